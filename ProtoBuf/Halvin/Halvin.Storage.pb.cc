@@ -1,0 +1,300 @@
+// Stand-in for the HalvinProtoBuf sibling library: DataFileRef, its
+// registration with the runtime's generated pool and factory, its reflection.
+#include "ProtoBuf/Halvin/Halvin.Storage.pb.h"
+
+#include <utility>
+
+#include "MessageHelpers.h"
+
+#include <google/protobuf/port_def.inc>
+
+namespace Pb {
+namespace Halvin {
+namespace Stor {
+
+namespace gp = ::google::protobuf;
+namespace gpi = ::google::protobuf::internal;
+using namespace ::Pb::wire;
+
+namespace {
+
+const char kFileName[] = "ProtoBuf/Halvin/Halvin.Storage.proto";
+
+// Refresh with tools/embed_descriptor when the schema changes.
+// 129 bytes: the serialized descriptor of "ProtoBuf/Halvin/Halvin.Storage.proto".
+constexpr char kDescriptor[] =
+    "\x0a\x24\x50\x72\x6f\x74\x6f\x42\x75\x66\x2f\x48\x61\x6c\x76\x69"
+    "\x6e\x2f\x48\x61\x6c\x76\x69\x6e\x2e\x53\x74\x6f\x72\x61\x67\x65"
+    "\x2e\x70\x72\x6f\x74\x6f\x12\x0e\x50\x62\x2e\x48\x61\x6c\x76\x69"
+    "\x6e\x2e\x53\x74\x6f\x72\x22\x45\x0a\x0b\x44\x61\x74\x61\x46\x69"
+    "\x6c\x65\x52\x65\x66\x12\x12\x0a\x0a\x66\x69\x6c\x65\x5f\x69\x6e"
+    "\x64\x65\x78\x18\x01\x20\x01\x28\x0d\x12\x11\x0a\x09\x66\x69\x6c"
+    "\x65\x5f\x73\x69\x7a\x65\x18\x02\x20\x01\x28\x04\x12\x0f\x0a\x07"
+    "\x66\x69\x6c\x65\x5f\x69\x64\x18\x03\x20\x01\x28\x04\x42\x02\x48"
+    "\x01";
+
+bool file_registered = false;
+gpi::once_flag descriptors_once;   // this file's one-time descriptor assignment
+gpi::once_flag runtime_once;       // the same, as the runtime's table holds it
+gp::Metadata file_metadata[1];
+const gp::Message* default_instances[1];
+
+}  // namespace
+
+// Layout of every class of the file, as the runtime's reflection reads it.
+struct HalvinStorageFileTables {
+  static constexpr std::uint32_t offsets[] = {
+      PROTOBUF_FIELD_OFFSET(DataFileRef, _has_bits_),
+      PROTOBUF_FIELD_OFFSET(DataFileRef, _internal_metadata_),
+      kNoOffset, kNoOffset, kNoOffset, kNoOffset,
+      PROTOBUF_FIELD_OFFSET(DataFileRef, file_index_),
+      PROTOBUF_FIELD_OFFSET(DataFileRef, file_size_),
+      PROTOBUF_FIELD_OFFSET(DataFileRef, file_id_),
+      0, 1, 2,
+  };
+  static constexpr gpi::MigrationSchema schemas[] = {
+      SchemaAt(0, 3, sizeof(DataFileRef)),
+  };
+};
+
+namespace {
+
+const gpi::DescriptorTable file_table = {
+    false, false, sizeof(kDescriptor) - 1, kDescriptor, kFileName,
+    &runtime_once, nullptr, 0, 1, HalvinStorageFileTables::schemas,
+    default_instances, HalvinStorageFileTables::offsets, file_metadata,
+    nullptr, nullptr,
+};
+
+void AssignDescriptorsOnce() {
+  AssignFileDescriptors(&file_table, &protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto);
+}
+
+const gp::Metadata& MetadataOf(int index) {
+  gpi::call_once(descriptors_once, &AssignDescriptorsOnce);
+  return file_metadata[index];
+}
+
+void ShutdownFile() { delete DataFileRef::default_instance_; }
+
+}  // namespace
+
+void protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto() {
+  if (file_registered) return;
+  file_registered = true;
+  gpi::VerifyVersion(3021000, 3021000, "ProtoBuf/Halvin/Halvin.Storage.pb.cc");
+  gp::DescriptorPool::InternalAddGeneratedFile(kDescriptor, sizeof(kDescriptor) - 1);
+  file_table.is_initialized = true;  // added above; the runtime must not add it again
+  gp::MessageFactory::InternalRegisterGeneratedFile(&file_table);
+  DataFileRef::default_instance_ = new DataFileRef();
+  default_instances[0] = DataFileRef::default_instance_;
+  gpi::OnShutdown(&ShutdownFile);
+}
+
+namespace {
+struct RegisterAtLoad {
+  RegisterAtLoad() { protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto(); }
+} register_at_load;
+}  // namespace
+
+// ===========================================================================
+// DataFileRef
+
+DataFileRef* DataFileRef::default_instance_ = nullptr;
+const gp::Message::ClassData DataFileRef::_class_data_ = {&CopyToFrom<DataFileRef>,
+                                                          &MergeToFrom<DataFileRef>};
+
+DataFileRef::DataFileRef() { SharedCtor(); }
+
+DataFileRef::DataFileRef(const DataFileRef& from) : gp::Message() {
+  SharedCtor();
+  MergeFrom(from);
+}
+
+void DataFileRef::SharedCtor() {
+  _cached_size_ = 0;
+  file_index_ = 0;
+  file_size_ = 0;
+  file_id_ = 0;
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+}
+
+DataFileRef::~DataFileRef() {
+  SharedDtor();
+  _internal_metadata_.Delete<gp::UnknownFieldSet>();
+}
+
+void DataFileRef::SharedDtor() {}
+
+DataFileRef& DataFileRef::operator=(const DataFileRef& from) {
+  CopyFrom(from);
+  return *this;
+}
+
+const gp::Descriptor* DataFileRef::descriptor() { return MetadataOf(0).descriptor; }
+
+const DataFileRef& DataFileRef::default_instance() {
+  if (default_instance_ == nullptr) protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto();
+  return *default_instance_;
+}
+
+gp::Metadata DataFileRef::GetMetadata() const { return MetadataOf(0); }
+const gp::Message::ClassData* DataFileRef::GetClassData() const { return &_class_data_; }
+
+DataFileRef* DataFileRef::New() const { return new DataFileRef(); }
+DataFileRef* DataFileRef::New(gp::Arena* arena) const { return NewMessage<DataFileRef>(arena); }
+
+void DataFileRef::Clear() {
+  if (_has_bits_[0] & 0xffu) {
+    file_index_ = 0;
+    file_size_ = 0;
+    file_id_ = 0;
+  }
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+  _internal_metadata_.Clear<gp::UnknownFieldSet>();
+}
+
+bool DataFileRef::IsInitialized() const { return true; }
+
+void DataFileRef::MergeFrom(const gp::Message& from) {
+  MergeFromMessage(this, from, __FILE__, __LINE__);
+}
+
+void DataFileRef::MergeFrom(const DataFileRef& from) {
+  if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
+  if (from._has_bits_[0] & 0xffu) {
+    if (from.has_file_index()) set_file_index(from.file_index());
+    if (from.has_file_size()) set_file_size(from.file_size());
+    if (from.has_file_id()) set_file_id(from.file_id());
+  }
+  _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
+}
+
+void DataFileRef::CopyFrom(const gp::Message& from) {
+  if (&from == this) return;
+  Clear();
+  MergeFrom(from);
+}
+
+void DataFileRef::CopyFrom(const DataFileRef& from) {
+  if (&from == this) return;
+  Clear();
+  MergeFrom(from);
+}
+
+void DataFileRef::Swap(DataFileRef* other) {
+  if (other == this) return;
+  std::swap(file_index_, other->file_index_);
+  std::swap(file_size_, other->file_size_);
+  std::swap(file_id_, other->file_id_);
+  std::swap(_has_bits_[0], other->_has_bits_[0]);
+  _internal_metadata_.InternalSwap(&other->_internal_metadata_);
+  std::swap(_cached_size_, other->_cached_size_);
+}
+
+int DataFileRef::ByteSize() const {
+  size_t total = 0;
+  if (_has_bits_[0] & 0xffu) {
+    if (has_file_index()) total += 1 + WireFormatLite::UInt32Size(file_index_);
+    if (has_file_size()) total += 1 + WireFormatLite::UInt64Size(file_size_);
+    if (has_file_id()) total += 1 + WireFormatLite::UInt64Size(file_id_);
+  }
+  total += UnknownFieldsSize(unknown_fields());
+  const int size = gpi::ToCachedSize(total);
+  _cached_size_ = size;
+  return size;
+}
+
+size_t DataFileRef::ByteSizeLong() const { return static_cast<size_t>(ByteSize()); }
+
+template <class Output>
+std::uint8_t* DataFileRef::WriteFields(const Output& out, std::uint8_t* target) const {
+  if (has_file_index()) target = WriteUInt32Field(out, 0x08, file_index_, target);
+  if (has_file_size()) target = WriteUInt64Field(out, 0x10, file_size_, target);
+  if (has_file_id()) target = WriteUInt64Field(out, 0x18, file_id_, target);
+  return WriteUnknownFields(out, unknown_fields(), target);
+}
+
+std::uint8_t* DataFileRef::SerializeWithCachedSizesToArray(std::uint8_t* target) const {
+  return WriteFields(ArrayOutput{}, target);
+}
+
+std::uint8_t* DataFileRef::_InternalSerialize(std::uint8_t* target,
+                                               gp::io::EpsCopyOutputStream* stream) const {
+  return WriteFields(StreamOutput{stream}, target);
+}
+
+void DataFileRef::SerializeWithCachedSizes(gp::io::CodedOutputStream* output) const {
+  output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));
+}
+
+bool DataFileRef::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+  std::uint32_t tag;
+  for (;;) {
+    tag = input->ReadTag();
+    if (tag == 0) return true;
+    switch (tag) {
+      case 0x08:
+        if (!ReadUInt32(input, &file_index_)) return false;
+        _set_bit(0);
+        if (input->ExpectTag(0x10)) goto parse_file_size;
+        continue;
+      case 0x10:
+      parse_file_size:
+        if (!ReadUInt64(input, &file_size_)) return false;
+        _set_bit(1);
+        if (input->ExpectTag(0x18)) goto parse_file_id;
+        continue;
+      case 0x18:
+      parse_file_id:
+        if (!ReadUInt64(input, &file_id_)) return false;
+        _set_bit(2);
+        if (AtCleanEnd(input)) return true;
+        continue;
+      default:
+        break;
+    }
+    switch (SkipUnknownField(input, tag, mutable_unknown_fields())) {
+      case Skip::kContinue: break;
+      case Skip::kEndOfMessage: return true;
+      case Skip::kFailure: return false;
+    }
+  }
+}
+
+const char* DataFileRef::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
+  while (!ctx->Done(&ptr)) {
+    std::uint32_t tag;
+    ptr = gpi::ReadTag(ptr, &tag);
+    if (ptr == nullptr) return nullptr;
+    switch (tag) {
+      case 0x08:
+        ptr = ParseVarint(ptr, &file_index_);
+        if (ptr == nullptr) return nullptr;
+        _set_bit(0);
+        continue;
+      case 0x10:
+        ptr = ParseVarint(ptr, &file_size_);
+        if (ptr == nullptr) return nullptr;
+        _set_bit(1);
+        continue;
+      case 0x18:
+        ptr = ParseVarint(ptr, &file_id_);
+        if (ptr == nullptr) return nullptr;
+        _set_bit(2);
+        continue;
+      default:
+        break;
+    }
+    bool ended = false;
+    ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
+    if (ended || ptr == nullptr) return ptr;
+  }
+  return ptr;
+}
+
+}  // namespace Stor
+}  // namespace Halvin
+}  // namespace Pb
+
+#include <google/protobuf/port_undef.inc>

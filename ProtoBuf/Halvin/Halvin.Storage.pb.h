@@ -1,0 +1,116 @@
+// Stand-in for the HalvinProtoBuf sibling library: the message class of
+// "ProtoBuf/Halvin/Halvin.Storage.proto", written by hand in the same shape
+// as the TarveshProtoBuf classes. It provides what the recording schema uses
+// of the real library: DataFileRef and the file's registration.
+#ifndef PROTOBUF_HALVIN_HALVIN_STORAGE_PB_H
+#define PROTOBUF_HALVIN_HALVIN_STORAGE_PB_H
+
+#include <cstdint>
+#include <string>
+
+#include <google/protobuf/io/coded_stream.h>
+#include <google/protobuf/message.h>
+#include <google/protobuf/unknown_field_set.h>
+
+#include "HalvinExport.h"
+
+namespace Pb {
+namespace Halvin {
+namespace Stor {
+
+HALVIN_EXPORT void protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto();
+
+struct HalvinStorageFileTables;
+
+class HALVIN_EXPORT DataFileRef : public ::google::protobuf::Message {
+ public:
+  DataFileRef();
+  DataFileRef(const DataFileRef& from);
+  ~DataFileRef() override;
+  DataFileRef& operator=(const DataFileRef& from);
+
+  const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
+    return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
+        ::google::protobuf::UnknownFieldSet::default_instance);
+  }
+  ::google::protobuf::UnknownFieldSet* mutable_unknown_fields() {
+    return _internal_metadata_.mutable_unknown_fields<::google::protobuf::UnknownFieldSet>();
+  }
+
+  static const ::google::protobuf::Descriptor* descriptor();
+  static const DataFileRef& default_instance();
+  static DataFileRef* default_instance_;
+
+  void Swap(DataFileRef* other);
+
+  DataFileRef* New() const;
+  DataFileRef* New(::google::protobuf::Arena* arena) const override;
+  void CopyFrom(const ::google::protobuf::Message& from);
+  void MergeFrom(const ::google::protobuf::Message& from) override;
+  void CopyFrom(const DataFileRef& from);
+  void MergeFrom(const DataFileRef& from);
+  void Clear() override;
+  bool IsInitialized() const override;
+
+  int ByteSize() const;
+  size_t ByteSizeLong() const override;
+  bool MergePartialFromCodedStream(::google::protobuf::io::CodedInputStream* input);
+  const char* _InternalParse(const char* ptr,
+                             ::google::protobuf::internal::ParseContext* ctx) override;
+  void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
+  std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  std::uint8_t* _InternalSerialize(
+      std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
+  int GetCachedSize() const override { return _cached_size_; }
+
+  ::google::protobuf::Metadata GetMetadata() const override;
+  const ClassData* GetClassData() const override;
+
+  // optional uint32 file_index = 1;
+  bool has_file_index() const { return _has_bit(0); }
+  void clear_file_index() { file_index_ = 0; _clear_bit(0); }
+  static const int kFileIndexFieldNumber = 1;
+  std::uint32_t file_index() const { return file_index_; }
+  void set_file_index(std::uint32_t value) { _set_bit(0); file_index_ = value; }
+
+  // optional uint64 file_size = 2;
+  bool has_file_size() const { return _has_bit(1); }
+  void clear_file_size() { file_size_ = 0; _clear_bit(1); }
+  static const int kFileSizeFieldNumber = 2;
+  std::uint64_t file_size() const { return file_size_; }
+  void set_file_size(std::uint64_t value) { _set_bit(1); file_size_ = value; }
+
+  // optional uint64 file_id = 3;
+  bool has_file_id() const { return _has_bit(2); }
+  void clear_file_id() { file_id_ = 0; _clear_bit(2); }
+  static const int kFileIdFieldNumber = 3;
+  std::uint64_t file_id() const { return file_id_; }
+  void set_file_id(std::uint64_t value) { _set_bit(2); file_id_ = value; }
+
+ private:
+  friend struct HalvinStorageFileTables;
+  template <class Output>
+  std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
+  void SharedCtor();
+  void SharedDtor();
+  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void InitAsDefaultInstance() {}
+
+  bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
+  void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
+  void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
+
+  mutable int _cached_size_;
+  std::uint32_t file_index_;
+  std::uint64_t file_size_;
+  std::uint64_t file_id_;
+  std::uint32_t _has_bits_[(3 + 31) / 32];
+
+  static const ClassData _class_data_;
+};
+
+}  // namespace Stor
+}  // namespace Halvin
+}  // namespace Pb
+
+#endif  // PROTOBUF_HALVIN_HALVIN_STORAGE_PB_H

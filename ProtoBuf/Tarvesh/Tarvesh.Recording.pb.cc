@@ -1,0 +1,1496 @@
+// Message classes of "ProtoBuf/Tarvesh/Tarvesh.Recording.proto", the file's
+// registration with the runtime, and its reflection tables.
+#include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
+
+#include <utility>
+
+#include "MessageHelpers.h"
+
+#include <google/protobuf/port_def.inc>
+
+namespace Pb {
+namespace Tarvesh {
+
+namespace gp = ::google::protobuf;
+namespace gpi = ::google::protobuf::internal;
+using namespace ::Pb::wire;
+using ::Pb::Halvin::Stor::DataFileRef;
+
+namespace {
+
+const char kFileName[] = "ProtoBuf/Tarvesh/Tarvesh.Recording.proto";
+
+// Refresh with tools/embed_descriptor when the schema changes.
+// 898 bytes: the serialized descriptor of "ProtoBuf/Tarvesh/Tarvesh.Recording.proto".
+constexpr char kDescriptor[] =
+    "\x0a\x28\x50\x72\x6f\x74\x6f\x42\x75\x66\x2f\x54\x61\x72\x76\x65"
+    "\x73\x68\x2f\x54\x61\x72\x76\x65\x73\x68\x2e\x52\x65\x63\x6f\x72"
+    "\x64\x69\x6e\x67\x2e\x70\x72\x6f\x74\x6f\x12\x0a\x50\x62\x2e\x54"
+    "\x61\x72\x76\x65\x73\x68\x1a\x24\x50\x72\x6f\x74\x6f\x42\x75\x66"
+    "\x2f\x48\x61\x6c\x76\x69\x6e\x2f\x48\x61\x6c\x76\x69\x6e\x2e\x53"
+    "\x74\x6f\x72\x61\x67\x65\x2e\x70\x72\x6f\x74\x6f\x22\x98\x01\x0a"
+    "\x0a\x50\x61\x6c\x6c\x65\x74\x44\x65\x73\x63\x12\x0a\x0a\x02\x69"
+    "\x64\x18\x01\x20\x01\x28\x0d\x12\x0c\x0a\x04\x73\x69\x7a\x65\x18"
+    "\x02\x20\x01\x28\x0d\x12\x0e\x0a\x06\x6f\x66\x66\x73\x65\x74\x18"
+    "\x03\x20\x01\x28\x04\x12\x14\x0a\x0c\x72\x65\x63\x6f\x72\x64\x69"
+    "\x6e\x67\x5f\x69\x64\x18\x04\x20\x01\x28\x04\x12\x13\x0a\x0b\x66"
+    "\x72\x61\x67\x6d\x65\x6e\x74\x5f\x69\x64\x18\x05\x20\x01\x28\x0d"
+    "\x12\x10\x0a\x08\x74\x72\x61\x63\x6b\x5f\x69\x64\x18\x06\x20\x01"
+    "\x28\x0d\x12\x0f\x0a\x07\x74\x69\x65\x72\x5f\x69\x64\x18\x07\x20"
+    "\x01\x28\x0d\x12\x12\x0a\x0a\x66\x69\x6c\x65\x5f\x69\x6e\x64\x65"
+    "\x78\x18\x08\x20\x01\x28\x0d\x22\xb8\x01\x0a\x11\x52\x65\x63\x6f"
+    "\x72\x64\x69\x6e\x67\x46\x72\x61\x67\x6d\x65\x6e\x74\x12\x13\x0a"
+    "\x0b\x66\x72\x61\x67\x6d\x65\x6e\x74\x5f\x69\x64\x18\x01\x20\x01"
+    "\x28\x0d\x12\x31\x0a\x05\x74\x69\x65\x72\x73\x18\x02\x20\x03\x28"
+    "\x0b\x32\x22\x2e\x50\x62\x2e\x54\x61\x72\x76\x65\x73\x68\x2e\x52"
+    "\x65\x63\x6f\x72\x64\x69\x6e\x67\x46\x72\x61\x67\x6d\x65\x6e\x74"
+    "\x2e\x54\x69\x65\x72\x1a\x5b\x0a\x04\x54\x69\x65\x72\x12\x2a\x0a"
+    "\x05\x66\x69\x6c\x65\x73\x18\x01\x20\x03\x28\x0b\x32\x1b\x2e\x50"
+    "\x62\x2e\x48\x61\x6c\x76\x69\x6e\x2e\x53\x74\x6f\x72\x2e\x44\x61"
+    "\x74\x61\x46\x69\x6c\x65\x52\x65\x66\x12\x27\x0a\x07\x70\x61\x6c"
+    "\x6c\x65\x74\x73\x18\x02\x20\x03\x28\x0b\x32\x16\x2e\x50\x62\x2e"
+    "\x54\x61\x72\x76\x65\x73\x68\x2e\x50\x61\x6c\x6c\x65\x74\x44\x65"
+    "\x73\x63\x22\xf1\x01\x0a\x16\x52\x65\x63\x6f\x72\x64\x69\x6e\x67"
+    "\x46\x72\x61\x67\x6d\x65\x6e\x74\x45\x6e\x74\x72\x79\x12\x1a\x0a"
+    "\x12\x68\x65\x61\x64\x65\x72\x5f\x66\x69\x6c\x65\x5f\x6f\x66\x66"
+    "\x73\x65\x74\x18\x01\x20\x01\x28\x04\x12\x19\x0a\x11\x68\x65\x61"
+    "\x64\x65\x72\x5f\x66\x69\x6c\x65\x5f\x69\x6e\x64\x65\x78\x18\x02"
+    "\x20\x01\x28\x0d\x12\x13\x0a\x0b\x68\x65\x61\x64\x65\x72\x5f\x73"
+    "\x69\x7a\x65\x18\x03\x20\x01\x28\x0d\x12\x38\x0a\x06\x74\x72\x61"
+    "\x63\x6b\x73\x18\x04\x20\x03\x28\x0b\x32\x28\x2e\x50\x62\x2e\x54"
+    "\x61\x72\x76\x65\x73\x68\x2e\x52\x65\x63\x6f\x72\x64\x69\x6e\x67"
+    "\x46\x72\x61\x67\x6d\x65\x6e\x74\x45\x6e\x74\x72\x79\x2e\x54\x72"
+    "\x61\x63\x6b\x1a\x51\x0a\x05\x54\x72\x61\x63\x6b\x12\x10\x0a\x08"
+    "\x74\x72\x61\x63\x6b\x5f\x69\x64\x18\x01\x20\x01\x28\x0d\x12\x12"
+    "\x0a\x0a\x73\x74\x61\x72\x74\x5f\x74\x69\x63\x6b\x18\x02\x20\x01"
+    "\x28\x04\x12\x10\x0a\x08\x65\x6e\x64\x5f\x74\x69\x63\x6b\x18\x03"
+    "\x20\x01\x28\x04\x12\x10\x0a\x08\x64\x75\x72\x61\x74\x69\x6f\x6e"
+    "\x18\x04\x20\x01\x28\x04\x22\xd5\x01\x0a\x0d\x44\x61\x74\x61\x52"
+    "\x65\x66\x65\x72\x65\x6e\x63\x65\x12\x2d\x0a\x05\x74\x69\x65\x72"
+    "\x73\x18\x01\x20\x03\x28\x0b\x32\x1e\x2e\x50\x62\x2e\x54\x61\x72"
+    "\x76\x65\x73\x68\x2e\x44\x61\x74\x61\x52\x65\x66\x65\x72\x65\x6e"
+    "\x63\x65\x2e\x54\x69\x65\x72\x12\x35\x0a\x09\x66\x72\x61\x67\x6d"
+    "\x65\x6e\x74\x73\x18\x02\x20\x03\x28\x0b\x32\x22\x2e\x50\x62\x2e"
+    "\x54\x61\x72\x76\x65\x73\x68\x2e\x52\x65\x63\x6f\x72\x64\x69\x6e"
+    "\x67\x46\x72\x61\x67\x6d\x65\x6e\x74\x45\x6e\x74\x72\x79\x12\x2a"
+    "\x0a\x05\x66\x69\x6c\x65\x73\x18\x03\x20\x03\x28\x0b\x32\x1b\x2e"
+    "\x50\x62\x2e\x48\x61\x6c\x76\x69\x6e\x2e\x53\x74\x6f\x72\x2e\x44"
+    "\x61\x74\x61\x46\x69\x6c\x65\x52\x65\x66\x1a\x32\x0a\x04\x54\x69"
+    "\x65\x72\x12\x2a\x0a\x05\x66\x69\x6c\x65\x73\x18\x01\x20\x03\x28"
+    "\x0b\x32\x1b\x2e\x50\x62\x2e\x48\x61\x6c\x76\x69\x6e\x2e\x53\x74"
+    "\x6f\x72\x2e\x44\x61\x74\x61\x46\x69\x6c\x65\x52\x65\x66\x42\x02"
+    "\x48\x01";
+
+// Classes in the order the runtime assigns descriptors: nested types before
+// the message that holds them.
+enum : int {
+  kPalletDescIndex,
+  kRecordingFragmentTierIndex,
+  kRecordingFragmentIndex,
+  kRecordingFragmentEntryTrackIndex,
+  kRecordingFragmentEntryIndex,
+  kDataReferenceTierIndex,
+  kDataReferenceIndex,
+  kMessageCount
+};
+
+bool file_registered = false;
+gpi::once_flag descriptors_once;  // this file's one-time descriptor assignment
+gpi::once_flag runtime_once;      // the runtime's own flag in the file's table
+gp::Metadata file_metadata[kMessageCount];
+const gp::Message* default_instances[kMessageCount];
+
+}  // namespace
+
+// Layout of every class of the file, as the runtime's reflection reads it.
+struct RecordingFileTables {
+  static constexpr std::uint32_t offsets[] = {
+      // PalletDesc, block at 0
+      PROTOBUF_FIELD_OFFSET(PalletDesc, _has_bits_),
+      PROTOBUF_FIELD_OFFSET(PalletDesc, _internal_metadata_),
+      kNoOffset, kNoOffset, kNoOffset, kNoOffset,
+      PROTOBUF_FIELD_OFFSET(PalletDesc, id_),
+      PROTOBUF_FIELD_OFFSET(PalletDesc, size_),
+      PROTOBUF_FIELD_OFFSET(PalletDesc, offset_),
+      PROTOBUF_FIELD_OFFSET(PalletDesc, recording_id_),
+      PROTOBUF_FIELD_OFFSET(PalletDesc, fragment_id_),
+      PROTOBUF_FIELD_OFFSET(PalletDesc, track_id_),
+      PROTOBUF_FIELD_OFFSET(PalletDesc, tier_id_),
+      PROTOBUF_FIELD_OFFSET(PalletDesc, file_index_),
+      0, 1, 2, 3, 4, 5, 6, 7,
+      // RecordingFragment_Tier, block at 22
+      PROTOBUF_FIELD_OFFSET(RecordingFragment_Tier, _has_bits_),
+      PROTOBUF_FIELD_OFFSET(RecordingFragment_Tier, _internal_metadata_),
+      kNoOffset, kNoOffset, kNoOffset, kNoOffset,
+      PROTOBUF_FIELD_OFFSET(RecordingFragment_Tier, files_),
+      PROTOBUF_FIELD_OFFSET(RecordingFragment_Tier, pallets_),
+      kNoOffset, kNoOffset,
+      // RecordingFragment, block at 32
+      PROTOBUF_FIELD_OFFSET(RecordingFragment, _has_bits_),
+      PROTOBUF_FIELD_OFFSET(RecordingFragment, _internal_metadata_),
+      kNoOffset, kNoOffset, kNoOffset, kNoOffset,
+      PROTOBUF_FIELD_OFFSET(RecordingFragment, fragment_id_),
+      PROTOBUF_FIELD_OFFSET(RecordingFragment, tiers_),
+      0, kNoOffset,
+      // RecordingFragmentEntry_Track, block at 42
+      PROTOBUF_FIELD_OFFSET(RecordingFragmentEntry_Track, _has_bits_),
+      PROTOBUF_FIELD_OFFSET(RecordingFragmentEntry_Track, _internal_metadata_),
+      kNoOffset, kNoOffset, kNoOffset, kNoOffset,
+      PROTOBUF_FIELD_OFFSET(RecordingFragmentEntry_Track, track_id_),
+      PROTOBUF_FIELD_OFFSET(RecordingFragmentEntry_Track, start_tick_),
+      PROTOBUF_FIELD_OFFSET(RecordingFragmentEntry_Track, end_tick_),
+      PROTOBUF_FIELD_OFFSET(RecordingFragmentEntry_Track, duration_),
+      0, 1, 2, 3,
+      // RecordingFragmentEntry, block at 56
+      PROTOBUF_FIELD_OFFSET(RecordingFragmentEntry, _has_bits_),
+      PROTOBUF_FIELD_OFFSET(RecordingFragmentEntry, _internal_metadata_),
+      kNoOffset, kNoOffset, kNoOffset, kNoOffset,
+      PROTOBUF_FIELD_OFFSET(RecordingFragmentEntry, header_file_offset_),
+      PROTOBUF_FIELD_OFFSET(RecordingFragmentEntry, header_file_index_),
+      PROTOBUF_FIELD_OFFSET(RecordingFragmentEntry, header_size_),
+      PROTOBUF_FIELD_OFFSET(RecordingFragmentEntry, tracks_),
+      0, 1, 2, kNoOffset,
+      // DataReference_Tier, block at 70
+      PROTOBUF_FIELD_OFFSET(DataReference_Tier, _has_bits_),
+      PROTOBUF_FIELD_OFFSET(DataReference_Tier, _internal_metadata_),
+      kNoOffset, kNoOffset, kNoOffset, kNoOffset,
+      PROTOBUF_FIELD_OFFSET(DataReference_Tier, files_),
+      kNoOffset,
+      // DataReference, block at 78
+      PROTOBUF_FIELD_OFFSET(DataReference, _has_bits_),
+      PROTOBUF_FIELD_OFFSET(DataReference, _internal_metadata_),
+      kNoOffset, kNoOffset, kNoOffset, kNoOffset,
+      PROTOBUF_FIELD_OFFSET(DataReference, tiers_),
+      PROTOBUF_FIELD_OFFSET(DataReference, fragments_),
+      PROTOBUF_FIELD_OFFSET(DataReference, files_),
+      kNoOffset, kNoOffset, kNoOffset,
+  };
+  static constexpr gpi::MigrationSchema schemas[] = {
+      SchemaAt(0, 8, sizeof(PalletDesc)),
+      SchemaAt(22, 2, sizeof(RecordingFragment_Tier)),
+      SchemaAt(32, 2, sizeof(RecordingFragment)),
+      SchemaAt(42, 4, sizeof(RecordingFragmentEntry_Track)),
+      SchemaAt(56, 4, sizeof(RecordingFragmentEntry)),
+      SchemaAt(70, 1, sizeof(DataReference_Tier)),
+      SchemaAt(78, 3, sizeof(DataReference)),
+  };
+  static_assert(sizeof(offsets) / sizeof(offsets[0]) == 90, "offsets table out of step");
+};
+
+namespace {
+
+const gpi::DescriptorTable file_table = {
+    false, false, sizeof(kDescriptor) - 1, kDescriptor, kFileName,
+    &runtime_once, nullptr, 0, kMessageCount, RecordingFileTables::schemas,
+    default_instances, RecordingFileTables::offsets, file_metadata,
+    nullptr, nullptr,
+};
+
+void AssignDescriptorsOnce() {
+  AssignFileDescriptors(&file_table,
+                        &protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto);
+}
+
+const gp::Metadata& MetadataOf(int index) {
+  gpi::call_once(descriptors_once, &AssignDescriptorsOnce);
+  return file_metadata[index];
+}
+
+// Default instances, in file order. Reflection objects belong to the runtime,
+// which frees them in its own shutdown step.
+void ShutdownFile() {
+  delete PalletDesc::default_instance_;
+  delete RecordingFragment::default_instance_;
+  delete RecordingFragment_Tier::default_instance_;
+  delete RecordingFragmentEntry::default_instance_;
+  delete RecordingFragmentEntry_Track::default_instance_;
+  delete DataReference::default_instance_;
+  delete DataReference_Tier::default_instance_;
+}
+
+template <class Message>
+Message* NewDefaultInstance(int index) {
+  Message* instance = new Message();
+  Message::default_instance_ = instance;
+  default_instances[index] = instance;
+  return instance;
+}
+
+}  // namespace
+
+void protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto() {
+  if (file_registered) return;
+  file_registered = true;  // first, so that a call coming back in returns at once
+  gpi::VerifyVersion(3021000, 3021000, "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.cc");
+  ::Pb::Halvin::Stor::protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto();
+  gp::DescriptorPool::InternalAddGeneratedFile(kDescriptor, sizeof(kDescriptor) - 1);
+  file_table.is_initialized = true;  // added above; the runtime must not add it again
+  gp::MessageFactory::InternalRegisterGeneratedFile(&file_table);
+  NewDefaultInstance<PalletDesc>(kPalletDescIndex);
+  NewDefaultInstance<RecordingFragment>(kRecordingFragmentIndex);
+  NewDefaultInstance<RecordingFragment_Tier>(kRecordingFragmentTierIndex);
+  NewDefaultInstance<RecordingFragmentEntry>(kRecordingFragmentEntryIndex);
+  NewDefaultInstance<RecordingFragmentEntry_Track>(kRecordingFragmentEntryTrackIndex);
+  NewDefaultInstance<DataReference>(kDataReferenceIndex);
+  NewDefaultInstance<DataReference_Tier>(kDataReferenceTierIndex);
+  gpi::OnShutdown(&ShutdownFile);
+}
+
+namespace {
+struct RegisterAtLoad {
+  RegisterAtLoad() { protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto(); }
+} register_at_load;
+}  // namespace
+
+// ===========================================================================
+// PalletDesc
+
+PalletDesc* PalletDesc::default_instance_ = nullptr;
+const gp::Message::ClassData PalletDesc::_class_data_ = {&CopyToFrom<PalletDesc>,
+                                                         &MergeToFrom<PalletDesc>};
+
+PalletDesc::PalletDesc() { SharedCtor(); }
+PalletDesc::PalletDesc(const PalletDesc& from) : gp::Message() {
+  SharedCtor();
+  MergeFrom(from);
+}
+PalletDesc::~PalletDesc() {
+  SharedDtor();
+  _internal_metadata_.Delete<gp::UnknownFieldSet>();
+}
+PalletDesc& PalletDesc::operator=(const PalletDesc& from) {
+  CopyFrom(from);
+  return *this;
+}
+
+void PalletDesc::SharedCtor() {
+  _cached_size_ = 0;
+  id_ = 0;
+  size_ = 0;
+  offset_ = 0;
+  recording_id_ = 0;
+  fragment_id_ = 0;
+  track_id_ = 0;
+  tier_id_ = 0;
+  file_index_ = 0;
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+}
+void PalletDesc::SharedDtor() {}
+
+const gp::Descriptor* PalletDesc::descriptor() { return MetadataOf(kPalletDescIndex).descriptor; }
+gp::Metadata PalletDesc::GetMetadata() const { return MetadataOf(kPalletDescIndex); }
+const gp::Message::ClassData* PalletDesc::GetClassData() const { return &_class_data_; }
+const PalletDesc& PalletDesc::default_instance() {
+  if (default_instance_ == nullptr) protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto();
+  return *default_instance_;
+}
+PalletDesc* PalletDesc::New() const { return new PalletDesc(); }
+PalletDesc* PalletDesc::New(gp::Arena* arena) const { return NewMessage<PalletDesc>(arena); }
+bool PalletDesc::IsInitialized() const { return true; }
+
+void PalletDesc::Clear() {
+  if (_has_bits_[0] & 0xffu) {
+    id_ = 0;
+    size_ = 0;
+    offset_ = 0;
+    recording_id_ = 0;
+    fragment_id_ = 0;
+    track_id_ = 0;
+    tier_id_ = 0;
+    file_index_ = 0;
+  }
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+  _internal_metadata_.Clear<gp::UnknownFieldSet>();
+}
+
+void PalletDesc::MergeFrom(const gp::Message& from) {
+  MergeFromMessage(this, from, __FILE__, __LINE__);
+}
+
+void PalletDesc::MergeFrom(const PalletDesc& from) {
+  if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
+  if (from._has_bits_[0] & 0xffu) {
+    if (from.has_id()) set_id(from.id());
+    if (from.has_size()) set_size(from.size());
+    if (from.has_offset()) set_offset(from.offset());
+    if (from.has_recording_id()) set_recording_id(from.recording_id());
+    if (from.has_fragment_id()) set_fragment_id(from.fragment_id());
+    if (from.has_track_id()) set_track_id(from.track_id());
+    if (from.has_tier_id()) set_tier_id(from.tier_id());
+    if (from.has_file_index()) set_file_index(from.file_index());
+  }
+  _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
+}
+
+void PalletDesc::CopyFrom(const gp::Message& from) {
+  if (&from == this) return;
+  Clear();
+  MergeFrom(from);
+}
+void PalletDesc::CopyFrom(const PalletDesc& from) {
+  if (&from == this) return;
+  Clear();
+  MergeFrom(from);
+}
+
+void PalletDesc::Swap(PalletDesc* other) {
+  if (other == this) return;
+  std::swap(id_, other->id_);
+  std::swap(size_, other->size_);
+  std::swap(offset_, other->offset_);
+  std::swap(recording_id_, other->recording_id_);
+  std::swap(fragment_id_, other->fragment_id_);
+  std::swap(track_id_, other->track_id_);
+  std::swap(tier_id_, other->tier_id_);
+  std::swap(file_index_, other->file_index_);
+  std::swap(_has_bits_[0], other->_has_bits_[0]);
+  _internal_metadata_.InternalSwap(&other->_internal_metadata_);
+  std::swap(_cached_size_, other->_cached_size_);
+}
+
+int PalletDesc::ByteSize() const {
+  size_t total = 0;
+  if (_has_bits_[0] & 0xffu) {
+    if (has_id()) total += 1 + WireFormatLite::UInt32Size(id_);
+    if (has_size()) total += 1 + WireFormatLite::UInt32Size(size_);
+    if (has_offset()) total += 1 + WireFormatLite::UInt64Size(offset_);
+    if (has_recording_id()) total += 1 + WireFormatLite::UInt64Size(recording_id_);
+    if (has_fragment_id()) total += 1 + WireFormatLite::UInt32Size(fragment_id_);
+    if (has_track_id()) total += 1 + WireFormatLite::UInt32Size(track_id_);
+    if (has_tier_id()) total += 1 + WireFormatLite::UInt32Size(tier_id_);
+    if (has_file_index()) total += 1 + WireFormatLite::UInt32Size(file_index_);
+  }
+  total += UnknownFieldsSize(unknown_fields());
+  const int size = gpi::ToCachedSize(total);
+  _cached_size_ = size;
+  return size;
+}
+size_t PalletDesc::ByteSizeLong() const { return static_cast<size_t>(ByteSize()); }
+
+template <class Output>
+std::uint8_t* PalletDesc::WriteFields(const Output& out, std::uint8_t* target) const {
+  if (has_id()) target = WriteUInt32Field(out, 0x08, id_, target);
+  if (has_size()) target = WriteUInt32Field(out, 0x10, size_, target);
+  if (has_offset()) target = WriteUInt64Field(out, 0x18, offset_, target);
+  if (has_recording_id()) target = WriteUInt64Field(out, 0x20, recording_id_, target);
+  if (has_fragment_id()) target = WriteUInt32Field(out, 0x28, fragment_id_, target);
+  if (has_track_id()) target = WriteUInt32Field(out, 0x30, track_id_, target);
+  if (has_tier_id()) target = WriteUInt32Field(out, 0x38, tier_id_, target);
+  if (has_file_index()) target = WriteUInt32Field(out, 0x40, file_index_, target);
+  return WriteUnknownFields(out, unknown_fields(), target);
+}
+std::uint8_t* PalletDesc::SerializeWithCachedSizesToArray(std::uint8_t* target) const {
+  return WriteFields(ArrayOutput{}, target);
+}
+std::uint8_t* PalletDesc::_InternalSerialize(std::uint8_t* target,
+                                             gp::io::EpsCopyOutputStream* stream) const {
+  return WriteFields(StreamOutput{stream}, target);
+}
+void PalletDesc::SerializeWithCachedSizes(gp::io::CodedOutputStream* output) const {
+  output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));
+}
+
+bool PalletDesc::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+  for (;;) {
+    const std::uint32_t tag = input->ReadTag();
+    if (tag == 0) return true;
+    switch (tag) {
+      case 0x08:
+        if (!ReadUInt32(input, &id_)) return false;
+        _set_bit(0);
+        if (input->ExpectTag(0x10)) goto parse_size;
+        continue;
+      case 0x10:
+      parse_size:
+        if (!ReadUInt32(input, &size_)) return false;
+        _set_bit(1);
+        if (input->ExpectTag(0x18)) goto parse_offset;
+        continue;
+      case 0x18:
+      parse_offset:
+        if (!ReadUInt64(input, &offset_)) return false;
+        _set_bit(2);
+        if (input->ExpectTag(0x20)) goto parse_recording_id;
+        continue;
+      case 0x20:
+      parse_recording_id:
+        if (!ReadUInt64(input, &recording_id_)) return false;
+        _set_bit(3);
+        if (input->ExpectTag(0x28)) goto parse_fragment_id;
+        continue;
+      case 0x28:
+      parse_fragment_id:
+        if (!ReadUInt32(input, &fragment_id_)) return false;
+        _set_bit(4);
+        if (input->ExpectTag(0x30)) goto parse_track_id;
+        continue;
+      case 0x30:
+      parse_track_id:
+        if (!ReadUInt32(input, &track_id_)) return false;
+        _set_bit(5);
+        if (input->ExpectTag(0x38)) goto parse_tier_id;
+        continue;
+      case 0x38:
+      parse_tier_id:
+        if (!ReadUInt32(input, &tier_id_)) return false;
+        _set_bit(6);
+        if (input->ExpectTag(0x40)) goto parse_file_index;
+        continue;
+      case 0x40:
+      parse_file_index:
+        if (!ReadUInt32(input, &file_index_)) return false;
+        _set_bit(7);
+        if (AtCleanEnd(input)) return true;
+        continue;
+      default:
+        break;
+    }
+    switch (SkipUnknownField(input, tag, mutable_unknown_fields())) {
+      case Skip::kContinue: break;
+      case Skip::kEndOfMessage: return true;
+      case Skip::kFailure: return false;
+    }
+  }
+}
+
+const char* PalletDesc::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
+  while (!ctx->Done(&ptr)) {
+    std::uint32_t tag;
+    ptr = gpi::ReadTag(ptr, &tag);
+    if (ptr == nullptr) return nullptr;
+    switch (tag) {
+      case 0x08: ptr = ParseVarint(ptr, &id_); _set_bit(0); break;
+      case 0x10: ptr = ParseVarint(ptr, &size_); _set_bit(1); break;
+      case 0x18: ptr = ParseVarint(ptr, &offset_); _set_bit(2); break;
+      case 0x20: ptr = ParseVarint(ptr, &recording_id_); _set_bit(3); break;
+      case 0x28: ptr = ParseVarint(ptr, &fragment_id_); _set_bit(4); break;
+      case 0x30: ptr = ParseVarint(ptr, &track_id_); _set_bit(5); break;
+      case 0x38: ptr = ParseVarint(ptr, &tier_id_); _set_bit(6); break;
+      case 0x40: ptr = ParseVarint(ptr, &file_index_); _set_bit(7); break;
+      default: {
+        bool ended = false;
+        ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
+        if (ended) return ptr;
+      }
+    }
+    if (ptr == nullptr) return nullptr;
+  }
+  return ptr;
+}
+
+// ===========================================================================
+// RecordingFragment_Tier
+
+RecordingFragment_Tier* RecordingFragment_Tier::default_instance_ = nullptr;
+const gp::Message::ClassData RecordingFragment_Tier::_class_data_ = {
+    &CopyToFrom<RecordingFragment_Tier>, &MergeToFrom<RecordingFragment_Tier>};
+
+RecordingFragment_Tier::RecordingFragment_Tier() { SharedCtor(); }
+RecordingFragment_Tier::RecordingFragment_Tier(const RecordingFragment_Tier& from) : gp::Message() {
+  SharedCtor();
+  MergeFrom(from);
+}
+RecordingFragment_Tier::~RecordingFragment_Tier() {
+  SharedDtor();
+  _internal_metadata_.Delete<gp::UnknownFieldSet>();
+}
+RecordingFragment_Tier& RecordingFragment_Tier::operator=(const RecordingFragment_Tier& from) {
+  CopyFrom(from);
+  return *this;
+}
+
+void RecordingFragment_Tier::SharedCtor() {
+  _cached_size_ = 0;
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+}
+void RecordingFragment_Tier::SharedDtor() {}
+
+const gp::Descriptor* RecordingFragment_Tier::descriptor() {
+  return MetadataOf(kRecordingFragmentTierIndex).descriptor;
+}
+gp::Metadata RecordingFragment_Tier::GetMetadata() const {
+  return MetadataOf(kRecordingFragmentTierIndex);
+}
+const gp::Message::ClassData* RecordingFragment_Tier::GetClassData() const { return &_class_data_; }
+const RecordingFragment_Tier& RecordingFragment_Tier::default_instance() {
+  if (default_instance_ == nullptr) protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto();
+  return *default_instance_;
+}
+RecordingFragment_Tier* RecordingFragment_Tier::New() const { return new RecordingFragment_Tier(); }
+RecordingFragment_Tier* RecordingFragment_Tier::New(gp::Arena* arena) const {
+  return NewMessage<RecordingFragment_Tier>(arena);
+}
+bool RecordingFragment_Tier::IsInitialized() const { return true; }
+
+void RecordingFragment_Tier::Clear() {
+  files_.Clear();
+  pallets_.Clear();
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+  _internal_metadata_.Clear<gp::UnknownFieldSet>();
+}
+
+void RecordingFragment_Tier::MergeFrom(const gp::Message& from) {
+  MergeFromMessage(this, from, __FILE__, __LINE__);
+}
+
+void RecordingFragment_Tier::MergeFrom(const RecordingFragment_Tier& from) {
+  if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
+  MergeElements(&files_, from.files_);
+  MergeElements(&pallets_, from.pallets_);
+  _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
+}
+
+void RecordingFragment_Tier::CopyFrom(const gp::Message& from) {
+  if (&from == this) return;
+  Clear();
+  MergeFrom(from);
+}
+void RecordingFragment_Tier::CopyFrom(const RecordingFragment_Tier& from) {
+  if (&from == this) return;
+  Clear();
+  MergeFrom(from);
+}
+
+void RecordingFragment_Tier::Swap(RecordingFragment_Tier* other) {
+  if (other == this) return;
+  files_.Swap(&other->files_);
+  pallets_.Swap(&other->pallets_);
+  std::swap(_has_bits_[0], other->_has_bits_[0]);
+  _internal_metadata_.InternalSwap(&other->_internal_metadata_);
+  std::swap(_cached_size_, other->_cached_size_);
+}
+
+int RecordingFragment_Tier::ByteSize() const {
+  size_t total = NestedElementsSize(files_);
+  total += NestedElementsSize(pallets_);
+  total += UnknownFieldsSize(unknown_fields());
+  const int size = gpi::ToCachedSize(total);
+  _cached_size_ = size;
+  return size;
+}
+size_t RecordingFragment_Tier::ByteSizeLong() const { return static_cast<size_t>(ByteSize()); }
+
+template <class Output>
+std::uint8_t* RecordingFragment_Tier::WriteFields(const Output& out, std::uint8_t* target) const {
+  target = WriteNestedElements(out, 0x0A, files_, target);
+  target = WriteNestedElements(out, 0x12, pallets_, target);
+  return WriteUnknownFields(out, unknown_fields(), target);
+}
+std::uint8_t* RecordingFragment_Tier::SerializeWithCachedSizesToArray(std::uint8_t* target) const {
+  return WriteFields(ArrayOutput{}, target);
+}
+std::uint8_t* RecordingFragment_Tier::_InternalSerialize(
+    std::uint8_t* target, gp::io::EpsCopyOutputStream* stream) const {
+  return WriteFields(StreamOutput{stream}, target);
+}
+void RecordingFragment_Tier::SerializeWithCachedSizes(gp::io::CodedOutputStream* output) const {
+  output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));
+}
+
+bool RecordingFragment_Tier::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+  for (;;) {
+    const std::uint32_t tag = input->ReadTag();
+    if (tag == 0) return true;
+    switch (tag) {
+      case 0x0A:
+      parse_files:
+        if (!ReadNestedElement(input, files_.Add())) return false;
+        if (input->ExpectTag(0x0A)) goto parse_files;
+        if (input->ExpectTag(0x12)) goto parse_pallets;
+        continue;
+      case 0x12:
+      parse_pallets:
+        if (!ReadNestedElement(input, pallets_.Add())) return false;
+        if (input->ExpectTag(0x12)) goto parse_pallets;
+        if (AtCleanEnd(input)) return true;
+        continue;
+      default:
+        break;
+    }
+    switch (SkipUnknownField(input, tag, mutable_unknown_fields())) {
+      case Skip::kContinue: break;
+      case Skip::kEndOfMessage: return true;
+      case Skip::kFailure: return false;
+    }
+  }
+}
+
+const char* RecordingFragment_Tier::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
+  while (!ctx->Done(&ptr)) {
+    std::uint32_t tag;
+    ptr = gpi::ReadTag(ptr, &tag);
+    if (ptr == nullptr) return nullptr;
+    switch (tag) {
+      case 0x0A: ptr = ParseNestedElement(ctx, files_.Add(), ptr); break;
+      case 0x12: ptr = ParseNestedElement(ctx, pallets_.Add(), ptr); break;
+      default: {
+        bool ended = false;
+        ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
+        if (ended) return ptr;
+      }
+    }
+    if (ptr == nullptr) return nullptr;
+  }
+  return ptr;
+}
+
+// ===========================================================================
+// RecordingFragment
+
+RecordingFragment* RecordingFragment::default_instance_ = nullptr;
+const gp::Message::ClassData RecordingFragment::_class_data_ = {
+    &CopyToFrom<RecordingFragment>, &MergeToFrom<RecordingFragment>};
+
+RecordingFragment::RecordingFragment() { SharedCtor(); }
+RecordingFragment::RecordingFragment(const RecordingFragment& from) : gp::Message() {
+  SharedCtor();
+  MergeFrom(from);
+}
+RecordingFragment::~RecordingFragment() {
+  SharedDtor();
+  _internal_metadata_.Delete<gp::UnknownFieldSet>();
+}
+RecordingFragment& RecordingFragment::operator=(const RecordingFragment& from) {
+  CopyFrom(from);
+  return *this;
+}
+
+void RecordingFragment::SharedCtor() {
+  _cached_size_ = 0;
+  fragment_id_ = 0;
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+}
+void RecordingFragment::SharedDtor() {}
+
+const gp::Descriptor* RecordingFragment::descriptor() {
+  return MetadataOf(kRecordingFragmentIndex).descriptor;
+}
+gp::Metadata RecordingFragment::GetMetadata() const { return MetadataOf(kRecordingFragmentIndex); }
+const gp::Message::ClassData* RecordingFragment::GetClassData() const { return &_class_data_; }
+const RecordingFragment& RecordingFragment::default_instance() {
+  if (default_instance_ == nullptr) protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto();
+  return *default_instance_;
+}
+RecordingFragment* RecordingFragment::New() const { return new RecordingFragment(); }
+RecordingFragment* RecordingFragment::New(gp::Arena* arena) const {
+  return NewMessage<RecordingFragment>(arena);
+}
+bool RecordingFragment::IsInitialized() const { return true; }
+
+void RecordingFragment::Clear() {
+  if (_has_bits_[0] & 0xffu) fragment_id_ = 0;
+  tiers_.Clear();
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+  _internal_metadata_.Clear<gp::UnknownFieldSet>();
+}
+
+void RecordingFragment::MergeFrom(const gp::Message& from) {
+  MergeFromMessage(this, from, __FILE__, __LINE__);
+}
+
+void RecordingFragment::MergeFrom(const RecordingFragment& from) {
+  if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
+  MergeElements(&tiers_, from.tiers_);
+  if (from._has_bits_[0] & 0xffu) {
+    if (from.has_fragment_id()) set_fragment_id(from.fragment_id());
+  }
+  _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
+}
+
+void RecordingFragment::CopyFrom(const gp::Message& from) {
+  if (&from == this) return;
+  Clear();
+  MergeFrom(from);
+}
+void RecordingFragment::CopyFrom(const RecordingFragment& from) {
+  if (&from == this) return;
+  Clear();
+  MergeFrom(from);
+}
+
+void RecordingFragment::Swap(RecordingFragment* other) {
+  if (other == this) return;
+  std::swap(fragment_id_, other->fragment_id_);
+  tiers_.Swap(&other->tiers_);
+  std::swap(_has_bits_[0], other->_has_bits_[0]);
+  _internal_metadata_.InternalSwap(&other->_internal_metadata_);
+  std::swap(_cached_size_, other->_cached_size_);
+}
+
+int RecordingFragment::ByteSize() const {
+  size_t total = 0;
+  if (_has_bits_[0] & 0xffu) {
+    if (has_fragment_id()) total += 1 + WireFormatLite::UInt32Size(fragment_id_);
+  }
+  total += NestedElementsSize(tiers_);
+  total += UnknownFieldsSize(unknown_fields());
+  const int size = gpi::ToCachedSize(total);
+  _cached_size_ = size;
+  return size;
+}
+size_t RecordingFragment::ByteSizeLong() const { return static_cast<size_t>(ByteSize()); }
+
+template <class Output>
+std::uint8_t* RecordingFragment::WriteFields(const Output& out, std::uint8_t* target) const {
+  if (has_fragment_id()) target = WriteUInt32Field(out, 0x08, fragment_id_, target);
+  target = WriteNestedElements(out, 0x12, tiers_, target);
+  return WriteUnknownFields(out, unknown_fields(), target);
+}
+std::uint8_t* RecordingFragment::SerializeWithCachedSizesToArray(std::uint8_t* target) const {
+  return WriteFields(ArrayOutput{}, target);
+}
+std::uint8_t* RecordingFragment::_InternalSerialize(std::uint8_t* target,
+                                                    gp::io::EpsCopyOutputStream* stream) const {
+  return WriteFields(StreamOutput{stream}, target);
+}
+void RecordingFragment::SerializeWithCachedSizes(gp::io::CodedOutputStream* output) const {
+  output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));
+}
+
+bool RecordingFragment::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+  for (;;) {
+    const std::uint32_t tag = input->ReadTag();
+    if (tag == 0) return true;
+    switch (tag) {
+      case 0x08:
+        if (!ReadUInt32(input, &fragment_id_)) return false;
+        _set_bit(0);
+        if (input->ExpectTag(0x12)) goto parse_tiers;
+        continue;
+      case 0x12:
+      parse_tiers:
+        if (!ReadNestedElement(input, tiers_.Add())) return false;
+        if (input->ExpectTag(0x12)) goto parse_tiers;
+        if (AtCleanEnd(input)) return true;
+        continue;
+      default:
+        break;
+    }
+    switch (SkipUnknownField(input, tag, mutable_unknown_fields())) {
+      case Skip::kContinue: break;
+      case Skip::kEndOfMessage: return true;
+      case Skip::kFailure: return false;
+    }
+  }
+}
+
+const char* RecordingFragment::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
+  while (!ctx->Done(&ptr)) {
+    std::uint32_t tag;
+    ptr = gpi::ReadTag(ptr, &tag);
+    if (ptr == nullptr) return nullptr;
+    switch (tag) {
+      case 0x08: ptr = ParseVarint(ptr, &fragment_id_); _set_bit(0); break;
+      case 0x12: ptr = ParseNestedElement(ctx, tiers_.Add(), ptr); break;
+      default: {
+        bool ended = false;
+        ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
+        if (ended) return ptr;
+      }
+    }
+    if (ptr == nullptr) return nullptr;
+  }
+  return ptr;
+}
+
+// ===========================================================================
+// RecordingFragmentEntry_Track
+
+RecordingFragmentEntry_Track* RecordingFragmentEntry_Track::default_instance_ = nullptr;
+const gp::Message::ClassData RecordingFragmentEntry_Track::_class_data_ = {
+    &CopyToFrom<RecordingFragmentEntry_Track>, &MergeToFrom<RecordingFragmentEntry_Track>};
+
+RecordingFragmentEntry_Track::RecordingFragmentEntry_Track() { SharedCtor(); }
+RecordingFragmentEntry_Track::RecordingFragmentEntry_Track(const RecordingFragmentEntry_Track& from)
+    : gp::Message() {
+  SharedCtor();
+  MergeFrom(from);
+}
+RecordingFragmentEntry_Track::~RecordingFragmentEntry_Track() {
+  SharedDtor();
+  _internal_metadata_.Delete<gp::UnknownFieldSet>();
+}
+RecordingFragmentEntry_Track& RecordingFragmentEntry_Track::operator=(
+    const RecordingFragmentEntry_Track& from) {
+  CopyFrom(from);
+  return *this;
+}
+
+void RecordingFragmentEntry_Track::SharedCtor() {
+  _cached_size_ = 0;
+  track_id_ = 0;
+  start_tick_ = 0;
+  end_tick_ = 0;
+  duration_ = 0;
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+}
+void RecordingFragmentEntry_Track::SharedDtor() {}
+
+const gp::Descriptor* RecordingFragmentEntry_Track::descriptor() {
+  return MetadataOf(kRecordingFragmentEntryTrackIndex).descriptor;
+}
+gp::Metadata RecordingFragmentEntry_Track::GetMetadata() const {
+  return MetadataOf(kRecordingFragmentEntryTrackIndex);
+}
+const gp::Message::ClassData* RecordingFragmentEntry_Track::GetClassData() const {
+  return &_class_data_;
+}
+const RecordingFragmentEntry_Track& RecordingFragmentEntry_Track::default_instance() {
+  if (default_instance_ == nullptr) protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto();
+  return *default_instance_;
+}
+RecordingFragmentEntry_Track* RecordingFragmentEntry_Track::New() const {
+  return new RecordingFragmentEntry_Track();
+}
+RecordingFragmentEntry_Track* RecordingFragmentEntry_Track::New(gp::Arena* arena) const {
+  return NewMessage<RecordingFragmentEntry_Track>(arena);
+}
+bool RecordingFragmentEntry_Track::IsInitialized() const { return true; }
+
+void RecordingFragmentEntry_Track::Clear() {
+  if (_has_bits_[0] & 0xffu) {
+    track_id_ = 0;
+    start_tick_ = 0;
+    end_tick_ = 0;
+    duration_ = 0;
+  }
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+  _internal_metadata_.Clear<gp::UnknownFieldSet>();
+}
+
+void RecordingFragmentEntry_Track::MergeFrom(const gp::Message& from) {
+  MergeFromMessage(this, from, __FILE__, __LINE__);
+}
+
+void RecordingFragmentEntry_Track::MergeFrom(const RecordingFragmentEntry_Track& from) {
+  if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
+  if (from._has_bits_[0] & 0xffu) {
+    if (from.has_track_id()) set_track_id(from.track_id());
+    if (from.has_start_tick()) set_start_tick(from.start_tick());
+    if (from.has_end_tick()) set_end_tick(from.end_tick());
+    if (from.has_duration()) set_duration(from.duration());
+  }
+  _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
+}
+
+void RecordingFragmentEntry_Track::CopyFrom(const gp::Message& from) {
+  if (&from == this) return;
+  Clear();
+  MergeFrom(from);
+}
+void RecordingFragmentEntry_Track::CopyFrom(const RecordingFragmentEntry_Track& from) {
+  if (&from == this) return;
+  Clear();
+  MergeFrom(from);
+}
+
+void RecordingFragmentEntry_Track::Swap(RecordingFragmentEntry_Track* other) {
+  if (other == this) return;
+  std::swap(track_id_, other->track_id_);
+  std::swap(start_tick_, other->start_tick_);
+  std::swap(end_tick_, other->end_tick_);
+  std::swap(duration_, other->duration_);
+  std::swap(_has_bits_[0], other->_has_bits_[0]);
+  _internal_metadata_.InternalSwap(&other->_internal_metadata_);
+  std::swap(_cached_size_, other->_cached_size_);
+}
+
+int RecordingFragmentEntry_Track::ByteSize() const {
+  size_t total = 0;
+  if (_has_bits_[0] & 0xffu) {
+    if (has_track_id()) total += 1 + WireFormatLite::UInt32Size(track_id_);
+    if (has_start_tick()) total += 1 + WireFormatLite::UInt64Size(start_tick_);
+    if (has_end_tick()) total += 1 + WireFormatLite::UInt64Size(end_tick_);
+    if (has_duration()) total += 1 + WireFormatLite::UInt64Size(duration_);
+  }
+  total += UnknownFieldsSize(unknown_fields());
+  const int size = gpi::ToCachedSize(total);
+  _cached_size_ = size;
+  return size;
+}
+size_t RecordingFragmentEntry_Track::ByteSizeLong() const {
+  return static_cast<size_t>(ByteSize());
+}
+
+template <class Output>
+std::uint8_t* RecordingFragmentEntry_Track::WriteFields(const Output& out,
+                                                        std::uint8_t* target) const {
+  if (has_track_id()) target = WriteUInt32Field(out, 0x08, track_id_, target);
+  if (has_start_tick()) target = WriteUInt64Field(out, 0x10, start_tick_, target);
+  if (has_end_tick()) target = WriteUInt64Field(out, 0x18, end_tick_, target);
+  if (has_duration()) target = WriteUInt64Field(out, 0x20, duration_, target);
+  return WriteUnknownFields(out, unknown_fields(), target);
+}
+std::uint8_t* RecordingFragmentEntry_Track::SerializeWithCachedSizesToArray(
+    std::uint8_t* target) const {
+  return WriteFields(ArrayOutput{}, target);
+}
+std::uint8_t* RecordingFragmentEntry_Track::_InternalSerialize(
+    std::uint8_t* target, gp::io::EpsCopyOutputStream* stream) const {
+  return WriteFields(StreamOutput{stream}, target);
+}
+void RecordingFragmentEntry_Track::SerializeWithCachedSizes(
+    gp::io::CodedOutputStream* output) const {
+  output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));
+}
+
+bool RecordingFragmentEntry_Track::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+  for (;;) {
+    const std::uint32_t tag = input->ReadTag();
+    if (tag == 0) return true;
+    switch (tag) {
+      case 0x08:
+        if (!ReadUInt32(input, &track_id_)) return false;
+        _set_bit(0);
+        if (input->ExpectTag(0x10)) goto parse_start_tick;
+        continue;
+      case 0x10:
+      parse_start_tick:
+        if (!ReadUInt64(input, &start_tick_)) return false;
+        _set_bit(1);
+        if (input->ExpectTag(0x18)) goto parse_end_tick;
+        continue;
+      case 0x18:
+      parse_end_tick:
+        if (!ReadUInt64(input, &end_tick_)) return false;
+        _set_bit(2);
+        if (input->ExpectTag(0x20)) goto parse_duration;
+        continue;
+      case 0x20:
+      parse_duration:
+        if (!ReadUInt64(input, &duration_)) return false;
+        _set_bit(3);
+        if (AtCleanEnd(input)) return true;
+        continue;
+      default:
+        break;
+    }
+    switch (SkipUnknownField(input, tag, mutable_unknown_fields())) {
+      case Skip::kContinue: break;
+      case Skip::kEndOfMessage: return true;
+      case Skip::kFailure: return false;
+    }
+  }
+}
+
+const char* RecordingFragmentEntry_Track::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
+  while (!ctx->Done(&ptr)) {
+    std::uint32_t tag;
+    ptr = gpi::ReadTag(ptr, &tag);
+    if (ptr == nullptr) return nullptr;
+    switch (tag) {
+      case 0x08: ptr = ParseVarint(ptr, &track_id_); _set_bit(0); break;
+      case 0x10: ptr = ParseVarint(ptr, &start_tick_); _set_bit(1); break;
+      case 0x18: ptr = ParseVarint(ptr, &end_tick_); _set_bit(2); break;
+      case 0x20: ptr = ParseVarint(ptr, &duration_); _set_bit(3); break;
+      default: {
+        bool ended = false;
+        ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
+        if (ended) return ptr;
+      }
+    }
+    if (ptr == nullptr) return nullptr;
+  }
+  return ptr;
+}
+
+// ===========================================================================
+// RecordingFragmentEntry
+
+RecordingFragmentEntry* RecordingFragmentEntry::default_instance_ = nullptr;
+const gp::Message::ClassData RecordingFragmentEntry::_class_data_ = {
+    &CopyToFrom<RecordingFragmentEntry>, &MergeToFrom<RecordingFragmentEntry>};
+
+RecordingFragmentEntry::RecordingFragmentEntry() { SharedCtor(); }
+RecordingFragmentEntry::RecordingFragmentEntry(const RecordingFragmentEntry& from)
+    : gp::Message() {
+  SharedCtor();
+  MergeFrom(from);
+}
+RecordingFragmentEntry::~RecordingFragmentEntry() {
+  SharedDtor();
+  _internal_metadata_.Delete<gp::UnknownFieldSet>();
+}
+RecordingFragmentEntry& RecordingFragmentEntry::operator=(const RecordingFragmentEntry& from) {
+  CopyFrom(from);
+  return *this;
+}
+
+void RecordingFragmentEntry::SharedCtor() {
+  _cached_size_ = 0;
+  header_file_offset_ = 0;
+  header_file_index_ = 0;
+  header_size_ = 0;
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+}
+void RecordingFragmentEntry::SharedDtor() {}
+
+const gp::Descriptor* RecordingFragmentEntry::descriptor() {
+  return MetadataOf(kRecordingFragmentEntryIndex).descriptor;
+}
+gp::Metadata RecordingFragmentEntry::GetMetadata() const {
+  return MetadataOf(kRecordingFragmentEntryIndex);
+}
+const gp::Message::ClassData* RecordingFragmentEntry::GetClassData() const { return &_class_data_; }
+const RecordingFragmentEntry& RecordingFragmentEntry::default_instance() {
+  if (default_instance_ == nullptr) protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto();
+  return *default_instance_;
+}
+RecordingFragmentEntry* RecordingFragmentEntry::New() const { return new RecordingFragmentEntry(); }
+RecordingFragmentEntry* RecordingFragmentEntry::New(gp::Arena* arena) const {
+  return NewMessage<RecordingFragmentEntry>(arena);
+}
+bool RecordingFragmentEntry::IsInitialized() const { return true; }
+
+void RecordingFragmentEntry::Clear() {
+  if (_has_bits_[0] & 0xffu) {
+    header_file_offset_ = 0;
+    header_file_index_ = 0;
+    header_size_ = 0;
+  }
+  tracks_.Clear();
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+  _internal_metadata_.Clear<gp::UnknownFieldSet>();
+}
+
+void RecordingFragmentEntry::MergeFrom(const gp::Message& from) {
+  MergeFromMessage(this, from, __FILE__, __LINE__);
+}
+
+void RecordingFragmentEntry::MergeFrom(const RecordingFragmentEntry& from) {
+  if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
+  MergeElements(&tracks_, from.tracks_);
+  if (from._has_bits_[0] & 0xffu) {
+    if (from.has_header_file_offset()) set_header_file_offset(from.header_file_offset());
+    if (from.has_header_file_index()) set_header_file_index(from.header_file_index());
+    if (from.has_header_size()) set_header_size(from.header_size());
+  }
+  _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
+}
+
+void RecordingFragmentEntry::CopyFrom(const gp::Message& from) {
+  if (&from == this) return;
+  Clear();
+  MergeFrom(from);
+}
+void RecordingFragmentEntry::CopyFrom(const RecordingFragmentEntry& from) {
+  if (&from == this) return;
+  Clear();
+  MergeFrom(from);
+}
+
+void RecordingFragmentEntry::Swap(RecordingFragmentEntry* other) {
+  if (other == this) return;
+  std::swap(header_file_offset_, other->header_file_offset_);
+  std::swap(header_file_index_, other->header_file_index_);
+  std::swap(header_size_, other->header_size_);
+  tracks_.Swap(&other->tracks_);
+  std::swap(_has_bits_[0], other->_has_bits_[0]);
+  _internal_metadata_.InternalSwap(&other->_internal_metadata_);
+  std::swap(_cached_size_, other->_cached_size_);
+}
+
+int RecordingFragmentEntry::ByteSize() const {
+  size_t total = 0;
+  if (_has_bits_[0] & 0xffu) {
+    if (has_header_file_offset()) total += 1 + WireFormatLite::UInt64Size(header_file_offset_);
+    if (has_header_file_index()) total += 1 + WireFormatLite::UInt32Size(header_file_index_);
+    if (has_header_size()) total += 1 + WireFormatLite::UInt32Size(header_size_);
+  }
+  total += NestedElementsSize(tracks_);
+  total += UnknownFieldsSize(unknown_fields());
+  const int size = gpi::ToCachedSize(total);
+  _cached_size_ = size;
+  return size;
+}
+size_t RecordingFragmentEntry::ByteSizeLong() const { return static_cast<size_t>(ByteSize()); }
+
+template <class Output>
+std::uint8_t* RecordingFragmentEntry::WriteFields(const Output& out, std::uint8_t* target) const {
+  if (has_header_file_offset()) target = WriteUInt64Field(out, 0x08, header_file_offset_, target);
+  if (has_header_file_index()) target = WriteUInt32Field(out, 0x10, header_file_index_, target);
+  if (has_header_size()) target = WriteUInt32Field(out, 0x18, header_size_, target);
+  target = WriteNestedElements(out, 0x22, tracks_, target);
+  return WriteUnknownFields(out, unknown_fields(), target);
+}
+std::uint8_t* RecordingFragmentEntry::SerializeWithCachedSizesToArray(std::uint8_t* target) const {
+  return WriteFields(ArrayOutput{}, target);
+}
+std::uint8_t* RecordingFragmentEntry::_InternalSerialize(
+    std::uint8_t* target, gp::io::EpsCopyOutputStream* stream) const {
+  return WriteFields(StreamOutput{stream}, target);
+}
+void RecordingFragmentEntry::SerializeWithCachedSizes(gp::io::CodedOutputStream* output) const {
+  output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));
+}
+
+bool RecordingFragmentEntry::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+  for (;;) {
+    const std::uint32_t tag = input->ReadTag();
+    if (tag == 0) return true;
+    switch (tag) {
+      case 0x08:
+        if (!ReadUInt64(input, &header_file_offset_)) return false;
+        _set_bit(0);
+        if (input->ExpectTag(0x10)) goto parse_header_file_index;
+        continue;
+      case 0x10:
+      parse_header_file_index:
+        if (!ReadUInt32(input, &header_file_index_)) return false;
+        _set_bit(1);
+        if (input->ExpectTag(0x18)) goto parse_header_size;
+        continue;
+      case 0x18:
+      parse_header_size:
+        if (!ReadUInt32(input, &header_size_)) return false;
+        _set_bit(2);
+        if (input->ExpectTag(0x22)) goto parse_tracks;
+        continue;
+      case 0x22:
+      parse_tracks:
+        if (!ReadNestedElement(input, tracks_.Add())) return false;
+        if (input->ExpectTag(0x22)) goto parse_tracks;
+        if (AtCleanEnd(input)) return true;
+        continue;
+      default:
+        break;
+    }
+    switch (SkipUnknownField(input, tag, mutable_unknown_fields())) {
+      case Skip::kContinue: break;
+      case Skip::kEndOfMessage: return true;
+      case Skip::kFailure: return false;
+    }
+  }
+}
+
+const char* RecordingFragmentEntry::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
+  while (!ctx->Done(&ptr)) {
+    std::uint32_t tag;
+    ptr = gpi::ReadTag(ptr, &tag);
+    if (ptr == nullptr) return nullptr;
+    switch (tag) {
+      case 0x08: ptr = ParseVarint(ptr, &header_file_offset_); _set_bit(0); break;
+      case 0x10: ptr = ParseVarint(ptr, &header_file_index_); _set_bit(1); break;
+      case 0x18: ptr = ParseVarint(ptr, &header_size_); _set_bit(2); break;
+      case 0x22: ptr = ParseNestedElement(ctx, tracks_.Add(), ptr); break;
+      default: {
+        bool ended = false;
+        ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
+        if (ended) return ptr;
+      }
+    }
+    if (ptr == nullptr) return nullptr;
+  }
+  return ptr;
+}
+
+// ===========================================================================
+// DataReference_Tier
+
+DataReference_Tier* DataReference_Tier::default_instance_ = nullptr;
+const gp::Message::ClassData DataReference_Tier::_class_data_ = {
+    &CopyToFrom<DataReference_Tier>, &MergeToFrom<DataReference_Tier>};
+
+DataReference_Tier::DataReference_Tier() { SharedCtor(); }
+DataReference_Tier::DataReference_Tier(const DataReference_Tier& from) : gp::Message() {
+  SharedCtor();
+  MergeFrom(from);
+}
+DataReference_Tier::~DataReference_Tier() {
+  SharedDtor();
+  _internal_metadata_.Delete<gp::UnknownFieldSet>();
+}
+DataReference_Tier& DataReference_Tier::operator=(const DataReference_Tier& from) {
+  CopyFrom(from);
+  return *this;
+}
+
+void DataReference_Tier::SharedCtor() {
+  _cached_size_ = 0;
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+}
+void DataReference_Tier::SharedDtor() {}
+
+const gp::Descriptor* DataReference_Tier::descriptor() {
+  return MetadataOf(kDataReferenceTierIndex).descriptor;
+}
+gp::Metadata DataReference_Tier::GetMetadata() const { return MetadataOf(kDataReferenceTierIndex); }
+const gp::Message::ClassData* DataReference_Tier::GetClassData() const { return &_class_data_; }
+const DataReference_Tier& DataReference_Tier::default_instance() {
+  if (default_instance_ == nullptr) protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto();
+  return *default_instance_;
+}
+DataReference_Tier* DataReference_Tier::New() const { return new DataReference_Tier(); }
+DataReference_Tier* DataReference_Tier::New(gp::Arena* arena) const {
+  return NewMessage<DataReference_Tier>(arena);
+}
+bool DataReference_Tier::IsInitialized() const { return true; }
+
+void DataReference_Tier::Clear() {
+  files_.Clear();
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+  _internal_metadata_.Clear<gp::UnknownFieldSet>();
+}
+
+void DataReference_Tier::MergeFrom(const gp::Message& from) {
+  MergeFromMessage(this, from, __FILE__, __LINE__);
+}
+
+void DataReference_Tier::MergeFrom(const DataReference_Tier& from) {
+  if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
+  MergeElements(&files_, from.files_);
+  _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
+}
+
+void DataReference_Tier::CopyFrom(const gp::Message& from) {
+  if (&from == this) return;
+  Clear();
+  MergeFrom(from);
+}
+void DataReference_Tier::CopyFrom(const DataReference_Tier& from) {
+  if (&from == this) return;
+  Clear();
+  MergeFrom(from);
+}
+
+void DataReference_Tier::Swap(DataReference_Tier* other) {
+  if (other == this) return;
+  files_.Swap(&other->files_);
+  std::swap(_has_bits_[0], other->_has_bits_[0]);
+  _internal_metadata_.InternalSwap(&other->_internal_metadata_);
+  std::swap(_cached_size_, other->_cached_size_);
+}
+
+int DataReference_Tier::ByteSize() const {
+  size_t total = NestedElementsSize(files_);
+  total += UnknownFieldsSize(unknown_fields());
+  const int size = gpi::ToCachedSize(total);
+  _cached_size_ = size;
+  return size;
+}
+size_t DataReference_Tier::ByteSizeLong() const { return static_cast<size_t>(ByteSize()); }
+
+template <class Output>
+std::uint8_t* DataReference_Tier::WriteFields(const Output& out, std::uint8_t* target) const {
+  target = WriteNestedElements(out, 0x0A, files_, target);
+  return WriteUnknownFields(out, unknown_fields(), target);
+}
+std::uint8_t* DataReference_Tier::SerializeWithCachedSizesToArray(std::uint8_t* target) const {
+  return WriteFields(ArrayOutput{}, target);
+}
+std::uint8_t* DataReference_Tier::_InternalSerialize(std::uint8_t* target,
+                                                     gp::io::EpsCopyOutputStream* stream) const {
+  return WriteFields(StreamOutput{stream}, target);
+}
+void DataReference_Tier::SerializeWithCachedSizes(gp::io::CodedOutputStream* output) const {
+  output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));
+}
+
+bool DataReference_Tier::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+  for (;;) {
+    const std::uint32_t tag = input->ReadTag();
+    if (tag == 0) return true;
+    switch (tag) {
+      case 0x0A:
+      parse_files:
+        if (!ReadNestedElement(input, files_.Add())) return false;
+        if (input->ExpectTag(0x0A)) goto parse_files;
+        if (AtCleanEnd(input)) return true;
+        continue;
+      default:
+        break;
+    }
+    switch (SkipUnknownField(input, tag, mutable_unknown_fields())) {
+      case Skip::kContinue: break;
+      case Skip::kEndOfMessage: return true;
+      case Skip::kFailure: return false;
+    }
+  }
+}
+
+const char* DataReference_Tier::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
+  while (!ctx->Done(&ptr)) {
+    std::uint32_t tag;
+    ptr = gpi::ReadTag(ptr, &tag);
+    if (ptr == nullptr) return nullptr;
+    switch (tag) {
+      case 0x0A: ptr = ParseNestedElement(ctx, files_.Add(), ptr); break;
+      default: {
+        bool ended = false;
+        ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
+        if (ended) return ptr;
+      }
+    }
+    if (ptr == nullptr) return nullptr;
+  }
+  return ptr;
+}
+
+// ===========================================================================
+// DataReference
+
+DataReference* DataReference::default_instance_ = nullptr;
+const gp::Message::ClassData DataReference::_class_data_ = {&CopyToFrom<DataReference>,
+                                                            &MergeToFrom<DataReference>};
+
+DataReference::DataReference() { SharedCtor(); }
+DataReference::DataReference(const DataReference& from) : gp::Message() {
+  SharedCtor();
+  MergeFrom(from);
+}
+DataReference::~DataReference() {
+  SharedDtor();
+  _internal_metadata_.Delete<gp::UnknownFieldSet>();
+}
+DataReference& DataReference::operator=(const DataReference& from) {
+  CopyFrom(from);
+  return *this;
+}
+
+void DataReference::SharedCtor() {
+  _cached_size_ = 0;
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+}
+void DataReference::SharedDtor() {}
+
+const gp::Descriptor* DataReference::descriptor() {
+  return MetadataOf(kDataReferenceIndex).descriptor;
+}
+gp::Metadata DataReference::GetMetadata() const { return MetadataOf(kDataReferenceIndex); }
+const gp::Message::ClassData* DataReference::GetClassData() const { return &_class_data_; }
+const DataReference& DataReference::default_instance() {
+  if (default_instance_ == nullptr) protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto();
+  return *default_instance_;
+}
+DataReference* DataReference::New() const { return new DataReference(); }
+DataReference* DataReference::New(gp::Arena* arena) const { return NewMessage<DataReference>(arena); }
+bool DataReference::IsInitialized() const { return true; }
+
+void DataReference::Clear() {
+  tiers_.Clear();
+  fragments_.Clear();
+  files_.Clear();
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+  _internal_metadata_.Clear<gp::UnknownFieldSet>();
+}
+
+void DataReference::MergeFrom(const gp::Message& from) {
+  MergeFromMessage(this, from, __FILE__, __LINE__);
+}
+
+void DataReference::MergeFrom(const DataReference& from) {
+  if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
+  MergeElements(&tiers_, from.tiers_);
+  MergeElements(&fragments_, from.fragments_);
+  MergeElements(&files_, from.files_);
+  _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
+}
+
+void DataReference::CopyFrom(const gp::Message& from) {
+  if (&from == this) return;
+  Clear();
+  MergeFrom(from);
+}
+void DataReference::CopyFrom(const DataReference& from) {
+  if (&from == this) return;
+  Clear();
+  MergeFrom(from);
+}
+
+void DataReference::Swap(DataReference* other) {
+  if (other == this) return;
+  tiers_.Swap(&other->tiers_);
+  fragments_.Swap(&other->fragments_);
+  files_.Swap(&other->files_);
+  std::swap(_has_bits_[0], other->_has_bits_[0]);
+  _internal_metadata_.InternalSwap(&other->_internal_metadata_);
+  std::swap(_cached_size_, other->_cached_size_);
+}
+
+int DataReference::ByteSize() const {
+  size_t total = NestedElementsSize(tiers_);
+  total += NestedElementsSize(fragments_);
+  total += NestedElementsSize(files_);
+  total += UnknownFieldsSize(unknown_fields());
+  const int size = gpi::ToCachedSize(total);
+  _cached_size_ = size;
+  return size;
+}
+size_t DataReference::ByteSizeLong() const { return static_cast<size_t>(ByteSize()); }
+
+template <class Output>
+std::uint8_t* DataReference::WriteFields(const Output& out, std::uint8_t* target) const {
+  target = WriteNestedElements(out, 0x0A, tiers_, target);
+  target = WriteNestedElements(out, 0x12, fragments_, target);
+  target = WriteNestedElements(out, 0x1A, files_, target);
+  return WriteUnknownFields(out, unknown_fields(), target);
+}
+std::uint8_t* DataReference::SerializeWithCachedSizesToArray(std::uint8_t* target) const {
+  return WriteFields(ArrayOutput{}, target);
+}
+std::uint8_t* DataReference::_InternalSerialize(std::uint8_t* target,
+                                                gp::io::EpsCopyOutputStream* stream) const {
+  return WriteFields(StreamOutput{stream}, target);
+}
+void DataReference::SerializeWithCachedSizes(gp::io::CodedOutputStream* output) const {
+  output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));
+}
+
+bool DataReference::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+  for (;;) {
+    const std::uint32_t tag = input->ReadTag();
+    if (tag == 0) return true;
+    switch (tag) {
+      case 0x0A:
+      parse_tiers:
+        if (!ReadNestedElement(input, tiers_.Add())) return false;
+        if (input->ExpectTag(0x0A)) goto parse_tiers;
+        if (input->ExpectTag(0x12)) goto parse_fragments;
+        continue;
+      case 0x12:
+      parse_fragments:
+        if (!ReadNestedElement(input, fragments_.Add())) return false;
+        if (input->ExpectTag(0x12)) goto parse_fragments;
+        if (input->ExpectTag(0x1A)) goto parse_files;
+        continue;
+      case 0x1A:
+      parse_files:
+        if (!ReadNestedElement(input, files_.Add())) return false;
+        if (input->ExpectTag(0x1A)) goto parse_files;
+        if (AtCleanEnd(input)) return true;
+        continue;
+      default:
+        break;
+    }
+    switch (SkipUnknownField(input, tag, mutable_unknown_fields())) {
+      case Skip::kContinue: break;
+      case Skip::kEndOfMessage: return true;
+      case Skip::kFailure: return false;
+    }
+  }
+}
+
+const char* DataReference::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
+  while (!ctx->Done(&ptr)) {
+    std::uint32_t tag;
+    ptr = gpi::ReadTag(ptr, &tag);
+    if (ptr == nullptr) return nullptr;
+    switch (tag) {
+      case 0x0A: ptr = ParseNestedElement(ctx, tiers_.Add(), ptr); break;
+      case 0x12: ptr = ParseNestedElement(ctx, fragments_.Add(), ptr); break;
+      case 0x1A: ptr = ParseNestedElement(ctx, files_.Add(), ptr); break;
+      default: {
+        bool ended = false;
+        ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
+        if (ended) return ptr;
+      }
+    }
+    if (ptr == nullptr) return nullptr;
+  }
+  return ptr;
+}
+
+}  // namespace Tarvesh
+}  // namespace Pb
+
+#include <google/protobuf/port_undef.inc>

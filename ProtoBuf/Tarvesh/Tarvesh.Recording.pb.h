@@ -1,0 +1,686 @@
+// Message classes of "ProtoBuf/Tarvesh/Tarvesh.Recording.proto": pallets,
+// recording fragments with their tiers, fragment entries with their tracks'
+// tick ranges, and data references. Written by hand, field by field.
+#ifndef PROTOBUF_TARVESH_TARVESH_RECORDING_PB_H
+#define PROTOBUF_TARVESH_TARVESH_RECORDING_PB_H
+
+#include <cstdint>
+#include <string>
+
+#include <google/protobuf/io/coded_stream.h>
+#include <google/protobuf/message.h>
+#include <google/protobuf/repeated_field.h>
+#include <google/protobuf/unknown_field_set.h>
+
+#include "ProtoBuf/Halvin/Halvin.Storage.pb.h"
+#include "TarveshExport.h"
+
+namespace Pb {
+namespace Tarvesh {
+
+// Registers the file with the runtime; runs at load, later calls return at once.
+TARVESH_EXPORT void protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto();
+
+struct RecordingFileTables;
+
+// One pallet: its identity, extent, owners and the data file holding it.
+class TARVESH_EXPORT PalletDesc : public ::google::protobuf::Message {
+ public:
+  PalletDesc();
+  PalletDesc(const PalletDesc& from);
+  ~PalletDesc() override;
+  PalletDesc& operator=(const PalletDesc& from);
+
+  const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
+    return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
+        ::google::protobuf::UnknownFieldSet::default_instance);
+  }
+  ::google::protobuf::UnknownFieldSet* mutable_unknown_fields() {
+    return _internal_metadata_.mutable_unknown_fields<::google::protobuf::UnknownFieldSet>();
+  }
+
+  static const ::google::protobuf::Descriptor* descriptor();
+  static const PalletDesc& default_instance();
+  static PalletDesc* default_instance_;
+
+  void Swap(PalletDesc* other);
+
+  PalletDesc* New() const;
+  PalletDesc* New(::google::protobuf::Arena* arena) const override;
+  void CopyFrom(const ::google::protobuf::Message& from);
+  void MergeFrom(const ::google::protobuf::Message& from) override;
+  void CopyFrom(const PalletDesc& from);
+  void MergeFrom(const PalletDesc& from);
+  void Clear() override;
+  bool IsInitialized() const override;
+
+  int ByteSize() const;
+  size_t ByteSizeLong() const override;
+  bool MergePartialFromCodedStream(::google::protobuf::io::CodedInputStream* input);
+  const char* _InternalParse(const char* ptr,
+                             ::google::protobuf::internal::ParseContext* ctx) override;
+  void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
+  std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  std::uint8_t* _InternalSerialize(
+      std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
+  int GetCachedSize() const override { return _cached_size_; }
+
+  ::google::protobuf::Metadata GetMetadata() const override;
+  const ClassData* GetClassData() const override;
+
+  // optional uint32 id = 1;
+  bool has_id() const { return _has_bit(0); }
+  void clear_id() { id_ = 0; _clear_bit(0); }
+  static const int kIdFieldNumber = 1;
+  std::uint32_t id() const { return id_; }
+  void set_id(std::uint32_t value) { _set_bit(0); id_ = value; }
+
+  // optional uint32 size = 2;
+  bool has_size() const { return _has_bit(1); }
+  void clear_size() { size_ = 0; _clear_bit(1); }
+  static const int kSizeFieldNumber = 2;
+  std::uint32_t size() const { return size_; }
+  void set_size(std::uint32_t value) { _set_bit(1); size_ = value; }
+
+  // optional uint64 offset = 3;
+  bool has_offset() const { return _has_bit(2); }
+  void clear_offset() { offset_ = 0; _clear_bit(2); }
+  static const int kOffsetFieldNumber = 3;
+  std::uint64_t offset() const { return offset_; }
+  void set_offset(std::uint64_t value) { _set_bit(2); offset_ = value; }
+
+  // optional uint64 recording_id = 4;
+  bool has_recording_id() const { return _has_bit(3); }
+  void clear_recording_id() { recording_id_ = 0; _clear_bit(3); }
+  static const int kRecordingIdFieldNumber = 4;
+  std::uint64_t recording_id() const { return recording_id_; }
+  void set_recording_id(std::uint64_t value) { _set_bit(3); recording_id_ = value; }
+
+  // optional uint32 fragment_id = 5;
+  bool has_fragment_id() const { return _has_bit(4); }
+  void clear_fragment_id() { fragment_id_ = 0; _clear_bit(4); }
+  static const int kFragmentIdFieldNumber = 5;
+  std::uint32_t fragment_id() const { return fragment_id_; }
+  void set_fragment_id(std::uint32_t value) { _set_bit(4); fragment_id_ = value; }
+
+  // optional uint32 track_id = 6;
+  bool has_track_id() const { return _has_bit(5); }
+  void clear_track_id() { track_id_ = 0; _clear_bit(5); }
+  static const int kTrackIdFieldNumber = 6;
+  std::uint32_t track_id() const { return track_id_; }
+  void set_track_id(std::uint32_t value) { _set_bit(5); track_id_ = value; }
+
+  // optional uint32 tier_id = 7;
+  bool has_tier_id() const { return _has_bit(6); }
+  void clear_tier_id() { tier_id_ = 0; _clear_bit(6); }
+  static const int kTierIdFieldNumber = 7;
+  std::uint32_t tier_id() const { return tier_id_; }
+  void set_tier_id(std::uint32_t value) { _set_bit(6); tier_id_ = value; }
+
+  // optional uint32 file_index = 8;
+  bool has_file_index() const { return _has_bit(7); }
+  void clear_file_index() { file_index_ = 0; _clear_bit(7); }
+  static const int kFileIndexFieldNumber = 8;
+  std::uint32_t file_index() const { return file_index_; }
+  void set_file_index(std::uint32_t value) { _set_bit(7); file_index_ = value; }
+ private:
+  friend struct RecordingFileTables;
+  template <class Output>
+  std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
+  void SharedCtor();
+  void SharedDtor();
+  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void InitAsDefaultInstance() {}
+
+  bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
+  void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
+  void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
+
+  mutable int _cached_size_;
+  std::uint32_t id_;
+  std::uint32_t size_;
+  std::uint64_t offset_;
+  std::uint64_t recording_id_;
+  std::uint32_t fragment_id_;
+  std::uint32_t track_id_;
+  std::uint32_t tier_id_;
+  std::uint32_t file_index_;
+  std::uint32_t _has_bits_[(8 + 31) / 32];
+
+  static const ClassData _class_data_;
+};
+
+// One tier of a fragment: its data files and pallets.
+class TARVESH_EXPORT RecordingFragment_Tier : public ::google::protobuf::Message {
+ public:
+  RecordingFragment_Tier();
+  RecordingFragment_Tier(const RecordingFragment_Tier& from);
+  ~RecordingFragment_Tier() override;
+  RecordingFragment_Tier& operator=(const RecordingFragment_Tier& from);
+
+  const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
+    return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
+        ::google::protobuf::UnknownFieldSet::default_instance);
+  }
+  ::google::protobuf::UnknownFieldSet* mutable_unknown_fields() {
+    return _internal_metadata_.mutable_unknown_fields<::google::protobuf::UnknownFieldSet>();
+  }
+
+  static const ::google::protobuf::Descriptor* descriptor();
+  static const RecordingFragment_Tier& default_instance();
+  static RecordingFragment_Tier* default_instance_;
+
+  void Swap(RecordingFragment_Tier* other);
+
+  RecordingFragment_Tier* New() const;
+  RecordingFragment_Tier* New(::google::protobuf::Arena* arena) const override;
+  void CopyFrom(const ::google::protobuf::Message& from);
+  void MergeFrom(const ::google::protobuf::Message& from) override;
+  void CopyFrom(const RecordingFragment_Tier& from);
+  void MergeFrom(const RecordingFragment_Tier& from);
+  void Clear() override;
+  bool IsInitialized() const override;
+
+  int ByteSize() const;
+  size_t ByteSizeLong() const override;
+  bool MergePartialFromCodedStream(::google::protobuf::io::CodedInputStream* input);
+  const char* _InternalParse(const char* ptr,
+                             ::google::protobuf::internal::ParseContext* ctx) override;
+  void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
+  std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  std::uint8_t* _InternalSerialize(
+      std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
+  int GetCachedSize() const override { return _cached_size_; }
+
+  ::google::protobuf::Metadata GetMetadata() const override;
+  const ClassData* GetClassData() const override;
+
+  // repeated ::Pb::Halvin::Stor::DataFileRef files = 1;
+  int files_size() const { return files_.size(); }
+  void clear_files() { files_.Clear(); }
+  static const int kFilesFieldNumber = 1;
+  const ::Pb::Halvin::Stor::DataFileRef& files(int index) const { return files_.Get(index); }
+  ::Pb::Halvin::Stor::DataFileRef* mutable_files(int index) { return files_.Mutable(index); }
+  ::Pb::Halvin::Stor::DataFileRef* add_files() { return files_.Add(); }
+  const ::google::protobuf::RepeatedPtrField<::Pb::Halvin::Stor::DataFileRef>& files() const { return files_; }
+  ::google::protobuf::RepeatedPtrField<::Pb::Halvin::Stor::DataFileRef>* mutable_files() { return &files_; }
+
+  // repeated PalletDesc pallets = 2;
+  int pallets_size() const { return pallets_.size(); }
+  void clear_pallets() { pallets_.Clear(); }
+  static const int kPalletsFieldNumber = 2;
+  const PalletDesc& pallets(int index) const { return pallets_.Get(index); }
+  PalletDesc* mutable_pallets(int index) { return pallets_.Mutable(index); }
+  PalletDesc* add_pallets() { return pallets_.Add(); }
+  const ::google::protobuf::RepeatedPtrField<PalletDesc>& pallets() const { return pallets_; }
+  ::google::protobuf::RepeatedPtrField<PalletDesc>* mutable_pallets() { return &pallets_; }
+ private:
+  friend struct RecordingFileTables;
+  template <class Output>
+  std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
+  void SharedCtor();
+  void SharedDtor();
+  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void InitAsDefaultInstance() {}
+
+  bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
+  void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
+  void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
+
+  mutable int _cached_size_;
+  ::google::protobuf::RepeatedPtrField<::Pb::Halvin::Stor::DataFileRef> files_;
+  ::google::protobuf::RepeatedPtrField<PalletDesc> pallets_;
+  std::uint32_t _has_bits_[(2 + 31) / 32];
+
+  static const ClassData _class_data_;
+};
+
+// One fragment of a recording, cut into tiers.
+class TARVESH_EXPORT RecordingFragment : public ::google::protobuf::Message {
+ public:
+  RecordingFragment();
+  RecordingFragment(const RecordingFragment& from);
+  ~RecordingFragment() override;
+  RecordingFragment& operator=(const RecordingFragment& from);
+
+  const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
+    return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
+        ::google::protobuf::UnknownFieldSet::default_instance);
+  }
+  ::google::protobuf::UnknownFieldSet* mutable_unknown_fields() {
+    return _internal_metadata_.mutable_unknown_fields<::google::protobuf::UnknownFieldSet>();
+  }
+
+  static const ::google::protobuf::Descriptor* descriptor();
+  static const RecordingFragment& default_instance();
+  static RecordingFragment* default_instance_;
+
+  void Swap(RecordingFragment* other);
+
+  RecordingFragment* New() const;
+  RecordingFragment* New(::google::protobuf::Arena* arena) const override;
+  void CopyFrom(const ::google::protobuf::Message& from);
+  void MergeFrom(const ::google::protobuf::Message& from) override;
+  void CopyFrom(const RecordingFragment& from);
+  void MergeFrom(const RecordingFragment& from);
+  void Clear() override;
+  bool IsInitialized() const override;
+
+  int ByteSize() const;
+  size_t ByteSizeLong() const override;
+  bool MergePartialFromCodedStream(::google::protobuf::io::CodedInputStream* input);
+  const char* _InternalParse(const char* ptr,
+                             ::google::protobuf::internal::ParseContext* ctx) override;
+  void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
+  std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  std::uint8_t* _InternalSerialize(
+      std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
+  int GetCachedSize() const override { return _cached_size_; }
+
+  ::google::protobuf::Metadata GetMetadata() const override;
+  const ClassData* GetClassData() const override;
+
+  // optional uint32 fragment_id = 1;
+  bool has_fragment_id() const { return _has_bit(0); }
+  void clear_fragment_id() { fragment_id_ = 0; _clear_bit(0); }
+  static const int kFragmentIdFieldNumber = 1;
+  std::uint32_t fragment_id() const { return fragment_id_; }
+  void set_fragment_id(std::uint32_t value) { _set_bit(0); fragment_id_ = value; }
+
+  // repeated RecordingFragment_Tier tiers = 2;
+  int tiers_size() const { return tiers_.size(); }
+  void clear_tiers() { tiers_.Clear(); }
+  static const int kTiersFieldNumber = 2;
+  const RecordingFragment_Tier& tiers(int index) const { return tiers_.Get(index); }
+  RecordingFragment_Tier* mutable_tiers(int index) { return tiers_.Mutable(index); }
+  RecordingFragment_Tier* add_tiers() { return tiers_.Add(); }
+  const ::google::protobuf::RepeatedPtrField<RecordingFragment_Tier>& tiers() const { return tiers_; }
+  ::google::protobuf::RepeatedPtrField<RecordingFragment_Tier>* mutable_tiers() { return &tiers_; }
+ private:
+  friend struct RecordingFileTables;
+  template <class Output>
+  std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
+  void SharedCtor();
+  void SharedDtor();
+  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void InitAsDefaultInstance() {}
+
+  bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
+  void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
+  void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
+
+  mutable int _cached_size_;
+  std::uint32_t fragment_id_;
+  ::google::protobuf::RepeatedPtrField<RecordingFragment_Tier> tiers_;
+  std::uint32_t _has_bits_[(2 + 31) / 32];
+
+  static const ClassData _class_data_;
+};
+
+// The tick range of one track within a fragment.
+class TARVESH_EXPORT RecordingFragmentEntry_Track : public ::google::protobuf::Message {
+ public:
+  RecordingFragmentEntry_Track();
+  RecordingFragmentEntry_Track(const RecordingFragmentEntry_Track& from);
+  ~RecordingFragmentEntry_Track() override;
+  RecordingFragmentEntry_Track& operator=(const RecordingFragmentEntry_Track& from);
+
+  const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
+    return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
+        ::google::protobuf::UnknownFieldSet::default_instance);
+  }
+  ::google::protobuf::UnknownFieldSet* mutable_unknown_fields() {
+    return _internal_metadata_.mutable_unknown_fields<::google::protobuf::UnknownFieldSet>();
+  }
+
+  static const ::google::protobuf::Descriptor* descriptor();
+  static const RecordingFragmentEntry_Track& default_instance();
+  static RecordingFragmentEntry_Track* default_instance_;
+
+  void Swap(RecordingFragmentEntry_Track* other);
+
+  RecordingFragmentEntry_Track* New() const;
+  RecordingFragmentEntry_Track* New(::google::protobuf::Arena* arena) const override;
+  void CopyFrom(const ::google::protobuf::Message& from);
+  void MergeFrom(const ::google::protobuf::Message& from) override;
+  void CopyFrom(const RecordingFragmentEntry_Track& from);
+  void MergeFrom(const RecordingFragmentEntry_Track& from);
+  void Clear() override;
+  bool IsInitialized() const override;
+
+  int ByteSize() const;
+  size_t ByteSizeLong() const override;
+  bool MergePartialFromCodedStream(::google::protobuf::io::CodedInputStream* input);
+  const char* _InternalParse(const char* ptr,
+                             ::google::protobuf::internal::ParseContext* ctx) override;
+  void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
+  std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  std::uint8_t* _InternalSerialize(
+      std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
+  int GetCachedSize() const override { return _cached_size_; }
+
+  ::google::protobuf::Metadata GetMetadata() const override;
+  const ClassData* GetClassData() const override;
+
+  // optional uint32 track_id = 1;
+  bool has_track_id() const { return _has_bit(0); }
+  void clear_track_id() { track_id_ = 0; _clear_bit(0); }
+  static const int kTrackIdFieldNumber = 1;
+  std::uint32_t track_id() const { return track_id_; }
+  void set_track_id(std::uint32_t value) { _set_bit(0); track_id_ = value; }
+
+  // optional uint64 start_tick = 2;
+  bool has_start_tick() const { return _has_bit(1); }
+  void clear_start_tick() { start_tick_ = 0; _clear_bit(1); }
+  static const int kStartTickFieldNumber = 2;
+  std::uint64_t start_tick() const { return start_tick_; }
+  void set_start_tick(std::uint64_t value) { _set_bit(1); start_tick_ = value; }
+
+  // optional uint64 end_tick = 3;
+  bool has_end_tick() const { return _has_bit(2); }
+  void clear_end_tick() { end_tick_ = 0; _clear_bit(2); }
+  static const int kEndTickFieldNumber = 3;
+  std::uint64_t end_tick() const { return end_tick_; }
+  void set_end_tick(std::uint64_t value) { _set_bit(2); end_tick_ = value; }
+
+  // optional uint64 duration = 4;
+  bool has_duration() const { return _has_bit(3); }
+  void clear_duration() { duration_ = 0; _clear_bit(3); }
+  static const int kDurationFieldNumber = 4;
+  std::uint64_t duration() const { return duration_; }
+  void set_duration(std::uint64_t value) { _set_bit(3); duration_ = value; }
+ private:
+  friend struct RecordingFileTables;
+  template <class Output>
+  std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
+  void SharedCtor();
+  void SharedDtor();
+  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void InitAsDefaultInstance() {}
+
+  bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
+  void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
+  void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
+
+  mutable int _cached_size_;
+  std::uint32_t track_id_;
+  std::uint64_t start_tick_;
+  std::uint64_t end_tick_;
+  std::uint64_t duration_;
+  std::uint32_t _has_bits_[(4 + 31) / 32];
+
+  static const ClassData _class_data_;
+};
+
+// Where a fragment's header lies, and its tracks' tick ranges.
+class TARVESH_EXPORT RecordingFragmentEntry : public ::google::protobuf::Message {
+ public:
+  RecordingFragmentEntry();
+  RecordingFragmentEntry(const RecordingFragmentEntry& from);
+  ~RecordingFragmentEntry() override;
+  RecordingFragmentEntry& operator=(const RecordingFragmentEntry& from);
+
+  const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
+    return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
+        ::google::protobuf::UnknownFieldSet::default_instance);
+  }
+  ::google::protobuf::UnknownFieldSet* mutable_unknown_fields() {
+    return _internal_metadata_.mutable_unknown_fields<::google::protobuf::UnknownFieldSet>();
+  }
+
+  static const ::google::protobuf::Descriptor* descriptor();
+  static const RecordingFragmentEntry& default_instance();
+  static RecordingFragmentEntry* default_instance_;
+
+  void Swap(RecordingFragmentEntry* other);
+
+  RecordingFragmentEntry* New() const;
+  RecordingFragmentEntry* New(::google::protobuf::Arena* arena) const override;
+  void CopyFrom(const ::google::protobuf::Message& from);
+  void MergeFrom(const ::google::protobuf::Message& from) override;
+  void CopyFrom(const RecordingFragmentEntry& from);
+  void MergeFrom(const RecordingFragmentEntry& from);
+  void Clear() override;
+  bool IsInitialized() const override;
+
+  int ByteSize() const;
+  size_t ByteSizeLong() const override;
+  bool MergePartialFromCodedStream(::google::protobuf::io::CodedInputStream* input);
+  const char* _InternalParse(const char* ptr,
+                             ::google::protobuf::internal::ParseContext* ctx) override;
+  void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
+  std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  std::uint8_t* _InternalSerialize(
+      std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
+  int GetCachedSize() const override { return _cached_size_; }
+
+  ::google::protobuf::Metadata GetMetadata() const override;
+  const ClassData* GetClassData() const override;
+
+  // optional uint64 header_file_offset = 1;
+  bool has_header_file_offset() const { return _has_bit(0); }
+  void clear_header_file_offset() { header_file_offset_ = 0; _clear_bit(0); }
+  static const int kHeaderFileOffsetFieldNumber = 1;
+  std::uint64_t header_file_offset() const { return header_file_offset_; }
+  void set_header_file_offset(std::uint64_t value) { _set_bit(0); header_file_offset_ = value; }
+
+  // optional uint32 header_file_index = 2;
+  bool has_header_file_index() const { return _has_bit(1); }
+  void clear_header_file_index() { header_file_index_ = 0; _clear_bit(1); }
+  static const int kHeaderFileIndexFieldNumber = 2;
+  std::uint32_t header_file_index() const { return header_file_index_; }
+  void set_header_file_index(std::uint32_t value) { _set_bit(1); header_file_index_ = value; }
+
+  // optional uint32 header_size = 3;
+  bool has_header_size() const { return _has_bit(2); }
+  void clear_header_size() { header_size_ = 0; _clear_bit(2); }
+  static const int kHeaderSizeFieldNumber = 3;
+  std::uint32_t header_size() const { return header_size_; }
+  void set_header_size(std::uint32_t value) { _set_bit(2); header_size_ = value; }
+
+  // repeated RecordingFragmentEntry_Track tracks = 4;
+  int tracks_size() const { return tracks_.size(); }
+  void clear_tracks() { tracks_.Clear(); }
+  static const int kTracksFieldNumber = 4;
+  const RecordingFragmentEntry_Track& tracks(int index) const { return tracks_.Get(index); }
+  RecordingFragmentEntry_Track* mutable_tracks(int index) { return tracks_.Mutable(index); }
+  RecordingFragmentEntry_Track* add_tracks() { return tracks_.Add(); }
+  const ::google::protobuf::RepeatedPtrField<RecordingFragmentEntry_Track>& tracks() const { return tracks_; }
+  ::google::protobuf::RepeatedPtrField<RecordingFragmentEntry_Track>* mutable_tracks() { return &tracks_; }
+ private:
+  friend struct RecordingFileTables;
+  template <class Output>
+  std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
+  void SharedCtor();
+  void SharedDtor();
+  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void InitAsDefaultInstance() {}
+
+  bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
+  void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
+  void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
+
+  mutable int _cached_size_;
+  std::uint64_t header_file_offset_;
+  std::uint32_t header_file_index_;
+  std::uint32_t header_size_;
+  ::google::protobuf::RepeatedPtrField<RecordingFragmentEntry_Track> tracks_;
+  std::uint32_t _has_bits_[(4 + 31) / 32];
+
+  static const ClassData _class_data_;
+};
+
+// The data files of one tier.
+class TARVESH_EXPORT DataReference_Tier : public ::google::protobuf::Message {
+ public:
+  DataReference_Tier();
+  DataReference_Tier(const DataReference_Tier& from);
+  ~DataReference_Tier() override;
+  DataReference_Tier& operator=(const DataReference_Tier& from);
+
+  const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
+    return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
+        ::google::protobuf::UnknownFieldSet::default_instance);
+  }
+  ::google::protobuf::UnknownFieldSet* mutable_unknown_fields() {
+    return _internal_metadata_.mutable_unknown_fields<::google::protobuf::UnknownFieldSet>();
+  }
+
+  static const ::google::protobuf::Descriptor* descriptor();
+  static const DataReference_Tier& default_instance();
+  static DataReference_Tier* default_instance_;
+
+  void Swap(DataReference_Tier* other);
+
+  DataReference_Tier* New() const;
+  DataReference_Tier* New(::google::protobuf::Arena* arena) const override;
+  void CopyFrom(const ::google::protobuf::Message& from);
+  void MergeFrom(const ::google::protobuf::Message& from) override;
+  void CopyFrom(const DataReference_Tier& from);
+  void MergeFrom(const DataReference_Tier& from);
+  void Clear() override;
+  bool IsInitialized() const override;
+
+  int ByteSize() const;
+  size_t ByteSizeLong() const override;
+  bool MergePartialFromCodedStream(::google::protobuf::io::CodedInputStream* input);
+  const char* _InternalParse(const char* ptr,
+                             ::google::protobuf::internal::ParseContext* ctx) override;
+  void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
+  std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  std::uint8_t* _InternalSerialize(
+      std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
+  int GetCachedSize() const override { return _cached_size_; }
+
+  ::google::protobuf::Metadata GetMetadata() const override;
+  const ClassData* GetClassData() const override;
+
+  // repeated ::Pb::Halvin::Stor::DataFileRef files = 1;
+  int files_size() const { return files_.size(); }
+  void clear_files() { files_.Clear(); }
+  static const int kFilesFieldNumber = 1;
+  const ::Pb::Halvin::Stor::DataFileRef& files(int index) const { return files_.Get(index); }
+  ::Pb::Halvin::Stor::DataFileRef* mutable_files(int index) { return files_.Mutable(index); }
+  ::Pb::Halvin::Stor::DataFileRef* add_files() { return files_.Add(); }
+  const ::google::protobuf::RepeatedPtrField<::Pb::Halvin::Stor::DataFileRef>& files() const { return files_; }
+  ::google::protobuf::RepeatedPtrField<::Pb::Halvin::Stor::DataFileRef>* mutable_files() { return &files_; }
+ private:
+  friend struct RecordingFileTables;
+  template <class Output>
+  std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
+  void SharedCtor();
+  void SharedDtor();
+  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void InitAsDefaultInstance() {}
+
+  bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
+  void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
+  void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
+
+  mutable int _cached_size_;
+  ::google::protobuf::RepeatedPtrField<::Pb::Halvin::Stor::DataFileRef> files_;
+  std::uint32_t _has_bits_[(1 + 31) / 32];
+
+  static const ClassData _class_data_;
+};
+
+// A recording's references to its fragments and data files.
+class TARVESH_EXPORT DataReference : public ::google::protobuf::Message {
+ public:
+  DataReference();
+  DataReference(const DataReference& from);
+  ~DataReference() override;
+  DataReference& operator=(const DataReference& from);
+
+  const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
+    return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
+        ::google::protobuf::UnknownFieldSet::default_instance);
+  }
+  ::google::protobuf::UnknownFieldSet* mutable_unknown_fields() {
+    return _internal_metadata_.mutable_unknown_fields<::google::protobuf::UnknownFieldSet>();
+  }
+
+  static const ::google::protobuf::Descriptor* descriptor();
+  static const DataReference& default_instance();
+  static DataReference* default_instance_;
+
+  void Swap(DataReference* other);
+
+  DataReference* New() const;
+  DataReference* New(::google::protobuf::Arena* arena) const override;
+  void CopyFrom(const ::google::protobuf::Message& from);
+  void MergeFrom(const ::google::protobuf::Message& from) override;
+  void CopyFrom(const DataReference& from);
+  void MergeFrom(const DataReference& from);
+  void Clear() override;
+  bool IsInitialized() const override;
+
+  int ByteSize() const;
+  size_t ByteSizeLong() const override;
+  bool MergePartialFromCodedStream(::google::protobuf::io::CodedInputStream* input);
+  const char* _InternalParse(const char* ptr,
+                             ::google::protobuf::internal::ParseContext* ctx) override;
+  void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
+  std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  std::uint8_t* _InternalSerialize(
+      std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
+  int GetCachedSize() const override { return _cached_size_; }
+
+  ::google::protobuf::Metadata GetMetadata() const override;
+  const ClassData* GetClassData() const override;
+
+  // repeated DataReference_Tier tiers = 1;
+  int tiers_size() const { return tiers_.size(); }
+  void clear_tiers() { tiers_.Clear(); }
+  static const int kTiersFieldNumber = 1;
+  const DataReference_Tier& tiers(int index) const { return tiers_.Get(index); }
+  DataReference_Tier* mutable_tiers(int index) { return tiers_.Mutable(index); }
+  DataReference_Tier* add_tiers() { return tiers_.Add(); }
+  const ::google::protobuf::RepeatedPtrField<DataReference_Tier>& tiers() const { return tiers_; }
+  ::google::protobuf::RepeatedPtrField<DataReference_Tier>* mutable_tiers() { return &tiers_; }
+
+  // repeated RecordingFragmentEntry fragments = 2;
+  int fragments_size() const { return fragments_.size(); }
+  void clear_fragments() { fragments_.Clear(); }
+  static const int kFragmentsFieldNumber = 2;
+  const RecordingFragmentEntry& fragments(int index) const { return fragments_.Get(index); }
+  RecordingFragmentEntry* mutable_fragments(int index) { return fragments_.Mutable(index); }
+  RecordingFragmentEntry* add_fragments() { return fragments_.Add(); }
+  const ::google::protobuf::RepeatedPtrField<RecordingFragmentEntry>& fragments() const { return fragments_; }
+  ::google::protobuf::RepeatedPtrField<RecordingFragmentEntry>* mutable_fragments() { return &fragments_; }
+
+  // repeated ::Pb::Halvin::Stor::DataFileRef files = 3;
+  int files_size() const { return files_.size(); }
+  void clear_files() { files_.Clear(); }
+  static const int kFilesFieldNumber = 3;
+  const ::Pb::Halvin::Stor::DataFileRef& files(int index) const { return files_.Get(index); }
+  ::Pb::Halvin::Stor::DataFileRef* mutable_files(int index) { return files_.Mutable(index); }
+  ::Pb::Halvin::Stor::DataFileRef* add_files() { return files_.Add(); }
+  const ::google::protobuf::RepeatedPtrField<::Pb::Halvin::Stor::DataFileRef>& files() const { return files_; }
+  ::google::protobuf::RepeatedPtrField<::Pb::Halvin::Stor::DataFileRef>* mutable_files() { return &files_; }
+ private:
+  friend struct RecordingFileTables;
+  template <class Output>
+  std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
+  void SharedCtor();
+  void SharedDtor();
+  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void InitAsDefaultInstance() {}
+
+  bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
+  void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
+  void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
+
+  mutable int _cached_size_;
+  ::google::protobuf::RepeatedPtrField<DataReference_Tier> tiers_;
+  ::google::protobuf::RepeatedPtrField<RecordingFragmentEntry> fragments_;
+  ::google::protobuf::RepeatedPtrField<::Pb::Halvin::Stor::DataFileRef> files_;
+  std::uint32_t _has_bits_[(3 + 31) / 32];
+
+  static const ClassData _class_data_;
+};
+
+}  // namespace Tarvesh
+}  // namespace Pb
+
+#endif  // PROTOBUF_TARVESH_TARVESH_RECORDING_PB_H
