@@ -113,10 +113,16 @@ template <class Element>
 inline bool ReadNestedElement(CodedInputStream* input, Element* element) {
   int length;
   if (!input->ReadVarintSizeAsInt(&length)) return false;
+  // A length past the enclosing limit is cut short by PushLimit, so it is
+  // refused here; past the end of an unlimited stream it is refused below.
+  const int available = input->BytesUntilLimit();
+  if (available >= 0 && length > available) return false;
   if (!input->IncrementRecursionDepth()) return false;
   const CodedInputStream::Limit limit = input->PushLimit(length);
+  // A tag read at the end of the input also counts as a clean end, so a
+  // length running past the input is caught by the bytes left to the limit.
   if (!element->Element::MergePartialFromCodedStream(input) ||
-      !input->ConsumedEntireMessage()) {
+      !input->ConsumedEntireMessage() || input->BytesUntilLimit() != 0) {
     return false;
   }
   input->PopLimit(limit);
