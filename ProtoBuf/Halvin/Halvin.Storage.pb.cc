@@ -100,16 +100,8 @@ struct RegisterAtLoad {
 // ===========================================================================
 // DataFileRef
 
-DataFileRef* DataFileRef::default_instance_ = nullptr;
-const gp::Message::ClassData DataFileRef::_class_data_ = {&CopyToFrom<DataFileRef>,
-                                                          &MergeToFrom<DataFileRef>};
-
-DataFileRef::DataFileRef() { SharedCtor(); }
-
-DataFileRef::DataFileRef(const DataFileRef& from) : gp::Message() {
-  SharedCtor();
-  MergeFrom(from);
-}
+PB_DEFINE_MESSAGE_FRAME(DataFileRef, MetadataOf, 0,
+                        protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto)
 
 void DataFileRef::SharedCtor() {
   _cached_size_ = 0;
@@ -119,30 +111,7 @@ void DataFileRef::SharedCtor() {
   std::memset(_has_bits_, 0, sizeof(_has_bits_));
 }
 
-DataFileRef::~DataFileRef() {
-  SharedDtor();
-  _internal_metadata_.Delete<gp::UnknownFieldSet>();
-}
-
 void DataFileRef::SharedDtor() {}
-
-DataFileRef& DataFileRef::operator=(const DataFileRef& from) {
-  CopyFrom(from);
-  return *this;
-}
-
-const gp::Descriptor* DataFileRef::descriptor() { return MetadataOf(0).descriptor; }
-
-const DataFileRef& DataFileRef::default_instance() {
-  if (default_instance_ == nullptr) protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto();
-  return *default_instance_;
-}
-
-gp::Metadata DataFileRef::GetMetadata() const { return MetadataOf(0); }
-const gp::Message::ClassData* DataFileRef::GetClassData() const { return &_class_data_; }
-
-DataFileRef* DataFileRef::New() const { return new DataFileRef(); }
-DataFileRef* DataFileRef::New(gp::Arena* arena) const { return NewMessage<DataFileRef>(arena); }
 
 void DataFileRef::Clear() {
   if (_has_bits_[0] & 0xffu) {
@@ -154,12 +123,6 @@ void DataFileRef::Clear() {
   _internal_metadata_.Clear<gp::UnknownFieldSet>();
 }
 
-bool DataFileRef::IsInitialized() const { return true; }
-
-void DataFileRef::MergeFrom(const gp::Message& from) {
-  MergeFromMessage(this, from, __FILE__, __LINE__);
-}
-
 void DataFileRef::MergeFrom(const DataFileRef& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
   if (from._has_bits_[0] & 0xffu) {
@@ -168,18 +131,6 @@ void DataFileRef::MergeFrom(const DataFileRef& from) {
     if (from.has_file_id()) set_file_id(from.file_id());
   }
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
-}
-
-void DataFileRef::CopyFrom(const gp::Message& from) {
-  if (&from == this) return;
-  Clear();
-  MergeFrom(from);
-}
-
-void DataFileRef::CopyFrom(const DataFileRef& from) {
-  if (&from == this) return;
-  Clear();
-  MergeFrom(from);
 }
 
 void DataFileRef::Swap(DataFileRef* other) {
@@ -205,27 +156,12 @@ int DataFileRef::ByteSize() const {
   return size;
 }
 
-size_t DataFileRef::ByteSizeLong() const { return static_cast<size_t>(ByteSize()); }
-
 template <class Output>
 std::uint8_t* DataFileRef::WriteFields(const Output& out, std::uint8_t* target) const {
   if (has_file_index()) target = WriteUInt32Field(out, 0x08, file_index_, target);
   if (has_file_size()) target = WriteUInt64Field(out, 0x10, file_size_, target);
   if (has_file_id()) target = WriteUInt64Field(out, 0x18, file_id_, target);
   return WriteUnknownFields(out, unknown_fields(), target);
-}
-
-std::uint8_t* DataFileRef::SerializeWithCachedSizesToArray(std::uint8_t* target) const {
-  return WriteFields(ArrayOutput{}, target);
-}
-
-std::uint8_t* DataFileRef::_InternalSerialize(std::uint8_t* target,
-                                               gp::io::EpsCopyOutputStream* stream) const {
-  return WriteFields(StreamOutput{stream}, target);
-}
-
-void DataFileRef::SerializeWithCachedSizes(gp::io::CodedOutputStream* output) const {
-  output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));
 }
 
 bool DataFileRef::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {

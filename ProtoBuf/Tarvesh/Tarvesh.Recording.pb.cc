@@ -245,23 +245,8 @@ struct RegisterAtLoad {
 // ===========================================================================
 // PalletDesc
 
-PalletDesc* PalletDesc::default_instance_ = nullptr;
-const gp::Message::ClassData PalletDesc::_class_data_ = {&CopyToFrom<PalletDesc>,
-                                                         &MergeToFrom<PalletDesc>};
-
-PalletDesc::PalletDesc() { SharedCtor(); }
-PalletDesc::PalletDesc(const PalletDesc& from) : gp::Message() {
-  SharedCtor();
-  MergeFrom(from);
-}
-PalletDesc::~PalletDesc() {
-  SharedDtor();
-  _internal_metadata_.Delete<gp::UnknownFieldSet>();
-}
-PalletDesc& PalletDesc::operator=(const PalletDesc& from) {
-  CopyFrom(from);
-  return *this;
-}
+PB_DEFINE_MESSAGE_FRAME(PalletDesc, MetadataOf, kPalletDescIndex,
+                        protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
 void PalletDesc::SharedCtor() {
   _cached_size_ = 0;
@@ -276,17 +261,6 @@ void PalletDesc::SharedCtor() {
   std::memset(_has_bits_, 0, sizeof(_has_bits_));
 }
 void PalletDesc::SharedDtor() {}
-
-const gp::Descriptor* PalletDesc::descriptor() { return MetadataOf(kPalletDescIndex).descriptor; }
-gp::Metadata PalletDesc::GetMetadata() const { return MetadataOf(kPalletDescIndex); }
-const gp::Message::ClassData* PalletDesc::GetClassData() const { return &_class_data_; }
-const PalletDesc& PalletDesc::default_instance() {
-  if (default_instance_ == nullptr) protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto();
-  return *default_instance_;
-}
-PalletDesc* PalletDesc::New() const { return new PalletDesc(); }
-PalletDesc* PalletDesc::New(gp::Arena* arena) const { return NewMessage<PalletDesc>(arena); }
-bool PalletDesc::IsInitialized() const { return true; }
 
 void PalletDesc::Clear() {
   if (_has_bits_[0] & 0xffu) {
@@ -303,10 +277,6 @@ void PalletDesc::Clear() {
   _internal_metadata_.Clear<gp::UnknownFieldSet>();
 }
 
-void PalletDesc::MergeFrom(const gp::Message& from) {
-  MergeFromMessage(this, from, __FILE__, __LINE__);
-}
-
 void PalletDesc::MergeFrom(const PalletDesc& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
   if (from._has_bits_[0] & 0xffu) {
@@ -320,17 +290,6 @@ void PalletDesc::MergeFrom(const PalletDesc& from) {
     if (from.has_file_index()) set_file_index(from.file_index());
   }
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
-}
-
-void PalletDesc::CopyFrom(const gp::Message& from) {
-  if (&from == this) return;
-  Clear();
-  MergeFrom(from);
-}
-void PalletDesc::CopyFrom(const PalletDesc& from) {
-  if (&from == this) return;
-  Clear();
-  MergeFrom(from);
 }
 
 void PalletDesc::Swap(PalletDesc* other) {
@@ -365,7 +324,6 @@ int PalletDesc::ByteSize() const {
   _cached_size_ = size;
   return size;
 }
-size_t PalletDesc::ByteSizeLong() const { return static_cast<size_t>(ByteSize()); }
 
 template <class Output>
 std::uint8_t* PalletDesc::WriteFields(const Output& out, std::uint8_t* target) const {
@@ -378,16 +336,6 @@ std::uint8_t* PalletDesc::WriteFields(const Output& out, std::uint8_t* target) c
   if (has_tier_id()) target = WriteUInt32Field(out, 0x38, tier_id_, target);
   if (has_file_index()) target = WriteUInt32Field(out, 0x40, file_index_, target);
   return WriteUnknownFields(out, unknown_fields(), target);
-}
-std::uint8_t* PalletDesc::SerializeWithCachedSizesToArray(std::uint8_t* target) const {
-  return WriteFields(ArrayOutput{}, target);
-}
-std::uint8_t* PalletDesc::_InternalSerialize(std::uint8_t* target,
-                                             gp::io::EpsCopyOutputStream* stream) const {
-  return WriteFields(StreamOutput{stream}, target);
-}
-void PalletDesc::SerializeWithCachedSizes(gp::io::CodedOutputStream* output) const {
-  output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));
 }
 
 bool PalletDesc::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
@@ -481,46 +429,14 @@ const char* PalletDesc::_InternalParse(const char* ptr, gpi::ParseContext* ctx) 
 // ===========================================================================
 // RecordingFragment_Tier
 
-RecordingFragment_Tier* RecordingFragment_Tier::default_instance_ = nullptr;
-const gp::Message::ClassData RecordingFragment_Tier::_class_data_ = {
-    &CopyToFrom<RecordingFragment_Tier>, &MergeToFrom<RecordingFragment_Tier>};
-
-RecordingFragment_Tier::RecordingFragment_Tier() { SharedCtor(); }
-RecordingFragment_Tier::RecordingFragment_Tier(const RecordingFragment_Tier& from) : gp::Message() {
-  SharedCtor();
-  MergeFrom(from);
-}
-RecordingFragment_Tier::~RecordingFragment_Tier() {
-  SharedDtor();
-  _internal_metadata_.Delete<gp::UnknownFieldSet>();
-}
-RecordingFragment_Tier& RecordingFragment_Tier::operator=(const RecordingFragment_Tier& from) {
-  CopyFrom(from);
-  return *this;
-}
+PB_DEFINE_MESSAGE_FRAME(RecordingFragment_Tier, MetadataOf, kRecordingFragmentTierIndex,
+                        protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
 void RecordingFragment_Tier::SharedCtor() {
   _cached_size_ = 0;
   std::memset(_has_bits_, 0, sizeof(_has_bits_));
 }
 void RecordingFragment_Tier::SharedDtor() {}
-
-const gp::Descriptor* RecordingFragment_Tier::descriptor() {
-  return MetadataOf(kRecordingFragmentTierIndex).descriptor;
-}
-gp::Metadata RecordingFragment_Tier::GetMetadata() const {
-  return MetadataOf(kRecordingFragmentTierIndex);
-}
-const gp::Message::ClassData* RecordingFragment_Tier::GetClassData() const { return &_class_data_; }
-const RecordingFragment_Tier& RecordingFragment_Tier::default_instance() {
-  if (default_instance_ == nullptr) protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto();
-  return *default_instance_;
-}
-RecordingFragment_Tier* RecordingFragment_Tier::New() const { return new RecordingFragment_Tier(); }
-RecordingFragment_Tier* RecordingFragment_Tier::New(gp::Arena* arena) const {
-  return NewMessage<RecordingFragment_Tier>(arena);
-}
-bool RecordingFragment_Tier::IsInitialized() const { return true; }
 
 void RecordingFragment_Tier::Clear() {
   files_.Clear();
@@ -529,26 +445,11 @@ void RecordingFragment_Tier::Clear() {
   _internal_metadata_.Clear<gp::UnknownFieldSet>();
 }
 
-void RecordingFragment_Tier::MergeFrom(const gp::Message& from) {
-  MergeFromMessage(this, from, __FILE__, __LINE__);
-}
-
 void RecordingFragment_Tier::MergeFrom(const RecordingFragment_Tier& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
   MergeElements(&files_, from.files_);
   MergeElements(&pallets_, from.pallets_);
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
-}
-
-void RecordingFragment_Tier::CopyFrom(const gp::Message& from) {
-  if (&from == this) return;
-  Clear();
-  MergeFrom(from);
-}
-void RecordingFragment_Tier::CopyFrom(const RecordingFragment_Tier& from) {
-  if (&from == this) return;
-  Clear();
-  MergeFrom(from);
 }
 
 void RecordingFragment_Tier::Swap(RecordingFragment_Tier* other) {
@@ -568,23 +469,12 @@ int RecordingFragment_Tier::ByteSize() const {
   _cached_size_ = size;
   return size;
 }
-size_t RecordingFragment_Tier::ByteSizeLong() const { return static_cast<size_t>(ByteSize()); }
 
 template <class Output>
 std::uint8_t* RecordingFragment_Tier::WriteFields(const Output& out, std::uint8_t* target) const {
   target = WriteNestedElements(out, 0x0A, files_, target);
   target = WriteNestedElements(out, 0x12, pallets_, target);
   return WriteUnknownFields(out, unknown_fields(), target);
-}
-std::uint8_t* RecordingFragment_Tier::SerializeWithCachedSizesToArray(std::uint8_t* target) const {
-  return WriteFields(ArrayOutput{}, target);
-}
-std::uint8_t* RecordingFragment_Tier::_InternalSerialize(
-    std::uint8_t* target, gp::io::EpsCopyOutputStream* stream) const {
-  return WriteFields(StreamOutput{stream}, target);
-}
-void RecordingFragment_Tier::SerializeWithCachedSizes(gp::io::CodedOutputStream* output) const {
-  output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));
 }
 
 bool RecordingFragment_Tier::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
@@ -637,23 +527,8 @@ const char* RecordingFragment_Tier::_InternalParse(const char* ptr, gpi::ParseCo
 // ===========================================================================
 // RecordingFragment
 
-RecordingFragment* RecordingFragment::default_instance_ = nullptr;
-const gp::Message::ClassData RecordingFragment::_class_data_ = {
-    &CopyToFrom<RecordingFragment>, &MergeToFrom<RecordingFragment>};
-
-RecordingFragment::RecordingFragment() { SharedCtor(); }
-RecordingFragment::RecordingFragment(const RecordingFragment& from) : gp::Message() {
-  SharedCtor();
-  MergeFrom(from);
-}
-RecordingFragment::~RecordingFragment() {
-  SharedDtor();
-  _internal_metadata_.Delete<gp::UnknownFieldSet>();
-}
-RecordingFragment& RecordingFragment::operator=(const RecordingFragment& from) {
-  CopyFrom(from);
-  return *this;
-}
+PB_DEFINE_MESSAGE_FRAME(RecordingFragment, MetadataOf, kRecordingFragmentIndex,
+                        protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
 void RecordingFragment::SharedCtor() {
   _cached_size_ = 0;
@@ -662,30 +537,11 @@ void RecordingFragment::SharedCtor() {
 }
 void RecordingFragment::SharedDtor() {}
 
-const gp::Descriptor* RecordingFragment::descriptor() {
-  return MetadataOf(kRecordingFragmentIndex).descriptor;
-}
-gp::Metadata RecordingFragment::GetMetadata() const { return MetadataOf(kRecordingFragmentIndex); }
-const gp::Message::ClassData* RecordingFragment::GetClassData() const { return &_class_data_; }
-const RecordingFragment& RecordingFragment::default_instance() {
-  if (default_instance_ == nullptr) protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto();
-  return *default_instance_;
-}
-RecordingFragment* RecordingFragment::New() const { return new RecordingFragment(); }
-RecordingFragment* RecordingFragment::New(gp::Arena* arena) const {
-  return NewMessage<RecordingFragment>(arena);
-}
-bool RecordingFragment::IsInitialized() const { return true; }
-
 void RecordingFragment::Clear() {
   if (_has_bits_[0] & 0xffu) fragment_id_ = 0;
   tiers_.Clear();
   std::memset(_has_bits_, 0, sizeof(_has_bits_));
   _internal_metadata_.Clear<gp::UnknownFieldSet>();
-}
-
-void RecordingFragment::MergeFrom(const gp::Message& from) {
-  MergeFromMessage(this, from, __FILE__, __LINE__);
 }
 
 void RecordingFragment::MergeFrom(const RecordingFragment& from) {
@@ -695,17 +551,6 @@ void RecordingFragment::MergeFrom(const RecordingFragment& from) {
     if (from.has_fragment_id()) set_fragment_id(from.fragment_id());
   }
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
-}
-
-void RecordingFragment::CopyFrom(const gp::Message& from) {
-  if (&from == this) return;
-  Clear();
-  MergeFrom(from);
-}
-void RecordingFragment::CopyFrom(const RecordingFragment& from) {
-  if (&from == this) return;
-  Clear();
-  MergeFrom(from);
 }
 
 void RecordingFragment::Swap(RecordingFragment* other) {
@@ -728,23 +573,12 @@ int RecordingFragment::ByteSize() const {
   _cached_size_ = size;
   return size;
 }
-size_t RecordingFragment::ByteSizeLong() const { return static_cast<size_t>(ByteSize()); }
 
 template <class Output>
 std::uint8_t* RecordingFragment::WriteFields(const Output& out, std::uint8_t* target) const {
   if (has_fragment_id()) target = WriteUInt32Field(out, 0x08, fragment_id_, target);
   target = WriteNestedElements(out, 0x12, tiers_, target);
   return WriteUnknownFields(out, unknown_fields(), target);
-}
-std::uint8_t* RecordingFragment::SerializeWithCachedSizesToArray(std::uint8_t* target) const {
-  return WriteFields(ArrayOutput{}, target);
-}
-std::uint8_t* RecordingFragment::_InternalSerialize(std::uint8_t* target,
-                                                    gp::io::EpsCopyOutputStream* stream) const {
-  return WriteFields(StreamOutput{stream}, target);
-}
-void RecordingFragment::SerializeWithCachedSizes(gp::io::CodedOutputStream* output) const {
-  output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));
 }
 
 bool RecordingFragment::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
@@ -796,25 +630,8 @@ const char* RecordingFragment::_InternalParse(const char* ptr, gpi::ParseContext
 // ===========================================================================
 // RecordingFragmentEntry_Track
 
-RecordingFragmentEntry_Track* RecordingFragmentEntry_Track::default_instance_ = nullptr;
-const gp::Message::ClassData RecordingFragmentEntry_Track::_class_data_ = {
-    &CopyToFrom<RecordingFragmentEntry_Track>, &MergeToFrom<RecordingFragmentEntry_Track>};
-
-RecordingFragmentEntry_Track::RecordingFragmentEntry_Track() { SharedCtor(); }
-RecordingFragmentEntry_Track::RecordingFragmentEntry_Track(const RecordingFragmentEntry_Track& from)
-    : gp::Message() {
-  SharedCtor();
-  MergeFrom(from);
-}
-RecordingFragmentEntry_Track::~RecordingFragmentEntry_Track() {
-  SharedDtor();
-  _internal_metadata_.Delete<gp::UnknownFieldSet>();
-}
-RecordingFragmentEntry_Track& RecordingFragmentEntry_Track::operator=(
-    const RecordingFragmentEntry_Track& from) {
-  CopyFrom(from);
-  return *this;
-}
+PB_DEFINE_MESSAGE_FRAME(RecordingFragmentEntry_Track, MetadataOf, kRecordingFragmentEntryTrackIndex,
+                        protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
 void RecordingFragmentEntry_Track::SharedCtor() {
   _cached_size_ = 0;
@@ -825,27 +642,6 @@ void RecordingFragmentEntry_Track::SharedCtor() {
   std::memset(_has_bits_, 0, sizeof(_has_bits_));
 }
 void RecordingFragmentEntry_Track::SharedDtor() {}
-
-const gp::Descriptor* RecordingFragmentEntry_Track::descriptor() {
-  return MetadataOf(kRecordingFragmentEntryTrackIndex).descriptor;
-}
-gp::Metadata RecordingFragmentEntry_Track::GetMetadata() const {
-  return MetadataOf(kRecordingFragmentEntryTrackIndex);
-}
-const gp::Message::ClassData* RecordingFragmentEntry_Track::GetClassData() const {
-  return &_class_data_;
-}
-const RecordingFragmentEntry_Track& RecordingFragmentEntry_Track::default_instance() {
-  if (default_instance_ == nullptr) protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto();
-  return *default_instance_;
-}
-RecordingFragmentEntry_Track* RecordingFragmentEntry_Track::New() const {
-  return new RecordingFragmentEntry_Track();
-}
-RecordingFragmentEntry_Track* RecordingFragmentEntry_Track::New(gp::Arena* arena) const {
-  return NewMessage<RecordingFragmentEntry_Track>(arena);
-}
-bool RecordingFragmentEntry_Track::IsInitialized() const { return true; }
 
 void RecordingFragmentEntry_Track::Clear() {
   if (_has_bits_[0] & 0xffu) {
@@ -858,10 +654,6 @@ void RecordingFragmentEntry_Track::Clear() {
   _internal_metadata_.Clear<gp::UnknownFieldSet>();
 }
 
-void RecordingFragmentEntry_Track::MergeFrom(const gp::Message& from) {
-  MergeFromMessage(this, from, __FILE__, __LINE__);
-}
-
 void RecordingFragmentEntry_Track::MergeFrom(const RecordingFragmentEntry_Track& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
   if (from._has_bits_[0] & 0xffu) {
@@ -871,17 +663,6 @@ void RecordingFragmentEntry_Track::MergeFrom(const RecordingFragmentEntry_Track&
     if (from.has_duration()) set_duration(from.duration());
   }
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
-}
-
-void RecordingFragmentEntry_Track::CopyFrom(const gp::Message& from) {
-  if (&from == this) return;
-  Clear();
-  MergeFrom(from);
-}
-void RecordingFragmentEntry_Track::CopyFrom(const RecordingFragmentEntry_Track& from) {
-  if (&from == this) return;
-  Clear();
-  MergeFrom(from);
 }
 
 void RecordingFragmentEntry_Track::Swap(RecordingFragmentEntry_Track* other) {
@@ -908,9 +689,6 @@ int RecordingFragmentEntry_Track::ByteSize() const {
   _cached_size_ = size;
   return size;
 }
-size_t RecordingFragmentEntry_Track::ByteSizeLong() const {
-  return static_cast<size_t>(ByteSize());
-}
 
 template <class Output>
 std::uint8_t* RecordingFragmentEntry_Track::WriteFields(const Output& out,
@@ -920,18 +698,6 @@ std::uint8_t* RecordingFragmentEntry_Track::WriteFields(const Output& out,
   if (has_end_tick()) target = WriteUInt64Field(out, 0x18, end_tick_, target);
   if (has_duration()) target = WriteUInt64Field(out, 0x20, duration_, target);
   return WriteUnknownFields(out, unknown_fields(), target);
-}
-std::uint8_t* RecordingFragmentEntry_Track::SerializeWithCachedSizesToArray(
-    std::uint8_t* target) const {
-  return WriteFields(ArrayOutput{}, target);
-}
-std::uint8_t* RecordingFragmentEntry_Track::_InternalSerialize(
-    std::uint8_t* target, gp::io::EpsCopyOutputStream* stream) const {
-  return WriteFields(StreamOutput{stream}, target);
-}
-void RecordingFragmentEntry_Track::SerializeWithCachedSizes(
-    gp::io::CodedOutputStream* output) const {
-  output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));
 }
 
 bool RecordingFragmentEntry_Track::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
@@ -997,24 +763,8 @@ const char* RecordingFragmentEntry_Track::_InternalParse(const char* ptr, gpi::P
 // ===========================================================================
 // RecordingFragmentEntry
 
-RecordingFragmentEntry* RecordingFragmentEntry::default_instance_ = nullptr;
-const gp::Message::ClassData RecordingFragmentEntry::_class_data_ = {
-    &CopyToFrom<RecordingFragmentEntry>, &MergeToFrom<RecordingFragmentEntry>};
-
-RecordingFragmentEntry::RecordingFragmentEntry() { SharedCtor(); }
-RecordingFragmentEntry::RecordingFragmentEntry(const RecordingFragmentEntry& from)
-    : gp::Message() {
-  SharedCtor();
-  MergeFrom(from);
-}
-RecordingFragmentEntry::~RecordingFragmentEntry() {
-  SharedDtor();
-  _internal_metadata_.Delete<gp::UnknownFieldSet>();
-}
-RecordingFragmentEntry& RecordingFragmentEntry::operator=(const RecordingFragmentEntry& from) {
-  CopyFrom(from);
-  return *this;
-}
+PB_DEFINE_MESSAGE_FRAME(RecordingFragmentEntry, MetadataOf, kRecordingFragmentEntryIndex,
+                        protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
 void RecordingFragmentEntry::SharedCtor() {
   _cached_size_ = 0;
@@ -1024,23 +774,6 @@ void RecordingFragmentEntry::SharedCtor() {
   std::memset(_has_bits_, 0, sizeof(_has_bits_));
 }
 void RecordingFragmentEntry::SharedDtor() {}
-
-const gp::Descriptor* RecordingFragmentEntry::descriptor() {
-  return MetadataOf(kRecordingFragmentEntryIndex).descriptor;
-}
-gp::Metadata RecordingFragmentEntry::GetMetadata() const {
-  return MetadataOf(kRecordingFragmentEntryIndex);
-}
-const gp::Message::ClassData* RecordingFragmentEntry::GetClassData() const { return &_class_data_; }
-const RecordingFragmentEntry& RecordingFragmentEntry::default_instance() {
-  if (default_instance_ == nullptr) protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto();
-  return *default_instance_;
-}
-RecordingFragmentEntry* RecordingFragmentEntry::New() const { return new RecordingFragmentEntry(); }
-RecordingFragmentEntry* RecordingFragmentEntry::New(gp::Arena* arena) const {
-  return NewMessage<RecordingFragmentEntry>(arena);
-}
-bool RecordingFragmentEntry::IsInitialized() const { return true; }
 
 void RecordingFragmentEntry::Clear() {
   if (_has_bits_[0] & 0xffu) {
@@ -1053,10 +786,6 @@ void RecordingFragmentEntry::Clear() {
   _internal_metadata_.Clear<gp::UnknownFieldSet>();
 }
 
-void RecordingFragmentEntry::MergeFrom(const gp::Message& from) {
-  MergeFromMessage(this, from, __FILE__, __LINE__);
-}
-
 void RecordingFragmentEntry::MergeFrom(const RecordingFragmentEntry& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
   MergeElements(&tracks_, from.tracks_);
@@ -1066,17 +795,6 @@ void RecordingFragmentEntry::MergeFrom(const RecordingFragmentEntry& from) {
     if (from.has_header_size()) set_header_size(from.header_size());
   }
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
-}
-
-void RecordingFragmentEntry::CopyFrom(const gp::Message& from) {
-  if (&from == this) return;
-  Clear();
-  MergeFrom(from);
-}
-void RecordingFragmentEntry::CopyFrom(const RecordingFragmentEntry& from) {
-  if (&from == this) return;
-  Clear();
-  MergeFrom(from);
 }
 
 void RecordingFragmentEntry::Swap(RecordingFragmentEntry* other) {
@@ -1103,7 +821,6 @@ int RecordingFragmentEntry::ByteSize() const {
   _cached_size_ = size;
   return size;
 }
-size_t RecordingFragmentEntry::ByteSizeLong() const { return static_cast<size_t>(ByteSize()); }
 
 template <class Output>
 std::uint8_t* RecordingFragmentEntry::WriteFields(const Output& out, std::uint8_t* target) const {
@@ -1112,16 +829,6 @@ std::uint8_t* RecordingFragmentEntry::WriteFields(const Output& out, std::uint8_
   if (has_header_size()) target = WriteUInt32Field(out, 0x18, header_size_, target);
   target = WriteNestedElements(out, 0x22, tracks_, target);
   return WriteUnknownFields(out, unknown_fields(), target);
-}
-std::uint8_t* RecordingFragmentEntry::SerializeWithCachedSizesToArray(std::uint8_t* target) const {
-  return WriteFields(ArrayOutput{}, target);
-}
-std::uint8_t* RecordingFragmentEntry::_InternalSerialize(
-    std::uint8_t* target, gp::io::EpsCopyOutputStream* stream) const {
-  return WriteFields(StreamOutput{stream}, target);
-}
-void RecordingFragmentEntry::SerializeWithCachedSizes(gp::io::CodedOutputStream* output) const {
-  output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));
 }
 
 bool RecordingFragmentEntry::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
@@ -1187,23 +894,8 @@ const char* RecordingFragmentEntry::_InternalParse(const char* ptr, gpi::ParseCo
 // ===========================================================================
 // DataReference_Tier
 
-DataReference_Tier* DataReference_Tier::default_instance_ = nullptr;
-const gp::Message::ClassData DataReference_Tier::_class_data_ = {
-    &CopyToFrom<DataReference_Tier>, &MergeToFrom<DataReference_Tier>};
-
-DataReference_Tier::DataReference_Tier() { SharedCtor(); }
-DataReference_Tier::DataReference_Tier(const DataReference_Tier& from) : gp::Message() {
-  SharedCtor();
-  MergeFrom(from);
-}
-DataReference_Tier::~DataReference_Tier() {
-  SharedDtor();
-  _internal_metadata_.Delete<gp::UnknownFieldSet>();
-}
-DataReference_Tier& DataReference_Tier::operator=(const DataReference_Tier& from) {
-  CopyFrom(from);
-  return *this;
-}
+PB_DEFINE_MESSAGE_FRAME(DataReference_Tier, MetadataOf, kDataReferenceTierIndex,
+                        protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
 void DataReference_Tier::SharedCtor() {
   _cached_size_ = 0;
@@ -1211,46 +903,16 @@ void DataReference_Tier::SharedCtor() {
 }
 void DataReference_Tier::SharedDtor() {}
 
-const gp::Descriptor* DataReference_Tier::descriptor() {
-  return MetadataOf(kDataReferenceTierIndex).descriptor;
-}
-gp::Metadata DataReference_Tier::GetMetadata() const { return MetadataOf(kDataReferenceTierIndex); }
-const gp::Message::ClassData* DataReference_Tier::GetClassData() const { return &_class_data_; }
-const DataReference_Tier& DataReference_Tier::default_instance() {
-  if (default_instance_ == nullptr) protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto();
-  return *default_instance_;
-}
-DataReference_Tier* DataReference_Tier::New() const { return new DataReference_Tier(); }
-DataReference_Tier* DataReference_Tier::New(gp::Arena* arena) const {
-  return NewMessage<DataReference_Tier>(arena);
-}
-bool DataReference_Tier::IsInitialized() const { return true; }
-
 void DataReference_Tier::Clear() {
   files_.Clear();
   std::memset(_has_bits_, 0, sizeof(_has_bits_));
   _internal_metadata_.Clear<gp::UnknownFieldSet>();
 }
 
-void DataReference_Tier::MergeFrom(const gp::Message& from) {
-  MergeFromMessage(this, from, __FILE__, __LINE__);
-}
-
 void DataReference_Tier::MergeFrom(const DataReference_Tier& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
   MergeElements(&files_, from.files_);
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
-}
-
-void DataReference_Tier::CopyFrom(const gp::Message& from) {
-  if (&from == this) return;
-  Clear();
-  MergeFrom(from);
-}
-void DataReference_Tier::CopyFrom(const DataReference_Tier& from) {
-  if (&from == this) return;
-  Clear();
-  MergeFrom(from);
 }
 
 void DataReference_Tier::Swap(DataReference_Tier* other) {
@@ -1268,22 +930,11 @@ int DataReference_Tier::ByteSize() const {
   _cached_size_ = size;
   return size;
 }
-size_t DataReference_Tier::ByteSizeLong() const { return static_cast<size_t>(ByteSize()); }
 
 template <class Output>
 std::uint8_t* DataReference_Tier::WriteFields(const Output& out, std::uint8_t* target) const {
   target = WriteNestedElements(out, 0x0A, files_, target);
   return WriteUnknownFields(out, unknown_fields(), target);
-}
-std::uint8_t* DataReference_Tier::SerializeWithCachedSizesToArray(std::uint8_t* target) const {
-  return WriteFields(ArrayOutput{}, target);
-}
-std::uint8_t* DataReference_Tier::_InternalSerialize(std::uint8_t* target,
-                                                     gp::io::EpsCopyOutputStream* stream) const {
-  return WriteFields(StreamOutput{stream}, target);
-}
-void DataReference_Tier::SerializeWithCachedSizes(gp::io::CodedOutputStream* output) const {
-  output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));
 }
 
 bool DataReference_Tier::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
@@ -1329,42 +980,14 @@ const char* DataReference_Tier::_InternalParse(const char* ptr, gpi::ParseContex
 // ===========================================================================
 // DataReference
 
-DataReference* DataReference::default_instance_ = nullptr;
-const gp::Message::ClassData DataReference::_class_data_ = {&CopyToFrom<DataReference>,
-                                                            &MergeToFrom<DataReference>};
-
-DataReference::DataReference() { SharedCtor(); }
-DataReference::DataReference(const DataReference& from) : gp::Message() {
-  SharedCtor();
-  MergeFrom(from);
-}
-DataReference::~DataReference() {
-  SharedDtor();
-  _internal_metadata_.Delete<gp::UnknownFieldSet>();
-}
-DataReference& DataReference::operator=(const DataReference& from) {
-  CopyFrom(from);
-  return *this;
-}
+PB_DEFINE_MESSAGE_FRAME(DataReference, MetadataOf, kDataReferenceIndex,
+                        protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
 void DataReference::SharedCtor() {
   _cached_size_ = 0;
   std::memset(_has_bits_, 0, sizeof(_has_bits_));
 }
 void DataReference::SharedDtor() {}
-
-const gp::Descriptor* DataReference::descriptor() {
-  return MetadataOf(kDataReferenceIndex).descriptor;
-}
-gp::Metadata DataReference::GetMetadata() const { return MetadataOf(kDataReferenceIndex); }
-const gp::Message::ClassData* DataReference::GetClassData() const { return &_class_data_; }
-const DataReference& DataReference::default_instance() {
-  if (default_instance_ == nullptr) protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto();
-  return *default_instance_;
-}
-DataReference* DataReference::New() const { return new DataReference(); }
-DataReference* DataReference::New(gp::Arena* arena) const { return NewMessage<DataReference>(arena); }
-bool DataReference::IsInitialized() const { return true; }
 
 void DataReference::Clear() {
   tiers_.Clear();
@@ -1374,27 +997,12 @@ void DataReference::Clear() {
   _internal_metadata_.Clear<gp::UnknownFieldSet>();
 }
 
-void DataReference::MergeFrom(const gp::Message& from) {
-  MergeFromMessage(this, from, __FILE__, __LINE__);
-}
-
 void DataReference::MergeFrom(const DataReference& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
   MergeElements(&tiers_, from.tiers_);
   MergeElements(&fragments_, from.fragments_);
   MergeElements(&files_, from.files_);
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
-}
-
-void DataReference::CopyFrom(const gp::Message& from) {
-  if (&from == this) return;
-  Clear();
-  MergeFrom(from);
-}
-void DataReference::CopyFrom(const DataReference& from) {
-  if (&from == this) return;
-  Clear();
-  MergeFrom(from);
 }
 
 void DataReference::Swap(DataReference* other) {
@@ -1416,7 +1024,6 @@ int DataReference::ByteSize() const {
   _cached_size_ = size;
   return size;
 }
-size_t DataReference::ByteSizeLong() const { return static_cast<size_t>(ByteSize()); }
 
 template <class Output>
 std::uint8_t* DataReference::WriteFields(const Output& out, std::uint8_t* target) const {
@@ -1424,16 +1031,6 @@ std::uint8_t* DataReference::WriteFields(const Output& out, std::uint8_t* target
   target = WriteNestedElements(out, 0x12, fragments_, target);
   target = WriteNestedElements(out, 0x1A, files_, target);
   return WriteUnknownFields(out, unknown_fields(), target);
-}
-std::uint8_t* DataReference::SerializeWithCachedSizesToArray(std::uint8_t* target) const {
-  return WriteFields(ArrayOutput{}, target);
-}
-std::uint8_t* DataReference::_InternalSerialize(std::uint8_t* target,
-                                                gp::io::EpsCopyOutputStream* stream) const {
-  return WriteFields(StreamOutput{stream}, target);
-}
-void DataReference::SerializeWithCachedSizes(gp::io::CodedOutputStream* output) const {
-  output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));
 }
 
 bool DataReference::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
