@@ -1,0 +1,1159 @@
+// Message classes of "ProtoBuf/Tarvesh/Tarvesh.Track.proto", the file's
+// registration with the runtime, and its reflection tables.
+#include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
+
+#include <utility>
+
+#include "MessageHelpers.h"
+
+#include <google/protobuf/port_def.inc>
+
+namespace Pb {
+namespace Tarvesh {
+
+namespace gp = ::google::protobuf;
+namespace gpi = ::google::protobuf::internal;
+using namespace ::Pb::wire;
+
+namespace {
+
+const char kFileName[] = "ProtoBuf/Tarvesh/Tarvesh.Track.proto";
+
+// Refresh with tools/embed_descriptor when the schema changes.
+// 877 bytes: the serialized descriptor of "ProtoBuf/Tarvesh/Tarvesh.Track.proto".
+constexpr char kDescriptor[] =
+    "\x0a\x24\x50\x72\x6f\x74\x6f\x42\x75\x66\x2f\x54\x61\x72\x76\x65"
+    "\x73\x68\x2f\x54\x61\x72\x76\x65\x73\x68\x2e\x54\x72\x61\x63\x6b"
+    "\x2e\x70\x72\x6f\x74\x6f\x12\x0a\x50\x62\x2e\x54\x61\x72\x76\x65"
+    "\x73\x68\x1a\x1a\x50\x72\x6f\x74\x6f\x42\x75\x66\x2f\x56\x65\x6c"
+    "\x74\x6f\x2f\x56\x65\x6c\x74\x6f\x2e\x70\x72\x6f\x74\x6f\x22\x2d"
+    "\x0a\x0d\x43\x6f\x75\x6e\x74\x44\x65\x6c\x74\x61\x53\x33\x32\x12"
+    "\x0d\x0a\x05\x63\x6f\x75\x6e\x74\x18\x01\x20\x01\x28\x0d\x12\x0d"
+    "\x0a\x05\x64\x65\x6c\x74\x61\x18\x02\x20\x01\x28\x11\x22\x29\x0a"
+    "\x0b\x43\x6f\x75\x6e\x74\x56\x61\x6c\x55\x33\x32\x12\x0d\x0a\x05"
+    "\x63\x6f\x75\x6e\x74\x18\x01\x20\x01\x28\x0d\x12\x0b\x0a\x03\x76"
+    "\x61\x6c\x18\x02\x20\x01\x28\x0d\x22\x29\x0a\x0b\x43\x6f\x75\x6e"
+    "\x74\x56\x61\x6c\x53\x33\x32\x12\x0d\x0a\x05\x63\x6f\x75\x6e\x74"
+    "\x18\x01\x20\x01\x28\x0d\x12\x0b\x0a\x03\x76\x61\x6c\x18\x02\x20"
+    "\x01\x28\x11\x22\xbb\x03\x0a\x0a\x46\x72\x61\x6d\x65\x54\x61\x62"
+    "\x6c\x65\x12\x2e\x0a\x0b\x73\x65\x71\x5f\x6e\x75\x6d\x62\x65\x72"
+    "\x73\x18\x01\x20\x03\x28\x0b\x32\x19\x2e\x50\x62\x2e\x54\x61\x72"
+    "\x76\x65\x73\x68\x2e\x43\x6f\x75\x6e\x74\x44\x65\x6c\x74\x61\x53"
+    "\x33\x32\x12\x2d\x0a\x0a\x74\x69\x6d\x65\x73\x74\x61\x6d\x70\x73"
+    "\x18\x02\x20\x03\x28\x0b\x32\x19\x2e\x50\x62\x2e\x54\x61\x72\x76"
+    "\x65\x73\x68\x2e\x43\x6f\x75\x6e\x74\x44\x65\x6c\x74\x61\x53\x33"
+    "\x32\x12\x15\x0a\x0d\x63\x6f\x64\x69\x6e\x67\x5f\x64\x65\x70\x65"
+    "\x6e\x64\x18\x03\x20\x01\x28\x0c\x12\x17\x0a\x0b\x66\x72\x61\x6d"
+    "\x65\x5f\x73\x69\x7a\x65\x73\x18\x04\x20\x03\x28\x11\x42\x02\x10"
+    "\x01\x12\x23\x0a\x17\x66\x72\x61\x6d\x65\x5f\x74\x6f\x5f\x70\x61"
+    "\x6c\x6c\x65\x74\x5f\x6f\x66\x66\x73\x65\x74\x73\x18\x05\x20\x03"
+    "\x28\x0d\x42\x02\x10\x01\x12\x34\x0a\x13\x66\x72\x61\x6d\x65\x5f"
+    "\x74\x6f\x5f\x70\x61\x6c\x6c\x65\x74\x5f\x69\x64\x73\x18\x06\x20"
+    "\x03\x28\x0b\x32\x17\x2e\x50\x62\x2e\x54\x61\x72\x76\x65\x73\x68"
+    "\x2e\x43\x6f\x75\x6e\x74\x56\x61\x6c\x55\x33\x32\x12\x37\x0a\x16"
+    "\x61\x63\x63\x65\x73\x73\x5f\x75\x6e\x69\x74\x73\x5f\x70\x65\x72"
+    "\x5f\x66\x72\x61\x6d\x65\x18\x07\x20\x03\x28\x0b\x32\x17\x2e\x50"
+    "\x62\x2e\x54\x61\x72\x76\x65\x73\x68\x2e\x43\x6f\x75\x6e\x74\x56"
+    "\x61\x6c\x55\x33\x32\x12\x24\x0a\x18\x61\x63\x63\x65\x73\x73\x5f"
+    "\x75\x6e\x69\x74\x5f\x6c\x65\x6e\x67\x74\x68\x5f\x64\x69\x66\x66"
+    "\x73\x18\x08\x20\x03\x28\x11\x42\x02\x10\x01\x12\x24\x0a\x18\x61"
+    "\x63\x63\x65\x73\x73\x5f\x75\x6e\x69\x74\x5f\x6f\x66\x66\x73\x65"
+    "\x74\x5f\x6a\x75\x6d\x70\x73\x18\x09\x20\x03\x28\x0d\x42\x02\x10"
+    "\x01\x12\x27\x0a\x06\x65\x72\x72\x6f\x72\x73\x18\x0a\x20\x03\x28"
+    "\x0b\x32\x17\x2e\x50\x62\x2e\x54\x61\x72\x76\x65\x73\x68\x2e\x43"
+    "\x6f\x75\x6e\x74\x56\x61\x6c\x53\x33\x32\x12\x15\x0a\x09\x61\x75"
+    "\x74\x68\x5f\x74\x61\x67\x73\x18\x0b\x20\x03\x28\x06\x42\x02\x10"
+    "\x01\x22\xd5\x01\x0a\x05\x54\x72\x61\x63\x6b\x12\x10\x0a\x08\x74"
+    "\x72\x61\x63\x6b\x5f\x69\x64\x18\x01\x20\x01\x28\x0d\x12\x12\x0a"
+    "\x0a\x6e\x75\x6d\x5f\x66\x72\x61\x6d\x65\x73\x18\x02\x20\x01\x28"
+    "\x0d\x12\x11\x0a\x09\x73\x74\x61\x72\x74\x5f\x73\x65\x71\x18\x03"
+    "\x20\x01\x28\x0d\x12\x12\x0a\x0a\x73\x74\x61\x72\x74\x5f\x74\x69"
+    "\x6d\x65\x18\x04\x20\x01\x28\x06\x12\x12\x0a\x0a\x73\x74\x61\x72"
+    "\x74\x5f\x74\x69\x63\x6b\x18\x05\x20\x01\x28\x04\x12\x10\x0a\x08"
+    "\x64\x75\x72\x61\x74\x69\x6f\x6e\x18\x06\x20\x01\x28\x04\x12\x2c"
+    "\x0a\x0c\x66\x72\x61\x6d\x65\x5f\x74\x61\x62\x6c\x65\x73\x18\x07"
+    "\x20\x03\x28\x0b\x32\x16\x2e\x50\x62\x2e\x54\x61\x72\x76\x65\x73"
+    "\x68\x2e\x46\x72\x61\x6d\x65\x54\x61\x62\x6c\x65\x12\x2b\x0a\x09"
+    "\x61\x75\x74\x68\x5f\x74\x79\x70\x65\x18\x08\x20\x01\x28\x0e\x32"
+    "\x18\x2e\x50\x62\x2e\x56\x65\x6c\x74\x6f\x2e\x41\x75\x74\x68\x65"
+    "\x6e\x74\x69\x63\x61\x74\x69\x6f\x6e\x42\x02\x48\x01";
+
+// Classes in the order the runtime assigns descriptors (file order: the file
+// has no nested types).
+enum : int {
+  kCountDeltaS32Index,
+  kCountValU32Index,
+  kCountValS32Index,
+  kFrameTableIndex,
+  kTrackIndex,
+  kMessageCount
+};
+
+bool file_registered = false;
+gpi::once_flag descriptors_once;  // this file's one-time descriptor assignment
+gpi::once_flag runtime_once;      // the runtime's own flag in the file's table
+gp::Metadata file_metadata[kMessageCount];
+const gp::Message* default_instances[kMessageCount];
+
+}  // namespace
+
+// Layout of every class of the file, as the runtime's reflection reads it.
+struct TrackFileTables {
+  static constexpr std::uint32_t offsets[] = {
+      // CountDeltaS32, block at 0
+      PROTOBUF_FIELD_OFFSET(CountDeltaS32, _has_bits_),
+      PROTOBUF_FIELD_OFFSET(CountDeltaS32, _internal_metadata_),
+      kNoOffset, kNoOffset, kNoOffset, kNoOffset,
+      PROTOBUF_FIELD_OFFSET(CountDeltaS32, count_),
+      PROTOBUF_FIELD_OFFSET(CountDeltaS32, delta_),
+      0, 1,
+      // CountValU32, block at 10
+      PROTOBUF_FIELD_OFFSET(CountValU32, _has_bits_),
+      PROTOBUF_FIELD_OFFSET(CountValU32, _internal_metadata_),
+      kNoOffset, kNoOffset, kNoOffset, kNoOffset,
+      PROTOBUF_FIELD_OFFSET(CountValU32, count_),
+      PROTOBUF_FIELD_OFFSET(CountValU32, val_),
+      0, 1,
+      // CountValS32, block at 20
+      PROTOBUF_FIELD_OFFSET(CountValS32, _has_bits_),
+      PROTOBUF_FIELD_OFFSET(CountValS32, _internal_metadata_),
+      kNoOffset, kNoOffset, kNoOffset, kNoOffset,
+      PROTOBUF_FIELD_OFFSET(CountValS32, count_),
+      PROTOBUF_FIELD_OFFSET(CountValS32, val_),
+      0, 1,
+      // FrameTable, block at 30. coding_depend_ is an ArenaStringPtr, the
+      // runtime's non-inlined string storage (its offset's low bit is clear).
+      PROTOBUF_FIELD_OFFSET(FrameTable, _has_bits_),
+      PROTOBUF_FIELD_OFFSET(FrameTable, _internal_metadata_),
+      kNoOffset, kNoOffset, kNoOffset, kNoOffset,
+      PROTOBUF_FIELD_OFFSET(FrameTable, seq_numbers_),
+      PROTOBUF_FIELD_OFFSET(FrameTable, timestamps_),
+      PROTOBUF_FIELD_OFFSET(FrameTable, coding_depend_),
+      PROTOBUF_FIELD_OFFSET(FrameTable, frame_sizes_),
+      PROTOBUF_FIELD_OFFSET(FrameTable, frame_to_pallet_offsets_),
+      PROTOBUF_FIELD_OFFSET(FrameTable, frame_to_pallet_ids_),
+      PROTOBUF_FIELD_OFFSET(FrameTable, access_units_per_frame_),
+      PROTOBUF_FIELD_OFFSET(FrameTable, access_unit_length_diffs_),
+      PROTOBUF_FIELD_OFFSET(FrameTable, access_unit_offset_jumps_),
+      PROTOBUF_FIELD_OFFSET(FrameTable, errors_),
+      PROTOBUF_FIELD_OFFSET(FrameTable, auth_tags_),
+      kNoOffset, kNoOffset, 2, kNoOffset, kNoOffset, kNoOffset,
+      kNoOffset, kNoOffset, kNoOffset, kNoOffset, kNoOffset,
+      // Track, block at 58
+      PROTOBUF_FIELD_OFFSET(Track, _has_bits_),
+      PROTOBUF_FIELD_OFFSET(Track, _internal_metadata_),
+      kNoOffset, kNoOffset, kNoOffset, kNoOffset,
+      PROTOBUF_FIELD_OFFSET(Track, track_id_),
+      PROTOBUF_FIELD_OFFSET(Track, num_frames_),
+      PROTOBUF_FIELD_OFFSET(Track, start_seq_),
+      PROTOBUF_FIELD_OFFSET(Track, start_time_),
+      PROTOBUF_FIELD_OFFSET(Track, start_tick_),
+      PROTOBUF_FIELD_OFFSET(Track, duration_),
+      PROTOBUF_FIELD_OFFSET(Track, frame_tables_),
+      PROTOBUF_FIELD_OFFSET(Track, auth_type_),
+      0, 1, 2, 3, 4, 5, kNoOffset, 7,
+  };
+  static constexpr gpi::MigrationSchema schemas[] = {
+      SchemaAt(0, 2, sizeof(CountDeltaS32)),
+      SchemaAt(10, 2, sizeof(CountValU32)),
+      SchemaAt(20, 2, sizeof(CountValS32)),
+      SchemaAt(30, 11, sizeof(FrameTable)),
+      SchemaAt(58, 8, sizeof(Track)),
+  };
+  static_assert(sizeof(offsets) / sizeof(offsets[0]) == 80, "offsets table out of step");
+  static_assert(alignof(std::string) >= 4,
+                "string-field tags live in the two low bits of the pointer");
+};
+
+namespace {
+
+const gpi::DescriptorTable file_table = {
+    false, false, sizeof(kDescriptor) - 1, kDescriptor, kFileName,
+    &runtime_once, nullptr, 0, kMessageCount, TrackFileTables::schemas,
+    default_instances, TrackFileTables::offsets, file_metadata,
+    nullptr, nullptr,
+};
+
+void AssignDescriptorsOnce() {
+  AssignFileDescriptors(&file_table,
+                        &protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto);
+}
+
+const gp::Metadata& MetadataOf(int index) {
+  gpi::call_once(descriptors_once, &AssignDescriptorsOnce);
+  return file_metadata[index];
+}
+
+// Default instances, in file order. Reflection objects belong to the runtime,
+// which frees them in its own shutdown step.
+void ShutdownFile() {
+  delete CountDeltaS32::default_instance_;
+  delete CountValU32::default_instance_;
+  delete CountValS32::default_instance_;
+  delete FrameTable::default_instance_;
+  delete Track::default_instance_;
+}
+
+template <class Message>
+Message* NewDefaultInstance(int index) {
+  Message* instance = new Message();
+  Message::default_instance_ = instance;
+  default_instances[index] = instance;
+  return instance;
+}
+
+}  // namespace
+
+void protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto() {
+  if (file_registered) return;
+  file_registered = true;  // first, so that a call coming back in returns at once
+  gpi::VerifyVersion(3021000, 3021000, "ProtoBuf/Tarvesh/Tarvesh.Track.pb.cc");
+  ::Pb::Velto::protobuf_AddDesc_ProtoBuf_2fVelto_2fVelto_2eproto();
+  gp::DescriptorPool::InternalAddGeneratedFile(kDescriptor, sizeof(kDescriptor) - 1);
+  file_table.is_initialized = true;  // added above; the runtime must not add it again
+  gp::MessageFactory::InternalRegisterGeneratedFile(&file_table);
+  NewDefaultInstance<CountDeltaS32>(kCountDeltaS32Index);
+  NewDefaultInstance<CountValU32>(kCountValU32Index);
+  NewDefaultInstance<CountValS32>(kCountValS32Index);
+  NewDefaultInstance<FrameTable>(kFrameTableIndex);
+  NewDefaultInstance<Track>(kTrackIndex);
+  gpi::OnShutdown(&ShutdownFile);
+}
+
+namespace {
+struct RegisterAtLoad {
+  RegisterAtLoad() { protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto(); }
+} register_at_load;
+}  // namespace
+
+// Defined after the registration: the default instances only take its
+// address, and its destruction at unload comes first.
+const std::string FrameTable::_default_coding_depend_;
+
+namespace {
+
+// An optional bytes field: tag, length, the bytes.
+template <class Output>
+std::uint8_t* WriteBytesField(const Output& out, std::uint8_t tag, const std::string& value,
+                              std::uint8_t* target) {
+  target = out.Ensure(target);
+  *target++ = tag;
+  target = PutVarint32(static_cast<std::uint32_t>(value.size()), target);
+  return out.Raw(value.data(), value.size(), target);
+}
+
+// An enum travels as a varint of the sign-extended value.
+inline std::uint64_t EnumWireValue(int value) {
+  return static_cast<std::uint64_t>(static_cast<std::int64_t>(value));
+}
+
+// The stream parsers of this file read tags and lengths as strictly as the
+// runtime's ParseContext: CodedInputStream alone takes either from up to ten
+// bytes, the context refuses more than five. Being as strict keeps the two
+// parsers of every class at the same verdict on every input.
+
+// A tag; false for one longer than five bytes. 0 means what it means for
+// CodedInputStream::ReadTag (end of input or limit, or no tag readable).
+inline bool ReadStrictTag(gp::io::CodedInputStream* input, std::uint32_t* tag) {
+  const void* data;
+  int buffered;
+  input->GetDirectBufferPointerInline(&data, &buffered);
+  if (buffered > 0 && *static_cast<const std::uint8_t*>(data) < 0x80) {
+    *tag = input->ReadTag();
+    return true;
+  }
+  const int start = input->CurrentPosition();
+  *tag = input->ReadTag();
+  return input->CurrentPosition() - start <= 5;
+}
+
+// ReadNestedElement with a strict length. An element whose length runs past
+// the enclosing limit is still read up to that limit, then refused: the
+// element stays filled as far as its bytes went.
+template <class Element>
+bool ReadElement(gp::io::CodedInputStream* input, Element* element) {
+  int length;
+  if (!ReadRecordLength(input, &length)) return false;
+  const int available = input->BytesUntilLimit();
+  const bool past_limit = available >= 0 && length > available;
+  if (!input->IncrementRecursionDepth()) return false;
+  const gp::io::CodedInputStream::Limit limit = input->PushLimit(length);
+  if (!element->Element::MergePartialFromCodedStream(input) ||
+      !input->ConsumedEntireMessage() || input->BytesUntilLimit() != 0 || past_limit) {
+    return false;
+  }
+  input->PopLimit(limit);
+  input->DecrementRecursionDepth();
+  return true;
+}
+
+inline bool ReadBytesField(gp::io::CodedInputStream* input, std::string* value) {
+  int length;
+  return ReadRecordLength(input, &length) && input->ReadString(value, length);
+}
+
+// SkipUnknownField with strict lengths, and strict tags inside groups; the
+// other wire types go to WireFormat::SkipField as before.
+Skip SkipStrictUnknownField(gp::io::CodedInputStream* input, std::uint32_t tag,
+                            gp::UnknownFieldSet* unknown) {
+  const int number = WireFormatLite::GetTagFieldNumber(tag);
+  switch (WireFormatLite::GetTagWireType(tag)) {
+    case WireFormatLite::WIRETYPE_END_GROUP:
+      return Skip::kEndOfMessage;
+    case WireFormatLite::WIRETYPE_LENGTH_DELIMITED: {
+      int length;
+      if (number == 0 || !ReadRecordLength(input, &length) ||
+          !input->ReadString(unknown->AddLengthDelimited(number), length)) {
+        return Skip::kFailure;
+      }
+      return Skip::kContinue;
+    }
+    case WireFormatLite::WIRETYPE_START_GROUP: {
+      if (number == 0 || !input->IncrementRecursionDepth()) return Skip::kFailure;
+      gp::UnknownFieldSet* group = unknown->AddGroup(number);
+      for (;;) {
+        std::uint32_t inner;
+        if (!ReadStrictTag(input, &inner)) return Skip::kFailure;
+        if (inner == 0) break;
+        const Skip step = SkipStrictUnknownField(input, inner, group);
+        if (step == Skip::kFailure) return Skip::kFailure;
+        if (step == Skip::kEndOfMessage) break;
+      }
+      input->DecrementRecursionDepth();
+      return input->LastTagWas(WireFormatLite::MakeTag(number, WireFormatLite::WIRETYPE_END_GROUP))
+                 ? Skip::kContinue
+                 : Skip::kFailure;
+    }
+    default:
+      return WireFormat::SkipField(input, tag, unknown) ? Skip::kContinue : Skip::kFailure;
+  }
+}
+
+}  // namespace
+
+// ===========================================================================
+// CountDeltaS32
+
+PB_DEFINE_MESSAGE_FRAME(CountDeltaS32, MetadataOf, kCountDeltaS32Index,
+                        protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto)
+
+void CountDeltaS32::SharedCtor() {
+  _cached_size_ = 0;
+  count_ = 0;
+  delta_ = 0;
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+}
+void CountDeltaS32::SharedDtor() {}
+
+void CountDeltaS32::Clear() {
+  if (_has_bits_[0] & 0xffu) {
+    count_ = 0;
+    delta_ = 0;
+  }
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+  _internal_metadata_.Clear<gp::UnknownFieldSet>();
+}
+
+void CountDeltaS32::MergeFrom(const CountDeltaS32& from) {
+  if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
+  if (from._has_bits_[0] & 0xffu) {
+    if (from.has_count()) set_count(from.count());
+    if (from.has_delta()) set_delta(from.delta());
+  }
+  _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
+}
+
+void CountDeltaS32::Swap(CountDeltaS32* other) {
+  if (other == this) return;
+  std::swap(count_, other->count_);
+  std::swap(delta_, other->delta_);
+  std::swap(_has_bits_[0], other->_has_bits_[0]);
+  _internal_metadata_.InternalSwap(&other->_internal_metadata_);
+  std::swap(_cached_size_, other->_cached_size_);
+}
+
+int CountDeltaS32::ByteSize() const {
+  size_t total = 0;
+  if (_has_bits_[0] & 0xffu) {
+    if (has_count()) total += 1 + WireFormatLite::UInt32Size(count_);
+    if (has_delta()) total += 1 + WireFormatLite::SInt32Size(delta_);
+  }
+  total += UnknownFieldsSize(unknown_fields());
+  const int size = gpi::ToCachedSize(total);
+  _cached_size_ = size;
+  return size;
+}
+
+template <class Output>
+std::uint8_t* CountDeltaS32::WriteFields(const Output& out, std::uint8_t* target) const {
+  if (has_count()) target = WriteUInt32Field(out, 0x08, count_, target);
+  if (has_delta()) target = WriteSInt32Field(out, 0x10, delta_, target);
+  return WriteUnknownFields(out, unknown_fields(), target);
+}
+
+bool CountDeltaS32::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+  for (;;) {
+    std::uint32_t tag;
+    if (!ReadStrictTag(input, &tag)) return false;
+    if (tag == 0) return true;
+    switch (tag) {
+      case 0x08:
+        if (!ReadUInt32(input, &count_)) return false;
+        _set_bit(0);
+        if (input->ExpectTag(0x10)) goto parse_delta;
+        continue;
+      case 0x10:
+      parse_delta:
+        if (!ReadSInt32(input, &delta_)) return false;
+        _set_bit(1);
+        if (AtCleanEnd(input)) return true;
+        continue;
+      default:
+        break;
+    }
+    switch (SkipStrictUnknownField(input, tag, mutable_unknown_fields())) {
+      case Skip::kContinue: break;
+      case Skip::kEndOfMessage: return true;
+      case Skip::kFailure: return false;
+    }
+  }
+}
+
+const char* CountDeltaS32::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
+  while (!ctx->Done(&ptr)) {
+    std::uint32_t tag;
+    ptr = gpi::ReadTag(ptr, &tag);
+    if (ptr == nullptr) return nullptr;
+    switch (tag) {
+      case 0x08: ptr = ParseVarint(ptr, &count_); _set_bit(0); break;
+      case 0x10: ptr = ParseSInt32(ptr, &delta_); _set_bit(1); break;
+      default: {
+        bool ended = false;
+        ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
+        if (ended) return ptr;
+      }
+    }
+    if (ptr == nullptr) return nullptr;
+  }
+  return ptr;
+}
+
+// ===========================================================================
+// CountValU32
+
+PB_DEFINE_MESSAGE_FRAME(CountValU32, MetadataOf, kCountValU32Index,
+                        protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto)
+
+void CountValU32::SharedCtor() {
+  _cached_size_ = 0;
+  count_ = 0;
+  val_ = 0;
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+}
+void CountValU32::SharedDtor() {}
+
+void CountValU32::Clear() {
+  if (_has_bits_[0] & 0xffu) {
+    count_ = 0;
+    val_ = 0;
+  }
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+  _internal_metadata_.Clear<gp::UnknownFieldSet>();
+}
+
+void CountValU32::MergeFrom(const CountValU32& from) {
+  if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
+  if (from._has_bits_[0] & 0xffu) {
+    if (from.has_count()) set_count(from.count());
+    if (from.has_val()) set_val(from.val());
+  }
+  _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
+}
+
+void CountValU32::Swap(CountValU32* other) {
+  if (other == this) return;
+  std::swap(count_, other->count_);
+  std::swap(val_, other->val_);
+  std::swap(_has_bits_[0], other->_has_bits_[0]);
+  _internal_metadata_.InternalSwap(&other->_internal_metadata_);
+  std::swap(_cached_size_, other->_cached_size_);
+}
+
+int CountValU32::ByteSize() const {
+  size_t total = 0;
+  if (_has_bits_[0] & 0xffu) {
+    if (has_count()) total += 1 + WireFormatLite::UInt32Size(count_);
+    if (has_val()) total += 1 + WireFormatLite::UInt32Size(val_);
+  }
+  total += UnknownFieldsSize(unknown_fields());
+  const int size = gpi::ToCachedSize(total);
+  _cached_size_ = size;
+  return size;
+}
+
+template <class Output>
+std::uint8_t* CountValU32::WriteFields(const Output& out, std::uint8_t* target) const {
+  if (has_count()) target = WriteUInt32Field(out, 0x08, count_, target);
+  if (has_val()) target = WriteUInt32Field(out, 0x10, val_, target);
+  return WriteUnknownFields(out, unknown_fields(), target);
+}
+
+bool CountValU32::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+  for (;;) {
+    std::uint32_t tag;
+    if (!ReadStrictTag(input, &tag)) return false;
+    if (tag == 0) return true;
+    switch (tag) {
+      case 0x08:
+        if (!ReadUInt32(input, &count_)) return false;
+        _set_bit(0);
+        if (input->ExpectTag(0x10)) goto parse_val;
+        continue;
+      case 0x10:
+      parse_val:
+        if (!ReadUInt32(input, &val_)) return false;
+        _set_bit(1);
+        if (AtCleanEnd(input)) return true;
+        continue;
+      default:
+        break;
+    }
+    switch (SkipStrictUnknownField(input, tag, mutable_unknown_fields())) {
+      case Skip::kContinue: break;
+      case Skip::kEndOfMessage: return true;
+      case Skip::kFailure: return false;
+    }
+  }
+}
+
+const char* CountValU32::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
+  while (!ctx->Done(&ptr)) {
+    std::uint32_t tag;
+    ptr = gpi::ReadTag(ptr, &tag);
+    if (ptr == nullptr) return nullptr;
+    switch (tag) {
+      case 0x08: ptr = ParseVarint(ptr, &count_); _set_bit(0); break;
+      case 0x10: ptr = ParseVarint(ptr, &val_); _set_bit(1); break;
+      default: {
+        bool ended = false;
+        ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
+        if (ended) return ptr;
+      }
+    }
+    if (ptr == nullptr) return nullptr;
+  }
+  return ptr;
+}
+
+// ===========================================================================
+// CountValS32
+
+PB_DEFINE_MESSAGE_FRAME(CountValS32, MetadataOf, kCountValS32Index,
+                        protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto)
+
+void CountValS32::SharedCtor() {
+  _cached_size_ = 0;
+  count_ = 0;
+  val_ = 0;
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+}
+void CountValS32::SharedDtor() {}
+
+void CountValS32::Clear() {
+  if (_has_bits_[0] & 0xffu) {
+    count_ = 0;
+    val_ = 0;
+  }
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+  _internal_metadata_.Clear<gp::UnknownFieldSet>();
+}
+
+void CountValS32::MergeFrom(const CountValS32& from) {
+  if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
+  if (from._has_bits_[0] & 0xffu) {
+    if (from.has_count()) set_count(from.count());
+    if (from.has_val()) set_val(from.val());
+  }
+  _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
+}
+
+void CountValS32::Swap(CountValS32* other) {
+  if (other == this) return;
+  std::swap(count_, other->count_);
+  std::swap(val_, other->val_);
+  std::swap(_has_bits_[0], other->_has_bits_[0]);
+  _internal_metadata_.InternalSwap(&other->_internal_metadata_);
+  std::swap(_cached_size_, other->_cached_size_);
+}
+
+int CountValS32::ByteSize() const {
+  size_t total = 0;
+  if (_has_bits_[0] & 0xffu) {
+    if (has_count()) total += 1 + WireFormatLite::UInt32Size(count_);
+    if (has_val()) total += 1 + WireFormatLite::SInt32Size(val_);
+  }
+  total += UnknownFieldsSize(unknown_fields());
+  const int size = gpi::ToCachedSize(total);
+  _cached_size_ = size;
+  return size;
+}
+
+template <class Output>
+std::uint8_t* CountValS32::WriteFields(const Output& out, std::uint8_t* target) const {
+  if (has_count()) target = WriteUInt32Field(out, 0x08, count_, target);
+  if (has_val()) target = WriteSInt32Field(out, 0x10, val_, target);
+  return WriteUnknownFields(out, unknown_fields(), target);
+}
+
+bool CountValS32::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+  for (;;) {
+    std::uint32_t tag;
+    if (!ReadStrictTag(input, &tag)) return false;
+    if (tag == 0) return true;
+    switch (tag) {
+      case 0x08:
+        if (!ReadUInt32(input, &count_)) return false;
+        _set_bit(0);
+        if (input->ExpectTag(0x10)) goto parse_val;
+        continue;
+      case 0x10:
+      parse_val:
+        if (!ReadSInt32(input, &val_)) return false;
+        _set_bit(1);
+        if (AtCleanEnd(input)) return true;
+        continue;
+      default:
+        break;
+    }
+    switch (SkipStrictUnknownField(input, tag, mutable_unknown_fields())) {
+      case Skip::kContinue: break;
+      case Skip::kEndOfMessage: return true;
+      case Skip::kFailure: return false;
+    }
+  }
+}
+
+const char* CountValS32::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
+  while (!ctx->Done(&ptr)) {
+    std::uint32_t tag;
+    ptr = gpi::ReadTag(ptr, &tag);
+    if (ptr == nullptr) return nullptr;
+    switch (tag) {
+      case 0x08: ptr = ParseVarint(ptr, &count_); _set_bit(0); break;
+      case 0x10: ptr = ParseSInt32(ptr, &val_); _set_bit(1); break;
+      default: {
+        bool ended = false;
+        ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
+        if (ended) return ptr;
+      }
+    }
+    if (ptr == nullptr) return nullptr;
+  }
+  return ptr;
+}
+
+// ===========================================================================
+// FrameTable
+
+PB_DEFINE_MESSAGE_FRAME(FrameTable, MetadataOf, kFrameTableIndex,
+                        protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto)
+
+void FrameTable::SharedCtor() {
+  _cached_size_ = 0;
+  coding_depend_.InitExternal(&_default_coding_depend_);
+  _frame_sizes_cached_byte_size_ = 0;
+  _frame_to_pallet_offsets_cached_byte_size_ = 0;
+  _access_unit_length_diffs_cached_byte_size_ = 0;
+  _access_unit_offset_jumps_cached_byte_size_ = 0;
+  _auth_tags_cached_byte_size_ = 0;
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+}
+
+// Frees the own string, if any; the shared default (or the runtime's empty
+// string, after a reflection clear) is never owned.
+void FrameTable::SharedDtor() { coding_depend_.Destroy(); }
+
+void FrameTable::Clear() {
+  if (_has_bits_[0] & 0x3fcu) {
+    if (has_coding_depend() && !coding_depend_.IsDefault()) {
+      coding_depend_.ClearNonDefaultToEmpty();
+    }
+  }
+  seq_numbers_.Clear();
+  timestamps_.Clear();
+  frame_sizes_.Clear();
+  frame_to_pallet_offsets_.Clear();
+  frame_to_pallet_ids_.Clear();
+  access_units_per_frame_.Clear();
+  access_unit_length_diffs_.Clear();
+  access_unit_offset_jumps_.Clear();
+  errors_.Clear();
+  auth_tags_.Clear();
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+  _internal_metadata_.Clear<gp::UnknownFieldSet>();
+}
+
+void FrameTable::MergeFrom(const FrameTable& from) {
+  if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
+  MergeElements(&seq_numbers_, from.seq_numbers_);
+  MergeElements(&timestamps_, from.timestamps_);
+  frame_sizes_.MergeFrom(from.frame_sizes_);
+  frame_to_pallet_offsets_.MergeFrom(from.frame_to_pallet_offsets_);
+  MergeElements(&frame_to_pallet_ids_, from.frame_to_pallet_ids_);
+  MergeElements(&access_units_per_frame_, from.access_units_per_frame_);
+  access_unit_length_diffs_.MergeFrom(from.access_unit_length_diffs_);
+  access_unit_offset_jumps_.MergeFrom(from.access_unit_offset_jumps_);
+  MergeElements(&errors_, from.errors_);
+  auth_tags_.MergeFrom(from.auth_tags_);
+  if (from._has_bits_[0] & 0x3fcu) {
+    if (from.has_coding_depend()) set_coding_depend(from.coding_depend());
+  }
+  _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
+}
+
+// The packed byte-size caches stay with their objects.
+void FrameTable::Swap(FrameTable* other) {
+  if (other == this) return;
+  seq_numbers_.Swap(&other->seq_numbers_);
+  timestamps_.Swap(&other->timestamps_);
+  gpi::ArenaStringPtr::InternalSwap(&coding_depend_, nullptr, &other->coding_depend_, nullptr);
+  frame_sizes_.Swap(&other->frame_sizes_);
+  frame_to_pallet_offsets_.Swap(&other->frame_to_pallet_offsets_);
+  frame_to_pallet_ids_.Swap(&other->frame_to_pallet_ids_);
+  access_units_per_frame_.Swap(&other->access_units_per_frame_);
+  access_unit_length_diffs_.Swap(&other->access_unit_length_diffs_);
+  access_unit_offset_jumps_.Swap(&other->access_unit_offset_jumps_);
+  errors_.Swap(&other->errors_);
+  auth_tags_.Swap(&other->auth_tags_);
+  std::swap(_has_bits_[0], other->_has_bits_[0]);
+  _internal_metadata_.InternalSwap(&other->_internal_metadata_);
+  std::swap(_cached_size_, other->_cached_size_);
+}
+
+int FrameTable::ByteSize() const {
+  size_t total = 0;
+  if (_has_bits_[0] & 0x3fcu) {
+    if (has_coding_depend()) total += 1 + WireFormatLite::BytesSize(coding_depend());
+  }
+  total += NestedElementsSize(seq_numbers_);
+  total += NestedElementsSize(timestamps_);
+
+  size_t payload = PackedVarintPayload<SInt32Codec>(frame_sizes_);
+  _frame_sizes_cached_byte_size_ = gpi::ToCachedSize(payload);
+  total += PackedRecordSize(payload);
+
+  payload = PackedVarintPayload<UInt32Codec>(frame_to_pallet_offsets_);
+  _frame_to_pallet_offsets_cached_byte_size_ = gpi::ToCachedSize(payload);
+  total += PackedRecordSize(payload);
+
+  total += NestedElementsSize(frame_to_pallet_ids_);
+  total += NestedElementsSize(access_units_per_frame_);
+
+  payload = PackedVarintPayload<SInt32Codec>(access_unit_length_diffs_);
+  _access_unit_length_diffs_cached_byte_size_ = gpi::ToCachedSize(payload);
+  total += PackedRecordSize(payload);
+
+  payload = PackedVarintPayload<UInt32Codec>(access_unit_offset_jumps_);
+  _access_unit_offset_jumps_cached_byte_size_ = gpi::ToCachedSize(payload);
+  total += PackedRecordSize(payload);
+
+  total += NestedElementsSize(errors_);
+
+  payload = PackedFixed64Payload(auth_tags_);
+  _auth_tags_cached_byte_size_ = gpi::ToCachedSize(payload);
+  total += PackedRecordSize(payload);
+
+  total += UnknownFieldsSize(unknown_fields());
+  const int size = gpi::ToCachedSize(total);
+  _cached_size_ = size;
+  return size;
+}
+
+template <class Output>
+std::uint8_t* FrameTable::WriteFields(const Output& out, std::uint8_t* target) const {
+  target = WriteNestedElements(out, 0x0A, seq_numbers_, target);
+  target = WriteNestedElements(out, 0x12, timestamps_, target);
+  if (has_coding_depend()) target = WriteBytesField(out, 0x1A, coding_depend(), target);
+  target = WritePackedVarints<SInt32Codec>(out, 0x22, frame_sizes_,
+                                           _frame_sizes_cached_byte_size_, target);
+  target = WritePackedVarints<UInt32Codec>(out, 0x2A, frame_to_pallet_offsets_,
+                                           _frame_to_pallet_offsets_cached_byte_size_, target);
+  target = WriteNestedElements(out, 0x32, frame_to_pallet_ids_, target);
+  target = WriteNestedElements(out, 0x3A, access_units_per_frame_, target);
+  target = WritePackedVarints<SInt32Codec>(out, 0x42, access_unit_length_diffs_,
+                                           _access_unit_length_diffs_cached_byte_size_, target);
+  target = WritePackedVarints<UInt32Codec>(out, 0x4A, access_unit_offset_jumps_,
+                                           _access_unit_offset_jumps_cached_byte_size_, target);
+  target = WriteNestedElements(out, 0x52, errors_, target);
+  target = WritePackedFixed64s(out, 0x5A, auth_tags_, _auth_tags_cached_byte_size_, target);
+  return WriteUnknownFields(out, unknown_fields(), target);
+}
+
+// Each packed column is read in either form; after either, the parser tries
+// the tag of the next field in its packed (written) form.
+bool FrameTable::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+  for (;;) {
+    std::uint32_t tag;
+    if (!ReadStrictTag(input, &tag)) return false;
+    if (tag == 0) return true;
+    switch (tag) {
+      case 0x0A:
+      parse_seq_numbers:
+        if (!ReadElement(input, seq_numbers_.Add())) return false;
+        if (input->ExpectTag(0x0A)) goto parse_seq_numbers;
+        if (input->ExpectTag(0x12)) goto parse_timestamps;
+        continue;
+      case 0x12:
+      parse_timestamps:
+        if (!ReadElement(input, timestamps_.Add())) return false;
+        if (input->ExpectTag(0x12)) goto parse_timestamps;
+        if (input->ExpectTag(0x1A)) goto parse_coding_depend;
+        continue;
+      case 0x1A:
+      parse_coding_depend:
+        if (!ReadBytesField(input, mutable_coding_depend())) return false;
+        if (input->ExpectTag(0x22)) goto parse_frame_sizes;
+        continue;
+
+      case 0x22:
+      parse_frame_sizes:
+        if (!ReadPackedVarints<SInt32Codec>(input, &frame_sizes_)) return false;
+        goto after_frame_sizes;
+      case 0x20:
+        if (!ReadVarintElements<SInt32Codec>(input, 0x20, &frame_sizes_)) return false;
+      after_frame_sizes:
+        if (input->ExpectTag(0x2A)) goto parse_frame_to_pallet_offsets;
+        continue;
+
+      case 0x2A:
+      parse_frame_to_pallet_offsets:
+        if (!ReadPackedVarints<UInt32Codec>(input, &frame_to_pallet_offsets_)) return false;
+        goto after_frame_to_pallet_offsets;
+      case 0x28:
+        if (!ReadVarintElements<UInt32Codec>(input, 0x28, &frame_to_pallet_offsets_)) {
+          return false;
+        }
+      after_frame_to_pallet_offsets:
+        if (input->ExpectTag(0x32)) goto parse_frame_to_pallet_ids;
+        continue;
+
+      case 0x32:
+      parse_frame_to_pallet_ids:
+        if (!ReadElement(input, frame_to_pallet_ids_.Add())) return false;
+        if (input->ExpectTag(0x32)) goto parse_frame_to_pallet_ids;
+        if (input->ExpectTag(0x3A)) goto parse_access_units_per_frame;
+        continue;
+      case 0x3A:
+      parse_access_units_per_frame:
+        if (!ReadElement(input, access_units_per_frame_.Add())) return false;
+        if (input->ExpectTag(0x3A)) goto parse_access_units_per_frame;
+        if (input->ExpectTag(0x42)) goto parse_access_unit_length_diffs;
+        continue;
+
+      case 0x42:
+      parse_access_unit_length_diffs:
+        if (!ReadPackedVarints<SInt32Codec>(input, &access_unit_length_diffs_)) return false;
+        goto after_access_unit_length_diffs;
+      case 0x40:
+        if (!ReadVarintElements<SInt32Codec>(input, 0x40, &access_unit_length_diffs_)) {
+          return false;
+        }
+      after_access_unit_length_diffs:
+        if (input->ExpectTag(0x4A)) goto parse_access_unit_offset_jumps;
+        continue;
+
+      case 0x4A:
+      parse_access_unit_offset_jumps:
+        if (!ReadPackedVarints<UInt32Codec>(input, &access_unit_offset_jumps_)) return false;
+        goto after_access_unit_offset_jumps;
+      case 0x48:
+        if (!ReadVarintElements<UInt32Codec>(input, 0x48, &access_unit_offset_jumps_)) {
+          return false;
+        }
+      after_access_unit_offset_jumps:
+        if (input->ExpectTag(0x52)) goto parse_errors;
+        continue;
+
+      case 0x52:
+      parse_errors:
+        if (!ReadElement(input, errors_.Add())) return false;
+        if (input->ExpectTag(0x52)) goto parse_errors;
+        if (input->ExpectTag(0x5A)) goto parse_auth_tags;
+        continue;
+
+      case 0x5A:
+      parse_auth_tags:
+        if (!ReadPackedFixed64s(input, &auth_tags_)) return false;
+        goto after_auth_tags;
+      case 0x59:
+        if (!ReadFixed64Elements(input, 0x59, &auth_tags_)) return false;
+      after_auth_tags:
+        if (AtCleanEnd(input)) return true;
+        continue;
+
+      default:
+        break;
+    }
+    switch (SkipStrictUnknownField(input, tag, mutable_unknown_fields())) {
+      case Skip::kContinue: break;
+      case Skip::kEndOfMessage: return true;
+      case Skip::kFailure: return false;
+    }
+  }
+}
+
+const char* FrameTable::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
+  while (!ctx->Done(&ptr)) {
+    std::uint32_t tag;
+    ptr = gpi::ReadTag(ptr, &tag);
+    if (ptr == nullptr) return nullptr;
+    switch (tag) {
+      case 0x0A: ptr = ParseNestedElement(ctx, seq_numbers_.Add(), ptr); break;
+      case 0x12: ptr = ParseNestedElement(ctx, timestamps_.Add(), ptr); break;
+      case 0x1A: ptr = gpi::InlineGreedyStringParser(mutable_coding_depend(), ptr, ctx); break;
+      case 0x22: ptr = ParsePackedVarints<SInt32Codec>(ctx, ptr, &frame_sizes_); break;
+      case 0x20: ptr = ParseVarintElements<SInt32Codec>(ctx, ptr, 0x20, &frame_sizes_); break;
+      case 0x2A:
+        ptr = ParsePackedVarints<UInt32Codec>(ctx, ptr, &frame_to_pallet_offsets_);
+        break;
+      case 0x28:
+        ptr = ParseVarintElements<UInt32Codec>(ctx, ptr, 0x28, &frame_to_pallet_offsets_);
+        break;
+      case 0x32: ptr = ParseNestedElement(ctx, frame_to_pallet_ids_.Add(), ptr); break;
+      case 0x3A: ptr = ParseNestedElement(ctx, access_units_per_frame_.Add(), ptr); break;
+      case 0x42:
+        ptr = ParsePackedVarints<SInt32Codec>(ctx, ptr, &access_unit_length_diffs_);
+        break;
+      case 0x40:
+        ptr = ParseVarintElements<SInt32Codec>(ctx, ptr, 0x40, &access_unit_length_diffs_);
+        break;
+      case 0x4A:
+        ptr = ParsePackedVarints<UInt32Codec>(ctx, ptr, &access_unit_offset_jumps_);
+        break;
+      case 0x48:
+        ptr = ParseVarintElements<UInt32Codec>(ctx, ptr, 0x48, &access_unit_offset_jumps_);
+        break;
+      case 0x52: ptr = ParseNestedElement(ctx, errors_.Add(), ptr); break;
+      case 0x5A: ptr = ParsePackedFixed64s(ctx, ptr, &auth_tags_); break;
+      case 0x59: ptr = ParseFixed64Elements(ctx, ptr, 0x59, &auth_tags_); break;
+      default: {
+        bool ended = false;
+        ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
+        if (ended) return ptr;
+      }
+    }
+    if (ptr == nullptr) return nullptr;
+  }
+  return ptr;
+}
+
+// ===========================================================================
+// Track
+
+PB_DEFINE_MESSAGE_FRAME(Track, MetadataOf, kTrackIndex,
+                        protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto)
+
+void Track::SharedCtor() {
+  _cached_size_ = 0;
+  track_id_ = 0;
+  num_frames_ = 0;
+  start_seq_ = 0;
+  start_time_ = 0;
+  start_tick_ = 0;
+  duration_ = 0;
+  auth_type_ = 0;
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+}
+void Track::SharedDtor() {}
+
+void Track::Clear() {
+  if (_has_bits_[0] & 0xffu) {
+    track_id_ = 0;
+    num_frames_ = 0;
+    start_seq_ = 0;
+    start_time_ = 0;
+    start_tick_ = 0;
+    duration_ = 0;
+    auth_type_ = 0;
+  }
+  frame_tables_.Clear();
+  std::memset(_has_bits_, 0, sizeof(_has_bits_));
+  _internal_metadata_.Clear<gp::UnknownFieldSet>();
+}
+
+void Track::MergeFrom(const Track& from) {
+  if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
+  MergeElements(&frame_tables_, from.frame_tables_);
+  if (from._has_bits_[0] & 0xffu) {
+    if (from.has_track_id()) set_track_id(from.track_id());
+    if (from.has_num_frames()) set_num_frames(from.num_frames());
+    if (from.has_start_seq()) set_start_seq(from.start_seq());
+    if (from.has_start_time()) set_start_time(from.start_time());
+    if (from.has_start_tick()) set_start_tick(from.start_tick());
+    if (from.has_duration()) set_duration(from.duration());
+    if (from.has_auth_type()) set_auth_type(from.auth_type());
+  }
+  _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
+}
+
+void Track::Swap(Track* other) {
+  if (other == this) return;
+  std::swap(track_id_, other->track_id_);
+  std::swap(num_frames_, other->num_frames_);
+  std::swap(start_seq_, other->start_seq_);
+  std::swap(start_time_, other->start_time_);
+  std::swap(start_tick_, other->start_tick_);
+  std::swap(duration_, other->duration_);
+  frame_tables_.Swap(&other->frame_tables_);
+  std::swap(auth_type_, other->auth_type_);
+  std::swap(_has_bits_[0], other->_has_bits_[0]);
+  _internal_metadata_.InternalSwap(&other->_internal_metadata_);
+  std::swap(_cached_size_, other->_cached_size_);
+}
+
+int Track::ByteSize() const {
+  size_t total = 0;
+  if (_has_bits_[0] & 0xffu) {
+    if (has_track_id()) total += 1 + WireFormatLite::UInt32Size(track_id_);
+    if (has_num_frames()) total += 1 + WireFormatLite::UInt32Size(num_frames_);
+    if (has_start_seq()) total += 1 + WireFormatLite::UInt32Size(start_seq_);
+    if (has_start_time()) total += 9;
+    if (has_start_tick()) total += 1 + WireFormatLite::UInt64Size(start_tick_);
+    if (has_duration()) total += 1 + WireFormatLite::UInt64Size(duration_);
+    if (has_auth_type()) total += 1 + WireFormatLite::EnumSize(auth_type_);
+  }
+  total += NestedElementsSize(frame_tables_);
+  total += UnknownFieldsSize(unknown_fields());
+  const int size = gpi::ToCachedSize(total);
+  _cached_size_ = size;
+  return size;
+}
+
+template <class Output>
+std::uint8_t* Track::WriteFields(const Output& out, std::uint8_t* target) const {
+  if (has_track_id()) target = WriteUInt32Field(out, 0x08, track_id_, target);
+  if (has_num_frames()) target = WriteUInt32Field(out, 0x10, num_frames_, target);
+  if (has_start_seq()) target = WriteUInt32Field(out, 0x18, start_seq_, target);
+  if (has_start_time()) target = WriteFixed64Field(out, 0x21, start_time_, target);
+  if (has_start_tick()) target = WriteUInt64Field(out, 0x28, start_tick_, target);
+  if (has_duration()) target = WriteUInt64Field(out, 0x30, duration_, target);
+  target = WriteNestedElements(out, 0x3A, frame_tables_, target);
+  if (has_auth_type()) target = WriteUInt64Field(out, 0x40, EnumWireValue(auth_type_), target);
+  return WriteUnknownFields(out, unknown_fields(), target);
+}
+
+// An auth_type the sibling library does not know is kept as unknown varint
+// field 8, sign-extended, and the typed field is left as it was.
+bool Track::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+  for (;;) {
+    std::uint32_t tag;
+    if (!ReadStrictTag(input, &tag)) return false;
+    if (tag == 0) return true;
+    switch (tag) {
+      case 0x08:
+        if (!ReadUInt32(input, &track_id_)) return false;
+        _set_bit(0);
+        if (input->ExpectTag(0x10)) goto parse_num_frames;
+        continue;
+      case 0x10:
+      parse_num_frames:
+        if (!ReadUInt32(input, &num_frames_)) return false;
+        _set_bit(1);
+        if (input->ExpectTag(0x18)) goto parse_start_seq;
+        continue;
+      case 0x18:
+      parse_start_seq:
+        if (!ReadUInt32(input, &start_seq_)) return false;
+        _set_bit(2);
+        if (input->ExpectTag(0x21)) goto parse_start_time;
+        continue;
+      case 0x21:
+      parse_start_time:
+        if (!ReadFixed64(input, &start_time_)) return false;
+        _set_bit(3);
+        if (input->ExpectTag(0x28)) goto parse_start_tick;
+        continue;
+      case 0x28:
+      parse_start_tick:
+        if (!ReadUInt64(input, &start_tick_)) return false;
+        _set_bit(4);
+        if (input->ExpectTag(0x30)) goto parse_duration;
+        continue;
+      case 0x30:
+      parse_duration:
+        if (!ReadUInt64(input, &duration_)) return false;
+        _set_bit(5);
+        if (input->ExpectTag(0x3A)) goto parse_frame_tables;
+        continue;
+      case 0x3A:
+      parse_frame_tables:
+        if (!ReadElement(input, frame_tables_.Add())) return false;
+        if (input->ExpectTag(0x3A)) goto parse_frame_tables;
+        if (input->ExpectTag(0x40)) goto parse_auth_type;
+        continue;
+      case 0x40:
+      parse_auth_type: {
+        std::uint32_t raw;
+        if (!ReadUInt32(input, &raw)) return false;
+        const int value = static_cast<int>(raw);
+        if (::Pb::Velto::Authentication_IsValid(value)) {
+          auth_type_ = value;
+          _set_bit(7);
+        } else {
+          mutable_unknown_fields()->AddVarint(8, EnumWireValue(value));
+        }
+        if (AtCleanEnd(input)) return true;
+        continue;
+      }
+      default:
+        break;
+    }
+    switch (SkipStrictUnknownField(input, tag, mutable_unknown_fields())) {
+      case Skip::kContinue: break;
+      case Skip::kEndOfMessage: return true;
+      case Skip::kFailure: return false;
+    }
+  }
+}
+
+const char* Track::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
+  while (!ctx->Done(&ptr)) {
+    std::uint32_t tag;
+    ptr = gpi::ReadTag(ptr, &tag);
+    if (ptr == nullptr) return nullptr;
+    switch (tag) {
+      case 0x08: ptr = ParseVarint(ptr, &track_id_); _set_bit(0); break;
+      case 0x10: ptr = ParseVarint(ptr, &num_frames_); _set_bit(1); break;
+      case 0x18: ptr = ParseVarint(ptr, &start_seq_); _set_bit(2); break;
+      case 0x21: ptr = ParseFixed64(ptr, &start_time_); _set_bit(3); break;
+      case 0x28: ptr = ParseVarint(ptr, &start_tick_); _set_bit(4); break;
+      case 0x30: ptr = ParseVarint(ptr, &duration_); _set_bit(5); break;
+      case 0x3A: ptr = ParseNestedElement(ctx, frame_tables_.Add(), ptr); break;
+      case 0x40: {
+        std::uint32_t raw;
+        ptr = ParseVarint(ptr, &raw);
+        if (ptr == nullptr) return nullptr;
+        const int value = static_cast<int>(raw);
+        if (::Pb::Velto::Authentication_IsValid(value)) {
+          auth_type_ = value;
+          _set_bit(7);
+        } else {
+          mutable_unknown_fields()->AddVarint(8, EnumWireValue(value));
+        }
+        break;
+      }
+      default: {
+        bool ended = false;
+        ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
+        if (ended) return ptr;
+      }
+    }
+    if (ptr == nullptr) return nullptr;
+  }
+  return ptr;
+}
+
+}  // namespace Tarvesh
+}  // namespace Pb
+
+#include <google/protobuf/port_undef.inc>
