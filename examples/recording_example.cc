@@ -1,11 +1,15 @@
 // Builds a sample DataReference and RecordingFragment, writes both in the
-// wire format, reads them back and prints what was read in text format.
+// wire format, reads them back and prints what was read in text format; then
+// does the same for a Track with frame tables of a few thousand frames each,
+// printing a summary of what was read instead of every frame.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
 #include <google/protobuf/text_format.h>
 
 #include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
+#include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
 
 namespace {
 
@@ -34,6 +38,74 @@ bool RoundTrip(const char* title, const Message& message) {
   google::protobuf::TextFormat::PrintToString(read_back, &text);
   std::printf("== %s (%zu bytes)\n%s\n%s", title, bytes.size(), Hex(bytes).c_str(),
               text.c_str());
+  return read_back.SerializeAsString() == bytes;
+}
+
+// One frame table of `frames` frames of a 30 fps stream: frame sizes as
+// differences, each frame's offset in its pallet, runs of sequence numbers,
+// timestamps and pallet ids, one access unit per frame, a few errors and one
+// authentication tag per frame.
+void FillFrameTable(int frames, std::uint32_t seed, Pb::Tarvesh::FrameTable* table) {
+  std::uint32_t state = seed;
+  auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+  int previous_size = 12000;
+  std::uint32_t offset = 0;
+  for (int i = 0; i < frames; ++i) {
+    const int size = i % 30 == 0 ? 60000 + static_cast<int>(next() % 20000)
+                                 : 8000 + static_cast<int>(next() % 8000);
+    table->add_frame_sizes(size - previous_size);
+    previous_size = size;
+    if (offset + static_cast<std::uint32_t>(size) > (1u << 22)) offset = 0;  // next pallet
+    table->add_frame_to_pallet_offsets(offset);
+    offset += static_cast<std::uint32_t>(size);
+    table->add_access_unit_length_diffs(static_cast<int>(next() % 64) - 32);
+    table->add_access_unit_offset_jumps(next() % 16);
+    table->add_auth_tags((static_cast<std::uint64_t>(next()) << 32) | next());
+  }
+  Pb::Tarvesh::CountDeltaS32* seq = table->add_seq_numbers();
+  seq->set_count(static_cast<std::uint32_t>(frames));
+  seq->set_delta(1);
+  Pb::Tarvesh::CountDeltaS32* time = table->add_timestamps();
+  time->set_count(static_cast<std::uint32_t>(frames));
+  time->set_delta(3000);  // 90 kHz ticks per frame
+  Pb::Tarvesh::CountValU32* pallet = table->add_frame_to_pallet_ids();
+  pallet->set_count(static_cast<std::uint32_t>(frames));
+  pallet->set_val(seed);
+  Pb::Tarvesh::CountValU32* units = table->add_access_units_per_frame();
+  units->set_count(static_cast<std::uint32_t>(frames));
+  units->set_val(1);
+  Pb::Tarvesh::CountValS32* error = table->add_errors();
+  error->set_count(2);
+  error->set_val(-1);
+  table->set_coding_depend(std::string("\x01\x00\x02", 3));
+}
+
+bool TrackRoundTrip() {
+  Pb::Tarvesh::Track track;
+  track.set_track_id(2);
+  track.set_num_frames(3 * 4000);
+  track.set_start_seq(100);
+  track.set_start_time(1700000000000000ull);
+  track.set_start_tick(90000);
+  track.set_duration(3 * 4000 * 3000ull);
+  track.set_auth_type(Pb::Velto::AUTH_HMAC_SHA256_64);
+  for (std::uint32_t t = 0; t < 3; ++t) FillFrameTable(4000, t + 1, track.add_frame_tables());
+
+  const std::string bytes = track.SerializeAsString();
+  Pb::Tarvesh::Track read_back;
+  if (!read_back.ParseFromString(bytes)) {
+    std::fprintf(stderr, "Track: the written bytes did not parse\n");
+    return false;
+  }
+  std::printf("== Track (%zu bytes)\ntrack_id %u, %u frames from seq %u, auth %s\n",
+              bytes.size(), read_back.track_id(), read_back.num_frames(),
+              read_back.start_seq(),
+              Pb::Velto::Authentication_Name(read_back.auth_type()).c_str());
+  for (const Pb::Tarvesh::FrameTable& table : read_back.frame_tables()) {
+    std::printf("  frame table: %d frame sizes, %d offsets, %d auth tags, first tag %016llx\n",
+                table.frame_sizes_size(), table.frame_to_pallet_offsets_size(),
+                table.auth_tags_size(), static_cast<unsigned long long>(table.auth_tags(0)));
+  }
   return read_back.SerializeAsString() == bytes;
 }
 
@@ -72,7 +144,7 @@ int main() {
   reference.add_files()->set_file_index(2);
 
   const bool ok = RoundTrip("RecordingFragment", fragment) &&
-                  RoundTrip("DataReference", reference);
+                  RoundTrip("DataReference", reference) && TrackRoundTrip();
   google::protobuf::ShutdownProtobufLibrary();
   return ok ? 0 : 1;
 }
