@@ -1,0 +1,202 @@
+// Checks that need a process of their own: what loading the library did and
+// did not do, which schema files a first descriptor() builds, and what the
+// runtime's shutdown frees. Every check runs in a freshly executed child
+// (threadsafe death-test style), which exits 0 when all its checks hold.
+#include <dlfcn.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <google/protobuf/descriptor.h>
+#include <google/protobuf/message.h>
+#include <gtest/gtest.h>
+
+#include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
+#if TARVESH_HAVE_TRACK
+#include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
+#endif
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Counting deletions: the program's operator delete counts the watched
+// addresses while armed and hands every pointer on to the next definition
+// (the sanitizer's or the C++ library's).
+
+constexpr int kMaxWatched = 16;
+const void* watched[kMaxWatched];
+int deletions[kMaxWatched];
+int watched_count = 0;
+std::atomic<bool> armed{false};
+
+void NoteDelete(const void* pointer) {
+  if (!armed.load(std::memory_order_relaxed)) return;
+  for (int i = 0; i < watched_count; ++i) {
+    if (watched[i] == pointer) ++deletions[i];
+  }
+}
+
+void ForwardDelete(void* pointer) {
+  using Delete = void (*)(void*);
+  static const Delete next = reinterpret_cast<Delete>(dlsym(RTLD_NEXT, "_ZdlPv"));
+  next(pointer);
+}
+
+}  // namespace
+
+void operator delete(void* pointer) noexcept {
+  NoteDelete(pointer);
+  ForwardDelete(pointer);
+}
+// The sized form goes to the unsized one, so each deletion counts once
+// whether or not the next definition forwards the same way.
+void operator delete(void* pointer, std::size_t) noexcept {
+  NoteDelete(pointer);
+  ForwardDelete(pointer);
+}
+
+namespace {
+
+using namespace Pb::Tarvesh;
+namespace gp = google::protobuf;
+
+const char kRecordingFile[] = "ProtoBuf/Tarvesh/Tarvesh.Recording.proto";
+const char kTrackFile[] = "ProtoBuf/Tarvesh/Tarvesh.Track.proto";
+
+// Runs `checks` and exits the child: 0 when nothing was reported.
+class Child {
+ public:
+  void Check(bool condition, const char* what) {
+    if (!condition) {
+      std::fprintf(stderr, "check failed: %s\n", what);
+      failed_ = true;
+    }
+  }
+  [[noreturn]] void Exit() { std::exit(failed_ ? 1 : 0); }
+
+ private:
+  bool failed_ = false;
+};
+
+#define IN_FRESH_PROCESS(body) \
+  EXPECT_EXIT({ Child child; body; child.Exit(); }, testing::ExitedWithCode(0), "")
+
+bool Loaded(const char* file) {
+  return gp::DescriptorPool::generated_pool()->InternalIsFileLoaded(file);
+}
+
+// Watches every default instance of the library's files.
+void WatchDefaultInstances() {
+  const gp::Message* instances[] = {
+      &PalletDesc::default_instance(),
+      &RecordingFragment::default_instance(),
+      &RecordingFragment_Tier::default_instance(),
+      &RecordingFragmentEntry::default_instance(),
+      &RecordingFragmentEntry_Track::default_instance(),
+      &DataReference::default_instance(),
+      &DataReference_Tier::default_instance(),
+#if TARVESH_HAVE_TRACK
+      &CountDeltaS32::default_instance(),
+      &CountValU32::default_instance(),
+      &CountValS32::default_instance(),
+      &FrameTable::default_instance(),
+      &Track::default_instance(),
+#endif
+  };
+  watched_count = 0;
+  for (const gp::Message* instance : instances) {
+    deletions[watched_count] = 0;
+    watched[watched_count++] = instance;
+  }
+}
+
+void ShutdownAndCheck(Child& child) {
+  armed = true;
+  gp::ShutdownProtobufLibrary();
+  armed = false;
+  for (int i = 0; i < watched_count; ++i) {
+    if (deletions[i] != 1) {
+      std::fprintf(stderr, "default instance %d deleted %d times\n", i, deletions[i]);
+      child.Check(false, "each default instance deleted exactly once");
+    }
+  }
+}
+
+TEST(LifecycleTest, LoadRegistersWithoutBuildingDescriptors) {
+  IN_FRESH_PROCESS({
+    child.Check(PalletDesc::default_instance_ != nullptr, "PalletDesc instance made at load");
+    child.Check(DataReference_Tier::default_instance_ != nullptr,
+                "DataReference_Tier instance made at load");
+#if TARVESH_HAVE_TRACK
+    child.Check(Track::default_instance_ != nullptr, "Track instance made at load");
+#endif
+    child.Check(!Loaded(kRecordingFile), "Recording file not built before its first use");
+    child.Check(!Loaded(kTrackFile), "Track file not built before its first use");
+  });
+}
+
+TEST(LifecycleTest, RecordingDescriptorLeavesTrackFileAlone) {
+  IN_FRESH_PROCESS({
+    const gp::Descriptor* pallet = PalletDesc::descriptor();
+    child.Check(pallet != nullptr && pallet->full_name() == "Pb.Tarvesh.PalletDesc",
+                "PalletDesc::descriptor() named Pb.Tarvesh.PalletDesc");
+    child.Check(pallet != nullptr && pallet->field_count() == 8, "PalletDesc has 8 fields");
+    child.Check(Loaded(kRecordingFile), "Recording file built by descriptor()");
+    child.Check(DataReference_Tier().GetMetadata().descriptor ==
+                    pallet->file()->message_type(3)->nested_type(0),
+                "GetMetadata() of another class gives the same file's descriptors");
+    child.Check(gp::MessageFactory::generated_factory()->GetPrototype(
+                    RecordingFragment::descriptor()) == &RecordingFragment::default_instance(),
+                "factory prototype is the default instance");
+    child.Check(!Loaded(kTrackFile), "Track file left unbuilt by Recording descriptors");
+  });
+}
+
+#if TARVESH_HAVE_TRACK
+TEST(LifecycleTest, TrackDescriptorLeavesRecordingFileAlone) {
+  IN_FRESH_PROCESS({
+    const gp::Descriptor* track = Track::descriptor();
+    child.Check(track != nullptr && track->full_name() == "Pb.Tarvesh.Track",
+                "Track::descriptor() named Pb.Tarvesh.Track");
+    child.Check(Loaded(kTrackFile), "Track file built by descriptor()");
+    child.Check(FrameTable().GetMetadata().descriptor == track->file()->message_type(3),
+                "GetMetadata() of another class gives the same file's descriptors");
+    child.Check(!Loaded(kRecordingFile), "Recording file left unbuilt by Track descriptors");
+  });
+}
+#endif
+
+TEST(LifecycleTest, ShutdownDeletesEachDefaultInstanceOnce) {
+  IN_FRESH_PROCESS({
+    WatchDefaultInstances();
+    // Build descriptors and reflection of both files, and use them.
+    for (int i = 0; i < watched_count; ++i) {
+      const gp::Message* instance = static_cast<const gp::Message*>(watched[i]);
+      child.Check(instance->GetDescriptor() != nullptr, "descriptor assigned");
+      std::vector<const gp::FieldDescriptor*> fields;
+      instance->GetReflection()->ListFields(*instance, &fields);
+      child.Check(fields.empty(), "default instance is empty");
+    }
+    ShutdownAndCheck(child);
+  });
+}
+
+TEST(LifecycleTest, ShutdownWithoutDescriptorsDeletesEachDefaultInstanceOnce) {
+  IN_FRESH_PROCESS({
+    WatchDefaultInstances();
+    child.Check(!Loaded(kRecordingFile), "no descriptors built before the shutdown");
+    ShutdownAndCheck(child);
+  });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  // Re-execute the program for each child, so each starts from a fresh load.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  return RUN_ALL_TESTS();
+}
