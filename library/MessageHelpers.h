@@ -89,46 +89,9 @@ void MergeToFrom(gp::Message& to, const gp::Message& from) {
 
 enum class Skip { kContinue, kEndOfMessage, kFailure };
 
-// A tag this message does not know (or a known number with another wire
-// type): an end-group tag ends the message and is left for the enclosing
-// group's reader; anything else is kept in the unknown-field set.
-inline Skip SkipUnknownField(CodedInputStream* input, uint32_t tag,
-                             gp::UnknownFieldSet* unknown) {
-  if (WireFormatLite::GetTagWireType(tag) ==
-      WireFormatLite::WIRETYPE_END_GROUP) {
-    return Skip::kEndOfMessage;
-  }
-  return WireFormat::SkipField(input, tag, unknown) ? Skip::kContinue
-                                                    : Skip::kFailure;
-}
-
 // The last field in number order: true when the input sits exactly at its
 // limit, in which case the stream is marked as ending legitimately.
 inline bool AtCleanEnd(CodedInputStream* input) { return input->ExpectAtEnd(); }
-
-// One length-delimited element, parsed by the element class's own parser
-// (called directly, no virtual hop) under a pushed limit and one more level
-// of recursion. The element must end exactly at the limit.
-template <class Element>
-inline bool ReadNestedElement(CodedInputStream* input, Element* element) {
-  int length;
-  if (!input->ReadVarintSizeAsInt(&length)) return false;
-  // A length past the enclosing limit is cut short by PushLimit, so it is
-  // refused here; past the end of an unlimited stream it is refused below.
-  const int available = input->BytesUntilLimit();
-  if (available >= 0 && length > available) return false;
-  if (!input->IncrementRecursionDepth()) return false;
-  const CodedInputStream::Limit limit = input->PushLimit(length);
-  // A tag read at the end of the input also counts as a clean end, so a
-  // length running past the input is caught by the bytes left to the limit.
-  if (!element->Element::MergePartialFromCodedStream(input) ||
-      !input->ConsumedEntireMessage() || input->BytesUntilLimit() != 0) {
-    return false;
-  }
-  input->PopLimit(limit);
-  input->DecrementRecursionDepth();
-  return true;
-}
 
 inline bool ReadUInt32(CodedInputStream* input, uint32_t* value) {
   return input->ReadVarint32(value);
@@ -644,6 +607,92 @@ inline const char* ParseFixed64Elements(ParseContext* ctx, const char* ptr, uint
                                         gp::RepeatedField<uint64_t>* column) {
   return ctx->ReadRepeatedFixed(ptr, tag, column);
 }
+
+// ---------------------------------------------------------------------------
+// Strict reads for the CodedInputStream parsers.
+
+// The stream parsers read tags and lengths as strictly as the
+// runtime's ParseContext: CodedInputStream alone takes either from up to ten
+// bytes, the context refuses more than five. Being as strict keeps the two
+// parsers of every class at the same verdict on every input.
+
+// A tag; false for one longer than five bytes. 0 means what it means for
+// CodedInputStream::ReadTag (end of input or limit, or no tag readable).
+inline bool ReadStrictTag(CodedInputStream* input, std::uint32_t* tag) {
+  const void* data;
+  int buffered;
+  input->GetDirectBufferPointerInline(&data, &buffered);
+  if (buffered > 0 && *static_cast<const std::uint8_t*>(data) < 0x80) {
+    *tag = input->ReadTag();
+    return true;
+  }
+  const int start = input->CurrentPosition();
+  *tag = input->ReadTag();
+  return input->CurrentPosition() - start <= 5;
+}
+
+// ReadNestedElement with a strict length. An element whose length runs past
+// the enclosing limit is still read up to that limit, then refused: the
+// element stays filled as far as its bytes went.
+template <class Element>
+inline bool ReadElement(CodedInputStream* input, Element* element) {
+  int length;
+  if (!ReadRecordLength(input, &length)) return false;
+  const int available = input->BytesUntilLimit();
+  const bool past_limit = available >= 0 && length > available;
+  if (!input->IncrementRecursionDepth()) return false;
+  const CodedInputStream::Limit limit = input->PushLimit(length);
+  if (!element->Element::MergePartialFromCodedStream(input) ||
+      !input->ConsumedEntireMessage() || input->BytesUntilLimit() != 0 || past_limit) {
+    return false;
+  }
+  input->PopLimit(limit);
+  input->DecrementRecursionDepth();
+  return true;
+}
+
+inline bool ReadBytesField(CodedInputStream* input, std::string* value) {
+  int length;
+  return ReadRecordLength(input, &length) && input->ReadString(value, length);
+}
+
+// SkipUnknownField with strict lengths, and strict tags inside groups; the
+// other wire types go to WireFormat::SkipField as before.
+inline Skip SkipStrictUnknownField(CodedInputStream* input, std::uint32_t tag,
+                            gp::UnknownFieldSet* unknown) {
+  const int number = WireFormatLite::GetTagFieldNumber(tag);
+  switch (WireFormatLite::GetTagWireType(tag)) {
+    case WireFormatLite::WIRETYPE_END_GROUP:
+      return Skip::kEndOfMessage;
+    case WireFormatLite::WIRETYPE_LENGTH_DELIMITED: {
+      int length;
+      if (number == 0 || !ReadRecordLength(input, &length) ||
+          !input->ReadString(unknown->AddLengthDelimited(number), length)) {
+        return Skip::kFailure;
+      }
+      return Skip::kContinue;
+    }
+    case WireFormatLite::WIRETYPE_START_GROUP: {
+      if (number == 0 || !input->IncrementRecursionDepth()) return Skip::kFailure;
+      gp::UnknownFieldSet* group = unknown->AddGroup(number);
+      for (;;) {
+        std::uint32_t inner;
+        if (!ReadStrictTag(input, &inner)) return Skip::kFailure;
+        if (inner == 0) break;
+        const Skip step = SkipStrictUnknownField(input, inner, group);
+        if (step == Skip::kFailure) return Skip::kFailure;
+        if (step == Skip::kEndOfMessage) break;
+      }
+      input->DecrementRecursionDepth();
+      return input->LastTagWas(WireFormatLite::MakeTag(number, WireFormatLite::WIRETYPE_END_GROUP))
+                 ? Skip::kContinue
+                 : Skip::kFailure;
+    }
+    default:
+      return WireFormat::SkipField(input, tag, unknown) ? Skip::kContinue : Skip::kFailure;
+  }
+}
+
 
 }  // namespace wire
 }  // namespace Pb

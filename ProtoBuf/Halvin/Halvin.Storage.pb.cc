@@ -165,9 +165,9 @@ std::uint8_t* DataFileRef::WriteFields(const Output& out, std::uint8_t* target) 
 }
 
 bool DataFileRef::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
-  std::uint32_t tag;
   for (;;) {
-    tag = input->ReadTag();
+    std::uint32_t tag;
+    if (!ReadStrictTag(input, &tag)) return false;
     if (tag == 0) return true;
     switch (tag) {
       case 0x08:
@@ -190,7 +190,7 @@ bool DataFileRef::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
       default:
         break;
     }
-    switch (SkipUnknownField(input, tag, mutable_unknown_fields())) {
+    switch (SkipStrictUnknownField(input, tag, mutable_unknown_fields())) {
       case Skip::kContinue: break;
       case Skip::kEndOfMessage: return true;
       case Skip::kFailure: return false;

@@ -340,7 +340,8 @@ std::uint8_t* PalletDesc::WriteFields(const Output& out, std::uint8_t* target) c
 
 bool PalletDesc::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
-    const std::uint32_t tag = input->ReadTag();
+    std::uint32_t tag;
+    if (!ReadStrictTag(input, &tag)) return false;
     if (tag == 0) return true;
     switch (tag) {
       case 0x08:
@@ -393,7 +394,7 @@ bool PalletDesc::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
       default:
         break;
     }
-    switch (SkipUnknownField(input, tag, mutable_unknown_fields())) {
+    switch (SkipStrictUnknownField(input, tag, mutable_unknown_fields())) {
       case Skip::kContinue: break;
       case Skip::kEndOfMessage: return true;
       case Skip::kFailure: return false;
@@ -479,25 +480,26 @@ std::uint8_t* RecordingFragment_Tier::WriteFields(const Output& out, std::uint8_
 
 bool RecordingFragment_Tier::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
-    const std::uint32_t tag = input->ReadTag();
+    std::uint32_t tag;
+    if (!ReadStrictTag(input, &tag)) return false;
     if (tag == 0) return true;
     switch (tag) {
       case 0x0A:
       parse_files:
-        if (!ReadNestedElement(input, files_.Add())) return false;
+        if (!ReadElement(input, files_.Add())) return false;
         if (input->ExpectTag(0x0A)) goto parse_files;
         if (input->ExpectTag(0x12)) goto parse_pallets;
         continue;
       case 0x12:
       parse_pallets:
-        if (!ReadNestedElement(input, pallets_.Add())) return false;
+        if (!ReadElement(input, pallets_.Add())) return false;
         if (input->ExpectTag(0x12)) goto parse_pallets;
         if (AtCleanEnd(input)) return true;
         continue;
       default:
         break;
     }
-    switch (SkipUnknownField(input, tag, mutable_unknown_fields())) {
+    switch (SkipStrictUnknownField(input, tag, mutable_unknown_fields())) {
       case Skip::kContinue: break;
       case Skip::kEndOfMessage: return true;
       case Skip::kFailure: return false;
@@ -583,7 +585,8 @@ std::uint8_t* RecordingFragment::WriteFields(const Output& out, std::uint8_t* ta
 
 bool RecordingFragment::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
-    const std::uint32_t tag = input->ReadTag();
+    std::uint32_t tag;
+    if (!ReadStrictTag(input, &tag)) return false;
     if (tag == 0) return true;
     switch (tag) {
       case 0x08:
@@ -593,14 +596,14 @@ bool RecordingFragment::MergePartialFromCodedStream(gp::io::CodedInputStream* in
         continue;
       case 0x12:
       parse_tiers:
-        if (!ReadNestedElement(input, tiers_.Add())) return false;
+        if (!ReadElement(input, tiers_.Add())) return false;
         if (input->ExpectTag(0x12)) goto parse_tiers;
         if (AtCleanEnd(input)) return true;
         continue;
       default:
         break;
     }
-    switch (SkipUnknownField(input, tag, mutable_unknown_fields())) {
+    switch (SkipStrictUnknownField(input, tag, mutable_unknown_fields())) {
       case Skip::kContinue: break;
       case Skip::kEndOfMessage: return true;
       case Skip::kFailure: return false;
@@ -702,7 +705,8 @@ std::uint8_t* RecordingFragmentEntry_Track::WriteFields(const Output& out,
 
 bool RecordingFragmentEntry_Track::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
-    const std::uint32_t tag = input->ReadTag();
+    std::uint32_t tag;
+    if (!ReadStrictTag(input, &tag)) return false;
     if (tag == 0) return true;
     switch (tag) {
       case 0x08:
@@ -731,7 +735,7 @@ bool RecordingFragmentEntry_Track::MergePartialFromCodedStream(gp::io::CodedInpu
       default:
         break;
     }
-    switch (SkipUnknownField(input, tag, mutable_unknown_fields())) {
+    switch (SkipStrictUnknownField(input, tag, mutable_unknown_fields())) {
       case Skip::kContinue: break;
       case Skip::kEndOfMessage: return true;
       case Skip::kFailure: return false;
@@ -833,7 +837,8 @@ std::uint8_t* RecordingFragmentEntry::WriteFields(const Output& out, std::uint8_
 
 bool RecordingFragmentEntry::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
-    const std::uint32_t tag = input->ReadTag();
+    std::uint32_t tag;
+    if (!ReadStrictTag(input, &tag)) return false;
     if (tag == 0) return true;
     switch (tag) {
       case 0x08:
@@ -855,14 +860,14 @@ bool RecordingFragmentEntry::MergePartialFromCodedStream(gp::io::CodedInputStrea
         continue;
       case 0x22:
       parse_tracks:
-        if (!ReadNestedElement(input, tracks_.Add())) return false;
+        if (!ReadElement(input, tracks_.Add())) return false;
         if (input->ExpectTag(0x22)) goto parse_tracks;
         if (AtCleanEnd(input)) return true;
         continue;
       default:
         break;
     }
-    switch (SkipUnknownField(input, tag, mutable_unknown_fields())) {
+    switch (SkipStrictUnknownField(input, tag, mutable_unknown_fields())) {
       case Skip::kContinue: break;
       case Skip::kEndOfMessage: return true;
       case Skip::kFailure: return false;
@@ -939,19 +944,20 @@ std::uint8_t* DataReference_Tier::WriteFields(const Output& out, std::uint8_t* t
 
 bool DataReference_Tier::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
-    const std::uint32_t tag = input->ReadTag();
+    std::uint32_t tag;
+    if (!ReadStrictTag(input, &tag)) return false;
     if (tag == 0) return true;
     switch (tag) {
       case 0x0A:
       parse_files:
-        if (!ReadNestedElement(input, files_.Add())) return false;
+        if (!ReadElement(input, files_.Add())) return false;
         if (input->ExpectTag(0x0A)) goto parse_files;
         if (AtCleanEnd(input)) return true;
         continue;
       default:
         break;
     }
-    switch (SkipUnknownField(input, tag, mutable_unknown_fields())) {
+    switch (SkipStrictUnknownField(input, tag, mutable_unknown_fields())) {
       case Skip::kContinue: break;
       case Skip::kEndOfMessage: return true;
       case Skip::kFailure: return false;
@@ -1035,31 +1041,32 @@ std::uint8_t* DataReference::WriteFields(const Output& out, std::uint8_t* target
 
 bool DataReference::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
-    const std::uint32_t tag = input->ReadTag();
+    std::uint32_t tag;
+    if (!ReadStrictTag(input, &tag)) return false;
     if (tag == 0) return true;
     switch (tag) {
       case 0x0A:
       parse_tiers:
-        if (!ReadNestedElement(input, tiers_.Add())) return false;
+        if (!ReadElement(input, tiers_.Add())) return false;
         if (input->ExpectTag(0x0A)) goto parse_tiers;
         if (input->ExpectTag(0x12)) goto parse_fragments;
         continue;
       case 0x12:
       parse_fragments:
-        if (!ReadNestedElement(input, fragments_.Add())) return false;
+        if (!ReadElement(input, fragments_.Add())) return false;
         if (input->ExpectTag(0x12)) goto parse_fragments;
         if (input->ExpectTag(0x1A)) goto parse_files;
         continue;
       case 0x1A:
       parse_files:
-        if (!ReadNestedElement(input, files_.Add())) return false;
+        if (!ReadElement(input, files_.Add())) return false;
         if (input->ExpectTag(0x1A)) goto parse_files;
         if (AtCleanEnd(input)) return true;
         continue;
       default:
         break;
     }
-    switch (SkipUnknownField(input, tag, mutable_unknown_fields())) {
+    switch (SkipStrictUnknownField(input, tag, mutable_unknown_fields())) {
       case Skip::kContinue: break;
       case Skip::kEndOfMessage: return true;
       case Skip::kFailure: return false;
