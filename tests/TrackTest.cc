@@ -37,63 +37,11 @@ using tarvesh_test::WriteAllWays;
 constexpr std::int32_t kMinS32 = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMaxS32 = std::numeric_limits<std::int32_t>::max();
 
-// `message` is written as exactly `expected` by all three writers, and
-// `expected` read back by either parser is written as itself again.
-template <class M>
-void ExpectWireForm(const M& message, const std::string& expected) {
-  const tarvesh_test::Written out = WriteAllWays(message);
-  EXPECT_EQ(out.byte_size, static_cast<int>(expected.size()));
-  EXPECT_EQ(Hex(out.array), Hex(expected)) << "SerializeWithCachedSizesToArray";
-  EXPECT_TRUE(out.array_end_ok && out.guard_intact) << "array writer ran off its size";
-  EXPECT_EQ(Hex(out.stream), Hex(expected)) << "SerializeWithCachedSizes";
-  EXPECT_EQ(Hex(out.runtime), Hex(expected)) << "SerializeToString";
-  M by_stream, by_runtime;
-  EXPECT_TRUE(StreamParse(expected, &by_stream).ok());
-  EXPECT_TRUE(by_runtime.ParseFromString(expected));
-  EXPECT_EQ(Hex(by_stream.SerializeAsString()), Hex(expected));
-  EXPECT_EQ(Hex(by_runtime.SerializeAsString()), Hex(expected));
-}
-
-// The class's stream parser over a stream cut into `chunk`-byte buffers
-// (0: one flat buffer), with the clean-end check of a whole-message parse.
-template <class M>
-bool ChunkedStreamParse(const std::string& bytes, int chunk, M* message) {
-  if (chunk == 0) return StreamParse(bytes, message).ok();
-  google::protobuf::io::ArrayInputStream raw(bytes.data(), static_cast<int>(bytes.size()), chunk);
-  google::protobuf::io::CodedInputStream input(&raw);
-  return message->M::MergePartialFromCodedStream(&input) && input.ConsumedEntireMessage();
-}
-template <class M>
-bool ChunkedContextParse(const std::string& bytes, int chunk, M* message) {
-  if (chunk == 0) return message->ParseFromString(bytes);
-  google::protobuf::io::ArrayInputStream raw(bytes.data(), static_cast<int>(bytes.size()), chunk);
-  return message->ParseFromZeroCopyStream(&raw);
-}
-
-// Both parsers, flat and chunked, accept `input` and read what is written
-// as `written`. Returns the stream parser's object.
-template <class M>
-M ExpectReadsAs(const std::string& input, const std::string& written) {
-  M first;
-  for (int chunk : {0, 1, 3, 7}) {
-    M stream, context;
-    EXPECT_TRUE(ChunkedStreamParse(input, chunk, &stream)) << Hex(input) << " chunk " << chunk;
-    EXPECT_TRUE(ChunkedContextParse(input, chunk, &context)) << Hex(input) << " chunk " << chunk;
-    EXPECT_EQ(Hex(stream.SerializeAsString()), Hex(written)) << "stream, chunk " << chunk;
-    EXPECT_EQ(Hex(context.SerializeAsString()), Hex(written)) << "context, chunk " << chunk;
-    if (chunk == 0) first.CopyFrom(stream);
-  }
-  return first;
-}
-
-template <class M>
-void ExpectRejected(const std::string& input) {
-  for (int chunk : {0, 1, 5}) {
-    M stream, context;
-    EXPECT_FALSE(ChunkedStreamParse(input, chunk, &stream)) << Hex(input) << " chunk " << chunk;
-    EXPECT_FALSE(ChunkedContextParse(input, chunk, &context)) << Hex(input) << " chunk " << chunk;
-  }
-}
+using tarvesh_test::ChunkedContextParse;
+using tarvesh_test::ChunkedStreamParse;
+using tarvesh_test::ExpectReadsAs;
+using tarvesh_test::ExpectRejected;
+using tarvesh_test::ExpectWireForm;
 
 std::string Fixed64(std::uint64_t value) {
   std::string out;
