@@ -418,6 +418,25 @@ inline bool ReadRecordLength(CodedInputStream* input, int* length) {
          *length <= INT_MAX - ParseContext::kSlopBytes;
 }
 
+// Decodes a packed varint payload held whole in [ptr, end) whose last byte
+// ends a varint: the elements are counted by their last bytes, reserved once
+// and appended. Each element ends on one of the counted bytes, the last of
+// which ends the payload, so no read goes past `end`. Null on a bad varint.
+template <class Codec>
+inline const char* DecodeVarintRun(const char* ptr, const char* const end,
+                                   gp::RepeatedField<typename Codec::Type>* column) {
+  int count = 0;
+  for (const char* p = ptr; p != end; ++p) count += static_cast<uint8_t>(*p) < 0x80;
+  column->Reserve(column->size() + count);
+  while (ptr != end) {
+    uint32_t raw;
+    ptr = gpi::VarintParse(ptr, &raw);
+    if (ptr == nullptr) return nullptr;
+    column->AddAlreadyReserved(Codec::Decode(raw));
+  }
+  return ptr;
+}
+
 // A packed varint record. When the whole payload sits in the stream's
 // buffer and its last byte ends a varint, the elements are counted (one
 // terminating byte each), room is reserved once and they are decoded
@@ -436,19 +455,8 @@ inline bool ReadPackedVarints(CodedInputStream* input,
   input->GetDirectBufferPointerInline(&data, &buffered);
   const char* ptr = static_cast<const char*>(data);
   if (length <= buffered && static_cast<uint8_t>(ptr[length - 1]) < 0x80) {
-    const char* const end = ptr + length;
-    int count = 0;
-    for (const char* p = ptr; p != end; ++p) count += static_cast<uint8_t>(*p) < 0x80;
-    column->Reserve(column->size() + count);
-    // Each element ends on one of the counted bytes, the last of which ends
-    // the payload, so no read goes past it.
-    while (ptr != end) {
-      uint32_t raw;
-      ptr = gpi::VarintParse(ptr, &raw);
-      if (ptr == nullptr) return false;
-      column->AddAlreadyReserved(Codec::Decode(raw));
-    }
-    return input->Skip(length);
+    return DecodeVarintRun<Codec>(ptr, ptr + length, column) != nullptr &&
+           input->Skip(length);
   }
   const int available = input->BytesUntilLimit();
   const bool past_limit = available >= 0 && length > available;
@@ -560,17 +568,7 @@ inline const char* ParsePackedVarints(ParseContext* ctx, const char* ptr,
   if (length > 0 && length <= ctx->BytesUntilLimit(ptr) &&
       ctx->DataAvailable(AddressAt(ptr, length - 1)) &&
       static_cast<uint8_t>(ptr[length - 1]) < 0x80) {
-    const char* const end = ptr + length;
-    int count = 0;
-    for (const char* p = ptr; p != end; ++p) count += static_cast<uint8_t>(*p) < 0x80;
-    column->Reserve(column->size() + count);
-    while (ptr != end) {
-      uint32_t raw;
-      ptr = gpi::VarintParse(ptr, &raw);
-      if (ptr == nullptr) return nullptr;
-      column->AddAlreadyReserved(Codec::Decode(raw));
-    }
-    return ptr;
+    return DecodeVarintRun<Codec>(ptr, ptr + length, column);
   }
   return ctx->ReadPackedVarint(record, [column](uint64_t raw) {
     column->Add(Codec::Decode(static_cast<uint32_t>(raw)));
