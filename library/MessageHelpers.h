@@ -85,6 +85,27 @@ void MergeToFrom(gp::Message& to, const gp::Message& from) {
 }
 
 // ---------------------------------------------------------------------------
+// Varints.
+
+// Decodes the varint at `p` inline, taking what the runtime's out-of-line
+// readers take: at most ten bytes, the value modulo 2^64 (modulo 2^32 for a
+// 32-bit field); null when all ten bytes carry the continuation bit. The
+// caller makes sure the bytes up to the first terminating one, or ten
+// bytes, can be read.
+inline const uint8_t* DecodeVarint(const uint8_t* p, uint64_t* value) {
+  uint64_t result = 0;
+  for (int i = 0; i < 10; ++i) {
+    const uint64_t byte = p[i];
+    result |= (byte & 0x7f) << (7 * i);
+    if (byte < 0x80) {
+      *value = result;
+      return p + i + 1;
+    }
+  }
+  return nullptr;
+}
+
+// ---------------------------------------------------------------------------
 // Parsing from a CodedInputStream.
 
 enum class Skip { kContinue, kEndOfMessage, kFailure };
@@ -93,15 +114,40 @@ enum class Skip { kContinue, kEndOfMessage, kFailure };
 // limit, in which case the stream is marked as ending legitimately.
 inline bool AtCleanEnd(CodedInputStream* input) { return input->ExpectAtEnd(); }
 
+// A varint decoded straight from the stream's buffer when that buffer, cut
+// at the current limit, holds ten bytes or ends on a terminating byte, so the
+// decode cannot run past it; otherwise the stream's own reader, which crosses
+// buffers. The stream's inline reader takes only one-byte values and calls
+// out of line for longer ones.
+template <class T>
+inline bool ReadBufferedVarint(CodedInputStream* input, T* value) {
+  const void* data;
+  int buffered;
+  input->GetDirectBufferPointerInline(&data, &buffered);
+  const uint8_t* ptr = static_cast<const uint8_t*>(data);
+  if (buffered >= 10 || (buffered > 0 && ptr[buffered - 1] < 0x80)) {
+    uint64_t raw;
+    const uint8_t* end = DecodeVarint(ptr, &raw);
+    if (end == nullptr) return false;
+    *value = static_cast<T>(raw);
+    return input->Skip(static_cast<int>(end - ptr));
+  }
+  if constexpr (sizeof(T) == 4) {
+    return input->ReadVarint32(value);
+  } else {
+    return input->ReadVarint64(value);
+  }
+}
+
 inline bool ReadUInt32(CodedInputStream* input, uint32_t* value) {
-  return input->ReadVarint32(value);
+  return ReadBufferedVarint(input, value);
 }
 inline bool ReadUInt64(CodedInputStream* input, uint64_t* value) {
-  return input->ReadVarint64(value);
+  return ReadBufferedVarint(input, value);
 }
 inline bool ReadSInt32(CodedInputStream* input, int32_t* value) {
   uint32_t raw;
-  if (!input->ReadVarint32(&raw)) return false;
+  if (!ReadBufferedVarint(input, &raw)) return false;
   *value = WireFormatLite::ZigZagDecode32(raw);
   return true;
 }
@@ -145,13 +191,18 @@ inline const char* ParseUnknownField(uint32_t tag, UnknownFields unknown,
   return gpi::UnknownFieldParse(tag, unknown(), ptr, ctx);
 }
 
+// The context guarantees kSlopBytes past ptr, more than a varint's ten.
+// As the runtime's VarintParse, a failed read stores 0.
 template <class T>
 inline const char* ParseVarint(const char* ptr, T* value) {
-  return gpi::VarintParse(ptr, value);
+  uint64_t raw = 0;
+  const uint8_t* end = DecodeVarint(reinterpret_cast<const uint8_t*>(ptr), &raw);
+  *value = end == nullptr ? 0 : static_cast<T>(raw);
+  return reinterpret_cast<const char*>(end);
 }
 inline const char* ParseSInt32(const char* ptr, int32_t* value) {
   uint32_t raw;
-  ptr = gpi::VarintParse(ptr, &raw);
+  ptr = ParseVarint(ptr, &raw);
   *value = WireFormatLite::ZigZagDecode32(raw);
   return ptr;
 }
@@ -422,19 +473,29 @@ inline bool ReadRecordLength(CodedInputStream* input, int* length) {
 // ends a varint: the elements are counted by their last bytes, reserved once
 // and appended. Each element ends on one of the counted bytes, the last of
 // which ends the payload, so no read goes past `end`. Null on a bad varint.
+// The elements are decoded into the reserved room through a plain pointer,
+// the column's size set once; a failure keeps those decoded before it.
 template <class Codec>
 inline const char* DecodeVarintRun(const char* ptr, const char* const end,
                                    gp::RepeatedField<typename Codec::Type>* column) {
   int count = 0;
   for (const char* p = ptr; p != end; ++p) count += static_cast<uint8_t>(*p) < 0x80;
-  column->Reserve(column->size() + count);
-  while (ptr != end) {
-    uint32_t raw;
-    ptr = gpi::VarintParse(ptr, &raw);
-    if (ptr == nullptr) return nullptr;
-    column->AddAlreadyReserved(Codec::Decode(raw));
+  const int old_size = column->size();
+  column->Reserve(old_size + count);
+  typename Codec::Type* const out = column->AddNAlreadyReserved(count);
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(ptr);
+  const uint8_t* const stop = reinterpret_cast<const uint8_t*>(end);
+  int decoded = 0;
+  while (p != stop) {
+    uint64_t raw;
+    p = DecodeVarint(p, &raw);
+    if (p == nullptr) {
+      column->Truncate(old_size + decoded);
+      return nullptr;
+    }
+    out[decoded++] = Codec::Decode(static_cast<uint32_t>(raw));
   }
-  return ptr;
+  return end;
 }
 
 // A packed varint record. When the whole payload sits in the stream's
