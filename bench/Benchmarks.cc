@@ -1,0 +1,288 @@
+// The benchmark suite: every workload through the library's classes, through
+// DynamicMessage of the same schema, and (for the track) through a protozero
+// decoder into plain vectors, all on the same bytes; a memcpy of those bytes
+// marks the physical bound. Names are <workload>/<implementation>/<operation>.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include <malloc.h>
+
+#include <benchmark/benchmark.h>
+#include <google/protobuf/io/coded_stream.h>
+#include <google/protobuf/message.h>
+
+#include "AllocationCounter.h"
+#include "DynamicSchema.h"
+#include "PlainTrack.h"
+#include "Workloads.h"
+
+#ifndef TARVESH_SOURCE_DIR
+#error "TARVESH_SOURCE_DIR must name the source tree holding ProtoBuf/"
+#endif
+
+namespace tarvesh_bench {
+namespace {
+
+namespace gp = google::protobuf;
+
+// One implementation of a workload. T is the static type the operations are
+// called through: a library class, so that its own non-virtual members are
+// the ones used, or gp::Message for DynamicMessage.
+template <class T>
+struct Subject {
+  std::function<std::unique_ptr<T>()> make;  // a new, empty message
+  const T* source;                           // the filled message
+  const std::string* bytes;                  // its serialized form
+};
+
+// Runs `body` twice to warm up (buffers reach their steady size), then as the
+// timed loop. Reports the serialized size as bytes processed per iteration,
+// and the allocations per timed iteration as the counter "allocs".
+template <class Body>
+void Run(benchmark::State& state, std::size_t bytes, Body body) {
+  for (int i = 0; i < 2; ++i) {
+    if (!body()) {
+      state.SkipWithError("operation failed");
+      return;
+    }
+  }
+  const std::uint64_t before = AllocationCount();
+  for (auto _ : state) {
+    if (!body()) {
+      state.SkipWithError("operation failed");
+      break;
+    }
+  }
+  const std::uint64_t allocations = AllocationCount() - before;
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(bytes));
+  state.counters["allocs"] =
+      benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
+}
+
+template <class T>
+bool ParseCoded(T* message, const std::string& bytes) {
+  gp::io::CodedInputStream input(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                 static_cast<int>(bytes.size()));
+  return message->T::MergePartialFromCodedStream(&input);
+}
+
+// Sizes the message and caches the sizes for the array writer: the class's
+// own ByteSize(), or ByteSizeLong() where the runtime's is deprecated.
+template <class T>
+std::size_t SizeAndCache(const T& message) {
+  if constexpr (std::is_same_v<T, gp::Message>) {
+    return message.ByteSizeLong();
+  } else {
+    return static_cast<std::size_t>(message.ByteSize());
+  }
+}
+
+template <class T>
+void ByteSizeLong(benchmark::State& state, const Subject<T>& s) {
+  Run(state, s.bytes->size(), [&] {
+    benchmark::DoNotOptimize(s.source->ByteSizeLong());
+    return true;
+  });
+}
+
+template <class T>
+void SerializeToArray(benchmark::State& state, const Subject<T>& s) {
+  std::vector<std::uint8_t> buffer(s.bytes->size());
+  Run(state, s.bytes->size(), [&] {
+    const std::size_t size = SizeAndCache(*s.source);
+    std::uint8_t* end = s.source->SerializeWithCachedSizesToArray(buffer.data());
+    benchmark::DoNotOptimize(end);
+    benchmark::ClobberMemory();
+    return static_cast<std::size_t>(end - buffer.data()) == size;
+  });
+}
+
+template <class T>
+void SerializeToString(benchmark::State& state, const Subject<T>& s) {
+  std::string out;
+  Run(state, s.bytes->size(), [&] {
+    const bool ok = s.source->SerializeToString(&out);
+    benchmark::DoNotOptimize(out.data());
+    return ok && out.size() == s.bytes->size();
+  });
+}
+
+template <class T>
+void ParseCodedStream(benchmark::State& state, const Subject<T>& s) {
+  Run(state, s.bytes->size(), [&] {
+    std::unique_ptr<T> message = s.make();
+    return ParseCoded(message.get(), *s.bytes);
+  });
+}
+
+template <class T>
+void ParseString(benchmark::State& state, const Subject<T>& s) {
+  Run(state, s.bytes->size(), [&] {
+    std::unique_ptr<T> message = s.make();
+    return message->ParseFromString(*s.bytes);
+  });
+}
+
+template <class T>
+void ReusedParseCodedStream(benchmark::State& state, const Subject<T>& s) {
+  std::unique_ptr<T> message = s.make();
+  Run(state, s.bytes->size(), [&] {
+    message->Clear();
+    return ParseCoded(message.get(), *s.bytes);
+  });
+}
+
+template <class T>
+void ReusedParseString(benchmark::State& state, const Subject<T>& s) {
+  std::unique_ptr<T> message = s.make();
+  Run(state, s.bytes->size(), [&] {
+    message->Clear();
+    return message->ParseFromString(*s.bytes);
+  });
+}
+
+// Into the same message every time: CopyFrom clears it first.
+template <class T>
+void CopyFrom(benchmark::State& state, const Subject<T>& s) {
+  std::unique_ptr<T> message = s.make();
+  Run(state, s.bytes->size(), [&] {
+    message->CopyFrom(*s.source);
+    return true;
+  });
+}
+
+// Into a new message every time, which is then destroyed.
+template <class T>
+void MergeFrom(benchmark::State& state, const Subject<T>& s) {
+  Run(state, s.bytes->size(), [&] {
+    std::unique_ptr<T> message = s.make();
+    message->MergeFrom(*s.source);
+    benchmark::DoNotOptimize(message.get());
+    return true;
+  });
+}
+
+template <class T>
+void RegisterSubject(const std::string& prefix, const Subject<T>& subject) {
+  using Function = void (*)(benchmark::State&, const Subject<T>&);
+  const std::pair<const char*, Function> operations[] = {
+      {"ByteSizeLong", &ByteSizeLong<T>},
+      {"SerializeToArray", &SerializeToArray<T>},
+      {"SerializeToString", &SerializeToString<T>},
+      {"ParseCodedStream", &ParseCodedStream<T>},
+      {"ParseString", &ParseString<T>},
+      {"ReusedParseCodedStream", &ReusedParseCodedStream<T>},
+      {"ReusedParseString", &ReusedParseString<T>},
+      {"CopyFrom", &CopyFrom<T>},
+      {"MergeFrom", &MergeFrom<T>},
+  };
+  for (const auto& [name, function] : operations) {
+    benchmark::RegisterBenchmark((prefix + "/" + name).c_str(), function, subject);
+  }
+}
+
+void Memcpy(benchmark::State& state, const std::string* bytes) {
+  std::vector<char> copy(bytes->size());
+  Run(state, bytes->size(), [&] {
+    std::memcpy(copy.data(), bytes->data(), bytes->size());
+    benchmark::DoNotOptimize(copy.data());
+    benchmark::ClobberMemory();
+    return true;
+  });
+}
+
+void ProtozeroReusedDecode(benchmark::State& state, const std::string* bytes) {
+  PlainTrack plain;
+  Run(state, bytes->size(), [&] {
+    plain.Clear();
+    return plain.Decode(bytes->data(), bytes->size());
+  });
+}
+
+[[noreturn]] void Fail(const std::string& why) {
+  std::fprintf(stderr, "benchmark setup: %s\n", why.c_str());
+  std::exit(2);
+}
+
+// A workload: the library's message, its bytes, and the same bytes parsed
+// into a DynamicMessage. Setup checks that all agree on those bytes.
+template <class Message>
+struct Workload {
+  std::string name;
+  Message message;
+  std::string bytes;
+  std::unique_ptr<gp::Message> dynamic;
+
+  Workload(std::string workload_name, void (*make)(Message*), DynamicSchema& schema)
+      : name(std::move(workload_name)) {
+    make(&message);
+    bytes = message.SerializeAsString();
+    Message reparsed;
+    if (!reparsed.ParseFromString(bytes) || reparsed.SerializeAsString() != bytes) {
+      Fail(name + ": the library does not read back its own bytes");
+    }
+    const gp::Message& prototype = schema.Prototype(Message::descriptor()->full_name());
+    dynamic.reset(prototype.New());
+    if (!dynamic->ParseFromString(bytes) || dynamic->SerializeAsString() != bytes) {
+      Fail(name + ": DynamicMessage does not write the library's bytes back");
+    }
+    benchmark::AddCustomContext(name + ".bytes", std::to_string(bytes.size()));
+  }
+
+  void Register() const {
+    RegisterSubject<Message>(
+        name + "/Tarvesh",
+        Subject<Message>{[] { return std::make_unique<Message>(); }, &message, &bytes});
+    const gp::Message* prototype = dynamic.get();  // New() gives an empty one of its type
+    RegisterSubject<gp::Message>(
+        name + "/Dynamic",
+        Subject<gp::Message>{[prototype] { return std::unique_ptr<gp::Message>(prototype->New()); },
+                             dynamic.get(), &bytes});
+    benchmark::RegisterBenchmark((name + "/Memcpy/Copy").c_str(), &Memcpy, &bytes);
+  }
+};
+
+}  // namespace
+}  // namespace tarvesh_bench
+
+int main(int argc, char** argv) {
+  using namespace tarvesh_bench;
+  // glibc moves its mmap threshold up and down as large blocks come and go,
+  // so whether a large column lands in fresh, faulting pages depends on what
+  // ran before; with random interleaving that made fresh-message figures
+  // bimodal. Fixed thresholds keep freed memory in the heap for every
+  // implementation alike, as in a long-running reader.
+  mallopt(M_MMAP_THRESHOLD, 256 << 20);
+  mallopt(M_TRIM_THRESHOLD, 512 << 20);
+  // Static, and first: the workloads' dynamic messages need it until they go.
+  static DynamicSchema schema(TARVESH_SOURCE_DIR);
+  static Workload<Pb::Tarvesh::Track> track("Track", &MakeTrack, schema);
+  static Workload<Pb::Tarvesh::DataReference> reference("DataReference", &MakeDataReference,
+                                                        schema);
+  static Workload<Pb::Tarvesh::PalletDesc> pallet("PalletDesc", &MakePalletDesc, schema);
+
+  PlainTrack plain;
+  if (!plain.Decode(track.bytes.data(), track.bytes.size()) || !SameContent(plain, track.message)) {
+    Fail("Track: the protozero decoder does not read what the library wrote");
+  }
+
+  track.Register();
+  benchmark::RegisterBenchmark("Track/Protozero/ReusedDecode", &ProtozeroReusedDecode,
+                               &track.bytes);
+  reference.Register();
+  pallet.Register();
+
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
