@@ -53,21 +53,25 @@ inline void CheckFailed(const char* file, int line, const char* text) {
 inline constexpr const char kSelfMergeText[] = "CHECK failed: (&from) != (this): ";
 inline constexpr const char kMissingFileText[] = "CHECK failed: file != NULL: ";
 
+// The template parameters below are named Class, not Message: in
+// `to->Message::MergeFrom` clang finds the injected name of the base class
+// google::protobuf::Message first, whose MergeFrom calls back here forever.
+
 // New(Arena*): the classes have no arena constructor; on an arena they are
 // created as ordinary objects whose destructor the arena runs.
-template <class Message>
-inline Message* NewMessage(gp::Arena* arena) {
-  return arena == nullptr ? new Message() : gp::Arena::Create<Message>(arena);
+template <class Class>
+inline Class* NewMessage(gp::Arena* arena) {
+  return arena == nullptr ? new Class() : gp::Arena::Create<Class>(arena);
 }
 
 // MergeFrom(const Message&): the class's own merge when `from` is of the
 // class, else the runtime's reflection-driven merge.
-template <class Message>
-inline void MergeFromMessage(Message* to, const gp::Message& from,
+template <class Class>
+inline void MergeFromMessage(Class* to, const gp::Message& from,
                              const char* file, int line) {
   if (&from == to) CheckFailed(file, line, kSelfMergeText);
-  if (const Message* source = dynamic_cast<const Message*>(&from)) {
-    to->Message::MergeFrom(*source);
+  if (const Class* source = dynamic_cast<const Class*>(&from)) {
+    to->Class::MergeFrom(*source);
   } else {
     gpi::ReflectionOps::Merge(from, to);
   }
@@ -75,13 +79,13 @@ inline void MergeFromMessage(Message* to, const gp::Message& from,
 
 // The copy and merge entries of a class's ClassData: the runtime's generic
 // CopyFrom and MergeFrom call these for two messages of the same class.
-template <class Message>
+template <class Class>
 void CopyToFrom(gp::Message& to, const gp::Message& from) {
-  static_cast<Message&>(to).Message::CopyFrom(static_cast<const Message&>(from));
+  static_cast<Class&>(to).Class::CopyFrom(static_cast<const Class&>(from));
 }
-template <class Message>
+template <class Class>
 void MergeToFrom(gp::Message& to, const gp::Message& from) {
-  static_cast<Message&>(to).Message::MergeFrom(static_cast<const Message&>(from));
+  static_cast<Class&>(to).Class::MergeFrom(static_cast<const Class&>(from));
 }
 
 // ---------------------------------------------------------------------------
