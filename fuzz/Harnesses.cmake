@@ -1,0 +1,17 @@
+# The harness list shared by the fuzzer build (fuzz/CMakeLists.txt) and the
+# corpus replay tests (fuzz/CorpusReplay.cmake): one harness per top-level
+# class.
+set(TARVESH_FUZZ_DIR ${PROJECT_SOURCE_DIR}/fuzz)
+set(TARVESH_FUZZ_CLASSES
+  PalletDesc RecordingFragment RecordingFragmentEntry DataReference FrameTable Track)
+
+# tarvesh_harness_target(<target> <class> <sources>...): an executable running
+# the harness body for <class>, linked with the library and the oracle.
+function(tarvesh_harness_target target class)
+  add_executable(${target} ${ARGN})
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  target_compile_definitions(${target} PRIVATE
+    TARVESH_FUZZ_CLASS=${class}
+    TARVESH_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  target_link_libraries(${target} PRIVATE TarveshProtoBuf ${PROTOC_LIBRARY})
+endfunction()

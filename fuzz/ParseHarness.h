@@ -1,0 +1,235 @@
+// The body of every parse harness: one input, read by the class's own stream
+// parser, by the runtime's ParseContext parser (through ParseFromString) and
+// by the DynamicMessage oracle, each over a flat buffer and over a stream cut
+// into small chunks. All verdicts must agree. On success every writer of the
+// library must give the oracle's bytes, and those bytes must read back to
+// themselves. On failure the partial objects must still be sized, written and
+// read back consistently. Any disagreement prints the input and aborts.
+#ifndef TARVESH_FUZZ_PARSE_HARNESS_H
+#define TARVESH_FUZZ_PARSE_HARNESS_H
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <google/protobuf/io/coded_stream.h>
+#include <google/protobuf/io/zero_copy_stream_impl_lite.h>
+#include <google/protobuf/message.h>
+#include <google/protobuf/text_format.h>
+
+#include "Oracle.h"
+
+namespace tarvesh_fuzz {
+
+namespace gp = google::protobuf;
+
+class Harness {
+ public:
+  Harness(const char* type, const std::uint8_t* data, std::size_t size)
+      : type_(type), input_(reinterpret_cast<const char*>(data), size) {
+    // A chunk size taken from the input, so buffer edges fall everywhere.
+    std::uint32_t hash = 2166136261u;
+    for (unsigned char byte : input_) hash = (hash ^ byte) * 16777619u;
+    chunk_ = 1 + static_cast<int>(hash % 7);
+  }
+
+  const std::string& input() const { return input_; }
+  int chunk() const { return chunk_; }
+
+  [[noreturn]] void Fail(const std::string& what) const {
+    std::fprintf(stderr, "\n%s: %s\ninput (%zu bytes, chunk %d):", type_, what.c_str(),
+                 input_.size(), chunk_);
+    for (std::size_t i = 0; i < input_.size() && i < 256; ++i) {
+      std::fprintf(stderr, " %02X", static_cast<unsigned char>(input_[i]));
+    }
+    std::fprintf(stderr, "%s\n", input_.size() > 256 ? " ..." : "");
+    std::abort();
+  }
+  void Expect(bool ok, const std::string& what) const {
+    if (!ok) Fail(what);
+  }
+
+ private:
+  const char* type_;
+  std::string input_;
+  int chunk_;
+};
+
+// The class's own MergePartialFromCodedStream, called on the class (not the
+// runtime's base member), over a flat buffer (chunk 0) or a chunked stream.
+template <class M>
+bool StreamParse(const std::string& bytes, int chunk, M* message) {
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  const int size = static_cast<int>(bytes.size());
+  if (chunk == 0) {
+    gp::io::CodedInputStream input(data, size);
+    return message->M::MergePartialFromCodedStream(&input) && input.ConsumedEntireMessage();
+  }
+  gp::io::ArrayInputStream raw(data, size, chunk);
+  gp::io::CodedInputStream input(&raw);
+  return message->M::MergePartialFromCodedStream(&input) && input.ConsumedEntireMessage();
+}
+
+// The runtime's entry points, which run the class's _InternalParse.
+template <class M>
+bool ContextParse(const std::string& bytes, int chunk, M* message) {
+  if (chunk == 0) return message->ParseFromString(bytes);
+  gp::io::ArrayInputStream raw(bytes.data(), static_cast<int>(bytes.size()), chunk);
+  return message->ParseFromZeroCopyStream(&raw);
+}
+
+// Writes `message` with each of the library's writers, checks that they
+// agree with each other and with ByteSize(), and returns the bytes.
+template <class M>
+std::string WriteAll(const Harness& h, const M& message, const char* which) {
+  const std::string where = std::string(" (") + which + ")";
+  const int size = message.ByteSize();
+  h.Expect(size >= 0 && message.ByteSizeLong() == static_cast<std::size_t>(size),
+           "ByteSize and ByteSizeLong disagree" + where);
+  constexpr std::uint8_t kGuard = 0xA5;
+  constexpr int kGuardBytes = 16;
+  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(size) + kGuardBytes, kGuard);
+  std::uint8_t* end = message.SerializeWithCachedSizesToArray(buffer.data());
+  h.Expect(end == buffer.data() + size, "array writer ended off its cached size" + where);
+  for (int i = 0; i < kGuardBytes; ++i) {
+    h.Expect(buffer[static_cast<std::size_t>(size + i)] == kGuard,
+             "array writer wrote past its cached size" + where);
+  }
+  const std::string array(reinterpret_cast<const char*>(buffer.data()),
+                          static_cast<std::size_t>(size));
+
+  std::string stream;
+  {
+    gp::io::StringOutputStream raw(&stream);
+    gp::io::CodedOutputStream coded(&raw);
+    message.SerializeWithCachedSizes(&coded);
+    h.Expect(!coded.HadError(), "stream writer failed" + where);
+  }
+  std::string runtime;
+  h.Expect(message.SerializeToString(&runtime), "SerializeToString failed" + where);
+  h.Expect(stream == array, "stream writer differs from array writer" + where);
+  h.Expect(runtime == array, "SerializeToString differs from array writer" + where);
+  return runtime;
+}
+
+// Bytes the library wrote must be read back, by the library and the oracle,
+// to exactly the same bytes. A partial object may be nested deeper than the
+// recursion limit (a failed parse keeps what it read), so with `may_fail`
+// both readers need only agree, and give the same bytes when they accept.
+template <class M>
+void ExpectStable(const Harness& h, const std::string& bytes, const std::string& type,
+                  const char* which, bool may_fail = false) {
+  const std::string where = std::string(" (") + which + ")";
+  M again;
+  const bool library_ok = StreamParse(bytes, h.chunk(), &again);
+  std::unique_ptr<gp::Message> oracle = Oracle::Get().New(type);
+  const bool oracle_ok = oracle->ParseFromString(bytes);
+  h.Expect(library_ok == oracle_ok, "library and oracle disagree on its output" + where);
+  h.Expect(library_ok || may_fail, "library and oracle reject its output" + where);
+  if (!library_ok) return;
+  h.Expect(WriteAll(h, again, which) == bytes, "re-parsed output differs" + where);
+  h.Expect(oracle->SerializeAsString() == bytes, "oracle re-writes the library's output" + where);
+}
+
+template <class M>
+void CheckInput(const char* type, const std::uint8_t* data, std::size_t size) {
+  const Harness h(type, data, size);
+  const std::string& input = h.input();
+
+  M stream_flat, stream_chunked, context_flat, context_chunked;
+  const bool v_stream_flat = StreamParse(input, 0, &stream_flat);
+  const bool v_stream_chunked = StreamParse(input, h.chunk(), &stream_chunked);
+  const bool v_context_flat = ContextParse(input, 0, &context_flat);
+  const bool v_context_chunked = ContextParse(input, h.chunk(), &context_chunked);
+  std::unique_ptr<gp::Message> oracle = Oracle::Get().New(type);
+  const bool v_oracle = oracle->ParseFromString(input);
+
+  if (v_stream_flat != v_oracle || v_stream_chunked != v_oracle ||
+      v_context_flat != v_oracle || v_context_chunked != v_oracle) {
+    char verdicts[160];
+    std::snprintf(verdicts, sizeof(verdicts),
+                  "verdicts differ: stream %d, stream chunked %d, context %d, "
+                  "context chunked %d, oracle %d",
+                  v_stream_flat, v_stream_chunked, v_context_flat, v_context_chunked, v_oracle);
+    h.Fail(verdicts);
+  }
+
+  if (!v_oracle) {
+    // Content after a failed parse is unspecified, but it must still be a
+    // message the writers handle consistently and whose bytes read back.
+    ExpectStable<M>(h, WriteAll(h, stream_flat, "partial stream"), type, "partial stream", true);
+    ExpectStable<M>(h, WriteAll(h, context_flat, "partial context"), type, "partial context",
+                    true);
+    WriteAll(h, stream_chunked, "partial stream chunked");
+    WriteAll(h, context_chunked, "partial context chunked");
+    return;
+  }
+
+  const std::string expected = oracle->SerializeAsString();
+  h.Expect(WriteAll(h, stream_flat, "stream") == expected, "stream parse differs from oracle");
+  h.Expect(WriteAll(h, stream_chunked, "stream chunked") == expected,
+           "chunked stream parse differs from oracle");
+  h.Expect(WriteAll(h, context_flat, "context") == expected, "context parse differs from oracle");
+  h.Expect(WriteAll(h, context_chunked, "context chunked") == expected,
+           "chunked context parse differs from oracle");
+  ExpectStable<M>(h, expected, type, "round trip");
+
+  // Reflection reads the library's layout tables: its text must be the
+  // oracle's, and the runtime's reflection-driven unknown-field discard must
+  // give the oracle's result.
+  std::string library_text, oracle_text;
+  gp::TextFormat::PrintToString(stream_flat, &library_text);
+  gp::TextFormat::PrintToString(*oracle, &oracle_text);
+  h.Expect(library_text == oracle_text, "text format differs from oracle:\n" + library_text +
+                                            "-- oracle:\n" + oracle_text);
+  {
+    M discarded(stream_flat);
+    discarded.DiscardUnknownFields();
+    std::unique_ptr<gp::Message> oracle_discarded(oracle->New());
+    oracle_discarded->CopyFrom(*oracle);
+    oracle_discarded->DiscardUnknownFields();
+    h.Expect(WriteAll(h, discarded, "discarded") == oracle_discarded->SerializeAsString(),
+             "DiscardUnknownFields differs from oracle");
+    (void)stream_flat.SpaceUsedLong();
+  }
+
+  // Merging two parses equals parsing the input twice over.
+  {
+    M merged;
+    merged.MergeFrom(stream_flat);
+    merged.MergeFrom(static_cast<const gp::Message&>(context_flat));
+    std::unique_ptr<gp::Message> twice = Oracle::Get().New(type);
+    h.Expect(twice->ParseFromString(input + input), "oracle rejects the input repeated");
+    h.Expect(WriteAll(h, merged, "merged") == twice->SerializeAsString(),
+             "MergeFrom differs from parsing the input twice");
+  }
+
+  // The runtime's generic CopyFrom, Swap, and parsing again into cleared
+  // objects whose elements are kept for reuse.
+  {
+    std::unique_ptr<gp::Message> copy(context_chunked.New());
+    copy->CopyFrom(static_cast<const gp::Message&>(stream_chunked));
+    h.Expect(copy->SerializeAsString() == expected, "CopyFrom(Message&) differs");
+
+    M swapped;
+    swapped.Swap(&stream_chunked);
+    h.Expect(WriteAll(h, swapped, "swapped") == expected, "Swap lost content");
+    h.Expect(WriteAll(h, stream_chunked, "swapped out").empty(), "Swap left content behind");
+
+    stream_flat.Clear();
+    h.Expect(WriteAll(h, stream_flat, "cleared").empty(), "Clear left content behind");
+    h.Expect(StreamParse(input, 0, &stream_flat), "stream parse into a cleared object fails");
+    h.Expect(WriteAll(h, stream_flat, "reused") == expected,
+             "stream parse into a cleared object differs");
+    h.Expect(context_flat.ParseFromString(input), "context parse into a used object fails");
+    h.Expect(WriteAll(h, context_flat, "reused context") == expected,
+             "context parse into a used object differs");
+  }
+}
+
+}  // namespace tarvesh_fuzz
+
+#endif  // TARVESH_FUZZ_PARSE_HARNESS_H
