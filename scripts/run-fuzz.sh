@@ -6,7 +6,8 @@
 #   TARVESH_FUZZ_MERGE=1 scripts/run-fuzz.sh ... also merges what the run
 #                                                found into fuzz/corpus/
 # New inputs land in build-fuzz/found/<class>; a crash leaves its input in
-# build-fuzz/artifacts/ and makes the script fail.
+# build-fuzz/artifacts/ and makes the script fail; so does an input running
+# past ten seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh clang libclang-rt-dev
@@ -27,7 +28,7 @@ run_one() {
   local class="$1" seconds="$2" build="$3"
   mkdir -p "$build/found/$class"
   "$build/fuzz/fuzz_$class" "$build/found/$class" "fuzz/corpus/$class" \
-    -max_total_time="$seconds" -max_len=8192 -rss_limit_mb=2048 -print_final_stats=1 \
+    -max_total_time="$seconds" -timeout=10 -max_len=8192 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$build/artifacts/$class-" >"$build/logs/$class.log" 2>&1
 }
 export -f run_one
