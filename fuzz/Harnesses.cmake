@@ -13,5 +13,6 @@ function(tarvesh_harness_target target class)
   target_compile_definitions(${target} PRIVATE
     TARVESH_FUZZ_CLASS=${class}
     TARVESH_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${target} PRIVATE TarveshProtoBuf ${PROTOC_LIBRARY})
 endfunction()

@@ -20,7 +20,7 @@
 #include <google/protobuf/message.h>
 #include <google/protobuf/text_format.h>
 
-#include "Oracle.h"
+#include "SchemaOracle.h"
 
 namespace tarvesh_fuzz {
 
@@ -125,7 +125,7 @@ void ExpectStable(const Harness& h, const std::string& bytes, const std::string&
   const std::string where = std::string(" (") + which + ")";
   M again;
   const bool library_ok = StreamParse(bytes, h.chunk(), &again);
-  std::unique_ptr<gp::Message> oracle = Oracle::Get().New(type);
+  std::unique_ptr<gp::Message> oracle = tarvesh_test::SchemaOracle::Get().New(type);
   const bool oracle_ok = oracle->ParseFromString(bytes);
   h.Expect(library_ok == oracle_ok, "library and oracle disagree on its output" + where);
   h.Expect(library_ok || may_fail, "library and oracle reject its output" + where);
@@ -144,7 +144,7 @@ void CheckInput(const char* type, const std::uint8_t* data, std::size_t size) {
   const bool v_stream_chunked = StreamParse(input, h.chunk(), &stream_chunked);
   const bool v_context_flat = ContextParse(input, 0, &context_flat);
   const bool v_context_chunked = ContextParse(input, h.chunk(), &context_chunked);
-  std::unique_ptr<gp::Message> oracle = Oracle::Get().New(type);
+  std::unique_ptr<gp::Message> oracle = tarvesh_test::SchemaOracle::Get().New(type);
   const bool v_oracle = oracle->ParseFromString(input);
 
   if (v_stream_flat != v_oracle || v_stream_chunked != v_oracle ||
@@ -201,7 +201,7 @@ void CheckInput(const char* type, const std::uint8_t* data, std::size_t size) {
     M merged;
     merged.MergeFrom(stream_flat);
     merged.MergeFrom(static_cast<const gp::Message&>(context_flat));
-    std::unique_ptr<gp::Message> twice = Oracle::Get().New(type);
+    std::unique_ptr<gp::Message> twice = tarvesh_test::SchemaOracle::Get().New(type);
     h.Expect(twice->ParseFromString(input + input), "oracle rejects the input repeated");
     h.Expect(WriteAll(h, merged, "merged") == twice->SerializeAsString(),
              "MergeFrom differs from parsing the input twice");

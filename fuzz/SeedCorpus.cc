@@ -14,32 +14,16 @@
 
 #include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
+#include "WireBuilder.h"
 
 namespace {
 
 using namespace Pb::Tarvesh;
 using Cases = std::map<std::string, std::string>;
-
-std::string Varint(std::uint64_t value) {
-  std::string out;
-  while (value >= 0x80) {
-    out.push_back(static_cast<char>((value & 0x7F) | 0x80));
-    value >>= 7;
-  }
-  out.push_back(static_cast<char>(value));
-  return out;
-}
-std::string Tag(int number, int wire_type) {
-  return Varint((static_cast<std::uint64_t>(number) << 3) | static_cast<unsigned>(wire_type));
-}
-std::string Delimited(int number, const std::string& payload) {
-  return Tag(number, 2) + Varint(payload.size()) + payload;
-}
-std::string Repeat(const std::string& piece, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += piece;
-  return out;
-}
+using tarvesh_test::Delimited;
+using tarvesh_test::Repeat;
+using tarvesh_test::Tag;
+using tarvesh_test::Varint;
 
 // Unknown fields of every wire type, under numbers no class knows.
 std::string UnknownOfEveryKind() {

@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include <google/protobuf/compiler/importer.h>
 #include <google/protobuf/descriptor.h>
 #include <google/protobuf/descriptor.pb.h>
 #include <google/protobuf/descriptor_database.h>
@@ -29,46 +28,22 @@
 #if TARVESH_HAVE_TRACK
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
 #endif
+#include "SchemaOracle.h"
 #include "TestSupport.h"
+#include "WireBuilder.h"
 
 namespace {
 
 namespace gp = google::protobuf;
 using gp::FieldDescriptor;
+using tarvesh_test::Fixed;
 using tarvesh_test::Hex;
+using tarvesh_test::Tag;
+using tarvesh_test::Varint;
 
-// ---------------------------------------------------------------------------
-// The oracle: the project's schema text, parsed once per process.
-
-class CollectErrors : public gp::compiler::MultiFileErrorCollector {
- public:
-  void AddError(const std::string& file, int line, int column,
-                const std::string& message) override {
-    errors += file + ":" + std::to_string(line + 1) + ":" + std::to_string(column + 1) +
-              ": " + message + "\n";
-  }
-  std::string errors;
-};
-
-struct Oracle {
-  Oracle() : importer(&tree, &collector), dynamic(importer.pool()) {
-    tree.MapPath("", TARVESH_SOURCE_DIR);
-  }
-  const gp::FileDescriptor* Import(const std::string& name) { return importer.Import(name); }
-
-  gp::compiler::DiskSourceTree tree;
-  CollectErrors collector;
-  gp::compiler::Importer importer;
-  gp::DynamicMessageFactory dynamic;  // messages of the oracle's own pool
-};
-
-Oracle& TheOracle() {
-  static Oracle* oracle = new Oracle();
-  return *oracle;
-}
-
-const char kRecordingFile[] = "ProtoBuf/Tarvesh/Tarvesh.Recording.proto";
-const char kTrackFile[] = "ProtoBuf/Tarvesh/Tarvesh.Track.proto";
+using tarvesh_test::kRecordingFile;
+using tarvesh_test::kTrackFile;
+using tarvesh_test::SchemaOracle;
 
 std::string Serialized(const gp::FileDescriptor* file) {
   gp::FileDescriptorProto proto;
@@ -93,8 +68,8 @@ TEST_P(EmbeddedDescriptorTest, MatchesSchemaText) {
   if (std::string(schema.name) == kTrackFile && !TARVESH_HAVE_TRACK) {
     GTEST_SKIP() << "the Track file's classes are not built yet";
   }
-  const gp::FileDescriptor* parsed = TheOracle().Import(schema.name);
-  ASSERT_NE(parsed, nullptr) << TheOracle().collector.errors;
+  const gp::FileDescriptor* parsed = SchemaOracle::Get().Import(schema.name);
+  ASSERT_NE(parsed, nullptr) << SchemaOracle::Get().errors();
   const gp::FileDescriptor* registered =
       gp::DescriptorPool::generated_pool()->FindFileByName(schema.name);
   ASSERT_NE(registered, nullptr);
@@ -207,26 +182,6 @@ class Random {
  private:
   std::mt19937_64 engine_;
 };
-
-std::string Varint(std::uint64_t value) {
-  std::string out;
-  while (value >= 0x80) {
-    out.push_back(static_cast<char>((value & 0x7F) | 0x80));
-    value >>= 7;
-  }
-  out.push_back(static_cast<char>(value));
-  return out;
-}
-
-std::string Tag(std::uint32_t number, int wire_type) {
-  return Varint((std::uint64_t{number} << 3) | static_cast<std::uint64_t>(wire_type));
-}
-
-std::string Fixed(std::uint64_t value, int bytes) {
-  std::string out;
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
-  return out;
-}
 
 // A field number: one the message knows (to arrive with a wrong wire type),
 // just past the known ones, or far out.
@@ -389,21 +344,15 @@ struct Subject {
 class DifferentialTest : public testing::TestWithParam<ClassOps> {
  protected:
   void SetUp() override {
-    ASSERT_NE(TheOracle().Import(kRecordingFile), nullptr) << TheOracle().collector.errors;
-    if (TARVESH_HAVE_TRACK) {
-      ASSERT_NE(TheOracle().Import(kTrackFile), nullptr) << TheOracle().collector.errors;
-    }
     const ClassOps& ops = GetParam();
     const gp::Descriptor* registered =
         gp::DescriptorPool::generated_pool()->FindMessageTypeByName(ops.name);
-    const gp::Descriptor* parsed = TheOracle().importer.pool()->FindMessageTypeByName(ops.name);
     ASSERT_NE(registered, nullptr);
-    ASSERT_NE(parsed, nullptr);
     subject_.ops = &ops;
     subject_.library = gp::MessageFactory::generated_factory()->GetPrototype(registered);
     ASSERT_NE(subject_.library, nullptr);
     ASSERT_TRUE(ops.is_class(*subject_.library)) << "the factory's prototype is not the class";
-    subject_.oracle = TheOracle().dynamic.GetPrototype(parsed);
+    subject_.oracle = SchemaOracle::Get().Prototype(ops.name);
     subject_.reflected = reflected_factory_.GetPrototype(registered);
 
     const char* iterations = std::getenv("TARVESH_DIFF_ITERATIONS");
