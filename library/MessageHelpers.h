@@ -224,9 +224,8 @@ template <class Element>
 inline size_t NestedElementsSize(const gp::RepeatedPtrField<Element>& list) {
   size_t total = static_cast<size_t>(list.size());  // one tag byte each
   for (const Element& element : list) {
-    const int size = element.Element::ByteSize();
-    total += static_cast<size_t>(size) +
-             CodedOutputStream::VarintSize32(static_cast<uint32_t>(size));
+    const size_t size = element.Element::ByteSizeLong();
+    total += size + CodedOutputStream::VarintSize64(size);
   }
   return total;
 }
@@ -766,7 +765,9 @@ inline Skip SkipStrictUnknownField(CodedInputStream* input, std::uint32_t tag,
 // the file's `const Metadata& (int)` accessor, `index` the class's slot in it,
 // `register_file` the file's registration function. What remains for each
 // class is written out beside it: SharedCtor, SharedDtor, Clear, MergeFrom,
-// Swap, ByteSize, WriteFields and the two parsers.
+// Swap, ByteSizeLong, WriteFields and the two parsers. ByteSizeLong returns
+// the full size, which the runtime's writers refuse past INT_MAX; ByteSize is
+// its int form, as the runtime's own.
 #define PB_DEFINE_MESSAGE_FRAME(Class, metadata_of, index, register_file)        \
   Class* Class::default_instance_ = nullptr;                                    \
   const ::google::protobuf::Message::ClassData Class::_class_data_ = {          \
@@ -815,7 +816,9 @@ inline Skip SkipStrictUnknownField(CodedInputStream* input, std::uint32_t tag,
     Clear();                                                                    \
     MergeFrom(from);                                                            \
   }                                                                             \
-  size_t Class::ByteSizeLong() const { return static_cast<size_t>(ByteSize()); } \
+  int Class::ByteSize() const {                                                 \
+    return ::google::protobuf::internal::ToIntSize(ByteSizeLong());             \
+  }                                                                             \
   std::uint8_t* Class::SerializeWithCachedSizesToArray(std::uint8_t* target)    \
       const {                                                                   \
     return WriteFields(::Pb::wire::ArrayOutput{}, target);                      \

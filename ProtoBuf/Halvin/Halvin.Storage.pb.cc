@@ -143,7 +143,7 @@ void DataFileRef::Swap(DataFileRef* other) {
   std::swap(_cached_size_, other->_cached_size_);
 }
 
-int DataFileRef::ByteSize() const {
+size_t DataFileRef::ByteSizeLong() const {
   size_t total = 0;
   if (_has_bits_[0] & 0xffu) {
     if (has_file_index()) total += 1 + WireFormatLite::UInt32Size(file_index_);
@@ -151,9 +151,8 @@ int DataFileRef::ByteSize() const {
     if (has_file_id()) total += 1 + WireFormatLite::UInt64Size(file_id_);
   }
   total += UnknownFieldsSize(unknown_fields());
-  const int size = gpi::ToCachedSize(total);
-  _cached_size_ = size;
-  return size;
+  _cached_size_ = gpi::ToCachedSize(total);
+  return total;
 }
 
 template <class Output>

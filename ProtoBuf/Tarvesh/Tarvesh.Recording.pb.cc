@@ -307,7 +307,7 @@ void PalletDesc::Swap(PalletDesc* other) {
   std::swap(_cached_size_, other->_cached_size_);
 }
 
-int PalletDesc::ByteSize() const {
+size_t PalletDesc::ByteSizeLong() const {
   size_t total = 0;
   if (_has_bits_[0] & 0xffu) {
     if (has_id()) total += 1 + WireFormatLite::UInt32Size(id_);
@@ -320,9 +320,8 @@ int PalletDesc::ByteSize() const {
     if (has_file_index()) total += 1 + WireFormatLite::UInt32Size(file_index_);
   }
   total += UnknownFieldsSize(unknown_fields());
-  const int size = gpi::ToCachedSize(total);
-  _cached_size_ = size;
-  return size;
+  _cached_size_ = gpi::ToCachedSize(total);
+  return total;
 }
 
 template <class Output>
@@ -462,13 +461,12 @@ void RecordingFragment_Tier::Swap(RecordingFragment_Tier* other) {
   std::swap(_cached_size_, other->_cached_size_);
 }
 
-int RecordingFragment_Tier::ByteSize() const {
+size_t RecordingFragment_Tier::ByteSizeLong() const {
   size_t total = NestedElementsSize(files_);
   total += NestedElementsSize(pallets_);
   total += UnknownFieldsSize(unknown_fields());
-  const int size = gpi::ToCachedSize(total);
-  _cached_size_ = size;
-  return size;
+  _cached_size_ = gpi::ToCachedSize(total);
+  return total;
 }
 
 template <class Output>
@@ -564,16 +562,15 @@ void RecordingFragment::Swap(RecordingFragment* other) {
   std::swap(_cached_size_, other->_cached_size_);
 }
 
-int RecordingFragment::ByteSize() const {
+size_t RecordingFragment::ByteSizeLong() const {
   size_t total = 0;
   if (_has_bits_[0] & 0xffu) {
     if (has_fragment_id()) total += 1 + WireFormatLite::UInt32Size(fragment_id_);
   }
   total += NestedElementsSize(tiers_);
   total += UnknownFieldsSize(unknown_fields());
-  const int size = gpi::ToCachedSize(total);
-  _cached_size_ = size;
-  return size;
+  _cached_size_ = gpi::ToCachedSize(total);
+  return total;
 }
 
 template <class Output>
@@ -679,7 +676,7 @@ void RecordingFragmentEntry_Track::Swap(RecordingFragmentEntry_Track* other) {
   std::swap(_cached_size_, other->_cached_size_);
 }
 
-int RecordingFragmentEntry_Track::ByteSize() const {
+size_t RecordingFragmentEntry_Track::ByteSizeLong() const {
   size_t total = 0;
   if (_has_bits_[0] & 0xffu) {
     if (has_track_id()) total += 1 + WireFormatLite::UInt32Size(track_id_);
@@ -688,9 +685,8 @@ int RecordingFragmentEntry_Track::ByteSize() const {
     if (has_duration()) total += 1 + WireFormatLite::UInt64Size(duration_);
   }
   total += UnknownFieldsSize(unknown_fields());
-  const int size = gpi::ToCachedSize(total);
-  _cached_size_ = size;
-  return size;
+  _cached_size_ = gpi::ToCachedSize(total);
+  return total;
 }
 
 template <class Output>
@@ -812,7 +808,7 @@ void RecordingFragmentEntry::Swap(RecordingFragmentEntry* other) {
   std::swap(_cached_size_, other->_cached_size_);
 }
 
-int RecordingFragmentEntry::ByteSize() const {
+size_t RecordingFragmentEntry::ByteSizeLong() const {
   size_t total = 0;
   if (_has_bits_[0] & 0xffu) {
     if (has_header_file_offset()) total += 1 + WireFormatLite::UInt64Size(header_file_offset_);
@@ -821,9 +817,8 @@ int RecordingFragmentEntry::ByteSize() const {
   }
   total += NestedElementsSize(tracks_);
   total += UnknownFieldsSize(unknown_fields());
-  const int size = gpi::ToCachedSize(total);
-  _cached_size_ = size;
-  return size;
+  _cached_size_ = gpi::ToCachedSize(total);
+  return total;
 }
 
 template <class Output>
@@ -928,12 +923,11 @@ void DataReference_Tier::Swap(DataReference_Tier* other) {
   std::swap(_cached_size_, other->_cached_size_);
 }
 
-int DataReference_Tier::ByteSize() const {
+size_t DataReference_Tier::ByteSizeLong() const {
   size_t total = NestedElementsSize(files_);
   total += UnknownFieldsSize(unknown_fields());
-  const int size = gpi::ToCachedSize(total);
-  _cached_size_ = size;
-  return size;
+  _cached_size_ = gpi::ToCachedSize(total);
+  return total;
 }
 
 template <class Output>
@@ -1021,14 +1015,13 @@ void DataReference::Swap(DataReference* other) {
   std::swap(_cached_size_, other->_cached_size_);
 }
 
-int DataReference::ByteSize() const {
+size_t DataReference::ByteSizeLong() const {
   size_t total = NestedElementsSize(tiers_);
   total += NestedElementsSize(fragments_);
   total += NestedElementsSize(files_);
   total += UnknownFieldsSize(unknown_fields());
-  const int size = gpi::ToCachedSize(total);
-  _cached_size_ = size;
-  return size;
+  _cached_size_ = gpi::ToCachedSize(total);
+  return total;
 }
 
 template <class Output>

@@ -290,16 +290,15 @@ void CountDeltaS32::Swap(CountDeltaS32* other) {
   std::swap(_cached_size_, other->_cached_size_);
 }
 
-int CountDeltaS32::ByteSize() const {
+size_t CountDeltaS32::ByteSizeLong() const {
   size_t total = 0;
   if (_has_bits_[0] & 0xffu) {
     if (has_count()) total += 1 + WireFormatLite::UInt32Size(count_);
     if (has_delta()) total += 1 + WireFormatLite::SInt32Size(delta_);
   }
   total += UnknownFieldsSize(unknown_fields());
-  const int size = gpi::ToCachedSize(total);
-  _cached_size_ = size;
-  return size;
+  _cached_size_ = gpi::ToCachedSize(total);
+  return total;
 }
 
 template <class Output>
@@ -397,16 +396,15 @@ void CountValU32::Swap(CountValU32* other) {
   std::swap(_cached_size_, other->_cached_size_);
 }
 
-int CountValU32::ByteSize() const {
+size_t CountValU32::ByteSizeLong() const {
   size_t total = 0;
   if (_has_bits_[0] & 0xffu) {
     if (has_count()) total += 1 + WireFormatLite::UInt32Size(count_);
     if (has_val()) total += 1 + WireFormatLite::UInt32Size(val_);
   }
   total += UnknownFieldsSize(unknown_fields());
-  const int size = gpi::ToCachedSize(total);
-  _cached_size_ = size;
-  return size;
+  _cached_size_ = gpi::ToCachedSize(total);
+  return total;
 }
 
 template <class Output>
@@ -504,16 +502,15 @@ void CountValS32::Swap(CountValS32* other) {
   std::swap(_cached_size_, other->_cached_size_);
 }
 
-int CountValS32::ByteSize() const {
+size_t CountValS32::ByteSizeLong() const {
   size_t total = 0;
   if (_has_bits_[0] & 0xffu) {
     if (has_count()) total += 1 + WireFormatLite::UInt32Size(count_);
     if (has_val()) total += 1 + WireFormatLite::SInt32Size(val_);
   }
   total += UnknownFieldsSize(unknown_fields());
-  const int size = gpi::ToCachedSize(total);
-  _cached_size_ = size;
-  return size;
+  _cached_size_ = gpi::ToCachedSize(total);
+  return total;
 }
 
 template <class Output>
@@ -648,7 +645,7 @@ void FrameTable::Swap(FrameTable* other) {
   std::swap(_cached_size_, other->_cached_size_);
 }
 
-int FrameTable::ByteSize() const {
+size_t FrameTable::ByteSizeLong() const {
   size_t total = 0;
   if (_has_bits_[0] & 0x3fcu) {
     if (has_coding_depend()) total += 1 + WireFormatLite::BytesSize(coding_depend());
@@ -682,9 +679,8 @@ int FrameTable::ByteSize() const {
   total += PackedRecordSize(payload);
 
   total += UnknownFieldsSize(unknown_fields());
-  const int size = gpi::ToCachedSize(total);
-  _cached_size_ = size;
-  return size;
+  _cached_size_ = gpi::ToCachedSize(total);
+  return total;
 }
 
 template <class Output>
@@ -929,7 +925,7 @@ void Track::Swap(Track* other) {
   std::swap(_cached_size_, other->_cached_size_);
 }
 
-int Track::ByteSize() const {
+size_t Track::ByteSizeLong() const {
   size_t total = 0;
   if (_has_bits_[0] & 0xffu) {
     if (has_track_id()) total += 1 + WireFormatLite::UInt32Size(track_id_);
@@ -942,9 +938,8 @@ int Track::ByteSize() const {
   }
   total += NestedElementsSize(frame_tables_);
   total += UnknownFieldsSize(unknown_fields());
-  const int size = gpi::ToCachedSize(total);
-  _cached_size_ = size;
-  return size;
+  _cached_size_ = gpi::ToCachedSize(total);
+  return total;
 }
 
 template <class Output>
