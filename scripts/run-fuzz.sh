@@ -3,6 +3,7 @@
 # for a bounded time, the committed corpus as its starting point.
 #   scripts/run-fuzz.sh [seconds per harness]   (default 20; harnesses run
 #                                                nproc at a time)
+#   TARVESH_FUZZ_JOBS=N                          runs N harnesses at a time
 #   TARVESH_FUZZ_MERGE=1 scripts/run-fuzz.sh ... also merges what the run
 #                                                found into fuzz/corpus/
 # New inputs land in build-fuzz/found/<class>; a crash leaves its input in
@@ -12,7 +13,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh clang libclang-rt-dev
 seconds="${1:-20}"
-jobs="$(nproc)"
+jobs="${TARVESH_FUZZ_JOBS:-$(nproc)}"
 build=build-fuzz
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
