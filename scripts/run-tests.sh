@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite twice: a plain release build, then a
-# build under AddressSanitizer and UndefinedBehaviorSanitizer; then fuzzes
+# build under AddressSanitizer and UndefinedBehaviorSanitizer; runs the
+# concurrency test under ThreadSanitizer; then fuzzes
 # each message class for a bounded time (TARVESH_FUZZ_SECONDS per harness).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,6 +16,11 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVESH_SANITIZ
 cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+
+# The first-use races of the concurrency test, under ThreadSanitizer.
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVESH_TSAN=ON
+cmake --build build-tsan -j"$jobs" --target ConcurrencyTest
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -R '^ConcurrencyTest'
 
 # The libFuzzer harnesses (clang, ASan + UBSan): the committed corpus first,
 # then twenty seconds of fuzzing per harness, nproc harnesses at a time.
