@@ -19,13 +19,9 @@
 #include <google/protobuf/message.h>
 
 #include "AllocationCounter.h"
-#include "DynamicSchema.h"
 #include "PlainTrack.h"
+#include "SchemaOracle.h"
 #include "Workloads.h"
-
-#ifndef TARVESH_SOURCE_DIR
-#error "TARVESH_SOURCE_DIR must name the source tree holding ProtoBuf/"
-#endif
 
 namespace tarvesh_bench {
 namespace {
@@ -221,7 +217,7 @@ struct Workload {
   std::string bytes;
   std::unique_ptr<gp::Message> dynamic;
 
-  Workload(std::string workload_name, void (*make)(Message*), DynamicSchema& schema)
+  Workload(std::string workload_name, void (*make)(Message*))
       : name(std::move(workload_name)) {
     make(&message);
     bytes = message.SerializeAsString();
@@ -229,8 +225,7 @@ struct Workload {
     if (!reparsed.ParseFromString(bytes) || reparsed.SerializeAsString() != bytes) {
       Fail(name + ": the library does not read back its own bytes");
     }
-    const gp::Message& prototype = schema.Prototype(Message::descriptor()->full_name());
-    dynamic.reset(prototype.New());
+    dynamic = tarvesh_test::SchemaOracle::Get().New(Message::descriptor()->full_name());
     if (!dynamic->ParseFromString(bytes) || dynamic->SerializeAsString() != bytes) {
       Fail(name + ": DynamicMessage does not write the library's bytes back");
     }
@@ -262,12 +257,11 @@ int main(int argc, char** argv) {
   // implementation alike, as in a long-running reader.
   mallopt(M_MMAP_THRESHOLD, 256 << 20);
   mallopt(M_TRIM_THRESHOLD, 512 << 20);
-  // Static, and first: the workloads' dynamic messages need it until they go.
-  static DynamicSchema schema(TARVESH_SOURCE_DIR);
-  static Workload<Pb::Tarvesh::Track> track("Track", &MakeTrack, schema);
-  static Workload<Pb::Tarvesh::DataReference> reference("DataReference", &MakeDataReference,
-                                                        schema);
-  static Workload<Pb::Tarvesh::PalletDesc> pallet("PalletDesc", &MakePalletDesc, schema);
+  // The dynamic messages come from the schema oracle, which is never
+  // destroyed, so they may live as long as the workloads.
+  static Workload<Pb::Tarvesh::Track> track("Track", &MakeTrack);
+  static Workload<Pb::Tarvesh::DataReference> reference("DataReference", &MakeDataReference);
+  static Workload<Pb::Tarvesh::PalletDesc> pallet("PalletDesc", &MakePalletDesc);
 
   PlainTrack plain;
   if (!plain.Decode(track.bytes.data(), track.bytes.size()) || !SameContent(plain, track.message)) {

@@ -32,11 +32,13 @@ std::string UnknownOfEveryKind() {
          Tag(11, 5) + std::string(4, '\x22') + Tag(536870911, 0) + Varint(1);
 }
 
-// Cases that hold for every class. `valid` is a full serialization of the
-// class, `nested` the field number of one of its message fields (0: none).
+// Cases that hold for every class, `valid` itself among them. `valid` is a
+// full serialization of the class, `nested` the field number of one of its
+// message fields (0: none).
 void AddCommonCases(Cases* cases, const std::string& valid, int nested) {
   Cases& c = *cases;
   c["valid-empty"] = "";
+  c["valid-full"] = valid;
   c["valid-unknown-every-kind"] = valid + UnknownOfEveryKind();
   c["valid-twice"] = valid + valid;
   c["valid-group-depth-50"] = Repeat(Tag(15, 3), 50) + Repeat(Tag(15, 4), 50);
@@ -107,7 +109,6 @@ Cases PalletDescCases() {
   FillPallet(&pallet, 7);
   const std::string valid = pallet.SerializeAsString();
   AddCommonCases(&c, valid, 0);
-  c["valid-full"] = valid;
   PalletDesc zeros;
   FillPallet(&zeros, 0);
   c["valid-zeros"] = zeros.SerializeAsString();
@@ -132,7 +133,6 @@ Cases RecordingFragmentCases() {
   fragment.add_tiers();
   const std::string valid = fragment.SerializeAsString();
   AddCommonCases(&c, valid, 2);
-  c["valid-full"] = valid;
   c["valid-tiers-before-id"] = Delimited(2, Delimited(2, Tag(1, 0) + Varint(1))) + Tag(1, 0) + Varint(9);
   c["bad-tier-pallet-truncated"] = Delimited(2, Tag(2, 2) + Varint(4) + Tag(1, 0));
   c["bad-tier-file-end-group"] = Delimited(2, Delimited(1, Tag(3, 4)));
@@ -145,7 +145,6 @@ Cases RecordingFragmentEntryCases() {
   FillEntry(&entry, 3);
   const std::string valid = entry.SerializeAsString();
   AddCommonCases(&c, valid, 4);
-  c["valid-full"] = valid;
   c["valid-offset-as-fixed64"] = Tag(1, 1) + std::string(8, '\x05') + Tag(2, 0) + Varint(1);
   c["bad-track-truncated-tick"] = Delimited(4, Tag(2, 0) + "\xFF\xFF");
   return c;
@@ -163,7 +162,6 @@ Cases DataReferenceCases() {
   reference.add_files()->set_file_size(123456789);
   const std::string valid = reference.SerializeAsString();
   AddCommonCases(&c, valid, 2);
-  c["valid-full"] = valid;
   c["valid-lists-interleaved"] = Delimited(3, "") + Delimited(1, "") + Delimited(2, "") + Delimited(1, "");
   c["bad-depth-3-end-group"] = Delimited(2, Delimited(4, Tag(1, 0) + Varint(1) + Tag(2, 4)));
   c["bad-depth-3-past-limit"] = Delimited(2, Tag(4, 2) + Varint(3) + Tag(1, 0)) + Varint(1);
@@ -204,7 +202,6 @@ Cases FrameTableCases() {
   FillFrameTable(&table, 1);
   const std::string valid = table.SerializeAsString();
   AddCommonCases(&c, valid, 1);
-  c["valid-full"] = valid;
   FrameTable coding_only;
   coding_only.set_coding_depend("");
   c["valid-empty-coding-depend"] = coding_only.SerializeAsString();
@@ -246,7 +243,6 @@ Cases TrackCases() {
   track.set_auth_type(Pb::Velto::AUTH_SIPHASH_2_4);
   const std::string valid = track.SerializeAsString();
   AddCommonCases(&c, valid, 7);
-  c["valid-full"] = valid;
   c["valid-auth-type-invalid"] = Tag(8, 0) + Varint(4) + Tag(8, 0) + Varint(1);
   c["valid-auth-type-negative"] = Tag(8, 0) + std::string(9, '\xFF') + "\x01";
   c["valid-start-time-as-varint"] = Tag(4, 0) + Varint(5) + Tag(1, 0) + Varint(1);
