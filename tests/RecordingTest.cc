@@ -343,6 +343,47 @@ TEST(DataReferenceTest, MergeAndReuse) {
   EXPECT_FALSE(file->has_file_size());
 }
 
+// A fresh parse sizes each repeated message field from the records of its
+// tag that follow back to back, so every list is allocated once. The count
+// skips records by their lengths, one- and two-byte ones alike; chunked
+// input hides records from it, which must change nothing read.
+TEST(DataReferenceTest, FreshParseSizesListsFromTheInput) {
+  DataReference source;
+  for (int i = 0; i < 40; ++i) {
+    RecordingFragmentEntry* entry = source.add_fragments();
+    entry->set_header_file_offset(1000000007ull * i);
+    const int tracks = i == 17 ? 20 : 4;  // entry 17 takes a two-byte length
+    for (int t = 0; t < tracks; ++t) {
+      RecordingFragmentEntry_Track* track = entry->add_tracks();
+      track->set_track_id(t);
+      track->set_start_tick(1ull << 40 | t);
+      track->set_duration(900000);
+    }
+  }
+  const std::string fragments_only = source.SerializeAsString();
+  ASSERT_GT(source.fragments(17).ByteSizeLong(), 127u);
+  source.add_files()->set_file_id(0x7FFFFFFF);  // keeps the last tracks off the very end
+  const std::string bytes = source.SerializeAsString();
+
+  for (int chunk : {0, 7}) {
+    for (bool context : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "chunk " << chunk << (context ? " context" : " stream"));
+      DataReference parsed;
+      ASSERT_TRUE(context ? ChunkedContextParse(bytes, chunk, &parsed)
+                          : ChunkedStreamParse(bytes, chunk, &parsed));
+      EXPECT_EQ(parsed.SerializeAsString(), bytes);
+      if (chunk != 0) continue;
+      EXPECT_EQ(parsed.fragments().Capacity(), 40);
+      for (const RecordingFragmentEntry& entry : parsed.fragments()) {
+        EXPECT_EQ(entry.tracks().Capacity(), entry.tracks_size());
+      }
+    }
+  }
+  // The run's last record claims bytes the input does not have.
+  ExpectRejected<DataReference>(fragments_only + Bytes({0x12, 0x7F, 0x22}));
+  ExpectRejected<DataReference>(fragments_only + Bytes({0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0x0F}));
+}
+
 // ---------------------------------------------------------------------------
 // Operations every class shares
 

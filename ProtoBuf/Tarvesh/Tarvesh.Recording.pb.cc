@@ -484,13 +484,13 @@ bool RecordingFragment_Tier::MergePartialFromCodedStream(gp::io::CodedInputStrea
     switch (tag) {
       case 0x0A:
       parse_files:
-        if (!ReadElement(input, files_.Add())) return false;
+        if (!ReadElement(input, 0x0A, &files_)) return false;
         if (input->ExpectTag(0x0A)) goto parse_files;
         if (input->ExpectTag(0x12)) goto parse_pallets;
         continue;
       case 0x12:
       parse_pallets:
-        if (!ReadElement(input, pallets_.Add())) return false;
+        if (!ReadElement(input, 0x12, &pallets_)) return false;
         if (input->ExpectTag(0x12)) goto parse_pallets;
         if (AtCleanEnd(input)) return true;
         continue;
@@ -511,8 +511,8 @@ const char* RecordingFragment_Tier::_InternalParse(const char* ptr, gpi::ParseCo
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x0A: ptr = ParseNestedElement(ctx, files_.Add(), ptr); break;
-      case 0x12: ptr = ParseNestedElement(ctx, pallets_.Add(), ptr); break;
+      case 0x0A: ptr = ParseElement(ctx, ptr, 0x0A, &files_); break;
+      case 0x12: ptr = ParseElement(ctx, ptr, 0x12, &pallets_); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -593,7 +593,7 @@ bool RecordingFragment::MergePartialFromCodedStream(gp::io::CodedInputStream* in
         continue;
       case 0x12:
       parse_tiers:
-        if (!ReadElement(input, tiers_.Add())) return false;
+        if (!ReadElement(input, 0x12, &tiers_)) return false;
         if (input->ExpectTag(0x12)) goto parse_tiers;
         if (AtCleanEnd(input)) return true;
         continue;
@@ -615,7 +615,7 @@ const char* RecordingFragment::_InternalParse(const char* ptr, gpi::ParseContext
     if (ptr == nullptr) return nullptr;
     switch (tag) {
       case 0x08: ptr = ParseVarint(ptr, &fragment_id_); _set_bit(0); break;
-      case 0x12: ptr = ParseNestedElement(ctx, tiers_.Add(), ptr); break;
+      case 0x12: ptr = ParseElement(ctx, ptr, 0x12, &tiers_); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -855,7 +855,7 @@ bool RecordingFragmentEntry::MergePartialFromCodedStream(gp::io::CodedInputStrea
         continue;
       case 0x22:
       parse_tracks:
-        if (!ReadElement(input, tracks_.Add())) return false;
+        if (!ReadElement(input, 0x22, &tracks_)) return false;
         if (input->ExpectTag(0x22)) goto parse_tracks;
         if (AtCleanEnd(input)) return true;
         continue;
@@ -879,7 +879,7 @@ const char* RecordingFragmentEntry::_InternalParse(const char* ptr, gpi::ParseCo
       case 0x08: ptr = ParseVarint(ptr, &header_file_offset_); _set_bit(0); break;
       case 0x10: ptr = ParseVarint(ptr, &header_file_index_); _set_bit(1); break;
       case 0x18: ptr = ParseVarint(ptr, &header_size_); _set_bit(2); break;
-      case 0x22: ptr = ParseNestedElement(ctx, tracks_.Add(), ptr); break;
+      case 0x22: ptr = ParseElement(ctx, ptr, 0x22, &tracks_); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -944,7 +944,7 @@ bool DataReference_Tier::MergePartialFromCodedStream(gp::io::CodedInputStream* i
     switch (tag) {
       case 0x0A:
       parse_files:
-        if (!ReadElement(input, files_.Add())) return false;
+        if (!ReadElement(input, 0x0A, &files_)) return false;
         if (input->ExpectTag(0x0A)) goto parse_files;
         if (AtCleanEnd(input)) return true;
         continue;
@@ -965,7 +965,7 @@ const char* DataReference_Tier::_InternalParse(const char* ptr, gpi::ParseContex
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x0A: ptr = ParseNestedElement(ctx, files_.Add(), ptr); break;
+      case 0x0A: ptr = ParseElement(ctx, ptr, 0x0A, &files_); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -1040,19 +1040,19 @@ bool DataReference::MergePartialFromCodedStream(gp::io::CodedInputStream* input)
     switch (tag) {
       case 0x0A:
       parse_tiers:
-        if (!ReadElement(input, tiers_.Add())) return false;
+        if (!ReadElement(input, 0x0A, &tiers_)) return false;
         if (input->ExpectTag(0x0A)) goto parse_tiers;
         if (input->ExpectTag(0x12)) goto parse_fragments;
         continue;
       case 0x12:
       parse_fragments:
-        if (!ReadElement(input, fragments_.Add())) return false;
+        if (!ReadElement(input, 0x12, &fragments_)) return false;
         if (input->ExpectTag(0x12)) goto parse_fragments;
         if (input->ExpectTag(0x1A)) goto parse_files;
         continue;
       case 0x1A:
       parse_files:
-        if (!ReadElement(input, files_.Add())) return false;
+        if (!ReadElement(input, 0x1A, &files_)) return false;
         if (input->ExpectTag(0x1A)) goto parse_files;
         if (AtCleanEnd(input)) return true;
         continue;
@@ -1073,9 +1073,9 @@ const char* DataReference::_InternalParse(const char* ptr, gpi::ParseContext* ct
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x0A: ptr = ParseNestedElement(ctx, tiers_.Add(), ptr); break;
-      case 0x12: ptr = ParseNestedElement(ctx, fragments_.Add(), ptr); break;
-      case 0x1A: ptr = ParseNestedElement(ctx, files_.Add(), ptr); break;
+      case 0x0A: ptr = ParseElement(ctx, ptr, 0x0A, &tiers_); break;
+      case 0x12: ptr = ParseElement(ctx, ptr, 0x12, &fragments_); break;
+      case 0x1A: ptr = ParseElement(ctx, ptr, 0x1A, &files_); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);

@@ -713,13 +713,13 @@ bool FrameTable::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
     switch (tag) {
       case 0x0A:
       parse_seq_numbers:
-        if (!ReadElement(input, seq_numbers_.Add())) return false;
+        if (!ReadElement(input, 0x0A, &seq_numbers_)) return false;
         if (input->ExpectTag(0x0A)) goto parse_seq_numbers;
         if (input->ExpectTag(0x12)) goto parse_timestamps;
         continue;
       case 0x12:
       parse_timestamps:
-        if (!ReadElement(input, timestamps_.Add())) return false;
+        if (!ReadElement(input, 0x12, &timestamps_)) return false;
         if (input->ExpectTag(0x12)) goto parse_timestamps;
         if (input->ExpectTag(0x1A)) goto parse_coding_depend;
         continue;
@@ -753,13 +753,13 @@ bool FrameTable::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
 
       case 0x32:
       parse_frame_to_pallet_ids:
-        if (!ReadElement(input, frame_to_pallet_ids_.Add())) return false;
+        if (!ReadElement(input, 0x32, &frame_to_pallet_ids_)) return false;
         if (input->ExpectTag(0x32)) goto parse_frame_to_pallet_ids;
         if (input->ExpectTag(0x3A)) goto parse_access_units_per_frame;
         continue;
       case 0x3A:
       parse_access_units_per_frame:
-        if (!ReadElement(input, access_units_per_frame_.Add())) return false;
+        if (!ReadElement(input, 0x3A, &access_units_per_frame_)) return false;
         if (input->ExpectTag(0x3A)) goto parse_access_units_per_frame;
         if (input->ExpectTag(0x42)) goto parse_access_unit_length_diffs;
         continue;
@@ -790,7 +790,7 @@ bool FrameTable::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
 
       case 0x52:
       parse_errors:
-        if (!ReadElement(input, errors_.Add())) return false;
+        if (!ReadElement(input, 0x52, &errors_)) return false;
         if (input->ExpectTag(0x52)) goto parse_errors;
         if (input->ExpectTag(0x5A)) goto parse_auth_tags;
         continue;
@@ -822,8 +822,8 @@ const char* FrameTable::_InternalParse(const char* ptr, gpi::ParseContext* ctx) 
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x0A: ptr = ParseNestedElement(ctx, seq_numbers_.Add(), ptr); break;
-      case 0x12: ptr = ParseNestedElement(ctx, timestamps_.Add(), ptr); break;
+      case 0x0A: ptr = ParseElement(ctx, ptr, 0x0A, &seq_numbers_); break;
+      case 0x12: ptr = ParseElement(ctx, ptr, 0x12, &timestamps_); break;
       case 0x1A: ptr = gpi::InlineGreedyStringParser(mutable_coding_depend(), ptr, ctx); break;
       case 0x22: ptr = ParsePackedVarints<SInt32Codec>(ctx, ptr, &frame_sizes_); break;
       case 0x20: ptr = ParseVarintElements<SInt32Codec>(ctx, ptr, 0x20, &frame_sizes_); break;
@@ -833,8 +833,8 @@ const char* FrameTable::_InternalParse(const char* ptr, gpi::ParseContext* ctx) 
       case 0x28:
         ptr = ParseVarintElements<UInt32Codec>(ctx, ptr, 0x28, &frame_to_pallet_offsets_);
         break;
-      case 0x32: ptr = ParseNestedElement(ctx, frame_to_pallet_ids_.Add(), ptr); break;
-      case 0x3A: ptr = ParseNestedElement(ctx, access_units_per_frame_.Add(), ptr); break;
+      case 0x32: ptr = ParseElement(ctx, ptr, 0x32, &frame_to_pallet_ids_); break;
+      case 0x3A: ptr = ParseElement(ctx, ptr, 0x3A, &access_units_per_frame_); break;
       case 0x42:
         ptr = ParsePackedVarints<SInt32Codec>(ctx, ptr, &access_unit_length_diffs_);
         break;
@@ -847,7 +847,7 @@ const char* FrameTable::_InternalParse(const char* ptr, gpi::ParseContext* ctx) 
       case 0x48:
         ptr = ParseVarintElements<UInt32Codec>(ctx, ptr, 0x48, &access_unit_offset_jumps_);
         break;
-      case 0x52: ptr = ParseNestedElement(ctx, errors_.Add(), ptr); break;
+      case 0x52: ptr = ParseElement(ctx, ptr, 0x52, &errors_); break;
       case 0x5A: ptr = ParsePackedFixed64s(ctx, ptr, &auth_tags_); break;
       case 0x59: ptr = ParseFixed64Elements(ctx, ptr, 0x59, &auth_tags_); break;
       default: {
@@ -1000,7 +1000,7 @@ bool Track::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
         continue;
       case 0x3A:
       parse_frame_tables:
-        if (!ReadElement(input, frame_tables_.Add())) return false;
+        if (!ReadElement(input, 0x3A, &frame_tables_)) return false;
         if (input->ExpectTag(0x3A)) goto parse_frame_tables;
         if (input->ExpectTag(0x40)) goto parse_auth_type;
         continue;
@@ -1041,7 +1041,7 @@ const char* Track::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
       case 0x21: ptr = ParseFixed64(ptr, &start_time_); _set_bit(3); break;
       case 0x28: ptr = ParseVarint(ptr, &start_tick_); _set_bit(4); break;
       case 0x30: ptr = ParseVarint(ptr, &duration_); _set_bit(5); break;
-      case 0x3A: ptr = ParseNestedElement(ctx, frame_tables_.Add(), ptr); break;
+      case 0x3A: ptr = ParseElement(ctx, ptr, 0x3A, &frame_tables_); break;
       case 0x40: {
         std::uint32_t raw;
         ptr = ParseVarint(ptr, &raw);
