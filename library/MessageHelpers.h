@@ -28,6 +28,14 @@
 #include <google/protobuf/wire_format.h>
 #include <google/protobuf/wire_format_lite.h>
 
+// For the few small readers that every field calls: the compiler otherwise
+// stops inlining them once a parser has many fields.
+#if defined(__GNUC__)
+#define TARVESH_ALWAYS_INLINE __attribute__((always_inline)) inline
+#else
+#define TARVESH_ALWAYS_INLINE inline
+#endif
+
 namespace Pb {
 namespace wire {
 
@@ -124,7 +132,7 @@ inline bool AtCleanEnd(CodedInputStream* input) { return input->ExpectAtEnd(); }
 // buffers. The stream's inline reader takes only one-byte values and calls
 // out of line for longer ones.
 template <class T>
-inline bool ReadBufferedVarint(CodedInputStream* input, T* value) {
+TARVESH_ALWAYS_INLINE bool ReadBufferedVarint(CodedInputStream* input, T* value) {
   const void* data;
   int buffered;
   input->GetDirectBufferPointerInline(&data, &buffered);
