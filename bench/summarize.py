@@ -27,10 +27,11 @@ PROTOZERO_TARGET = 1.5
 
 
 def load(path):
-    """name -> run; the median of the repetitions when there are several."""
+    """name -> run, the median of the repetitions when there are several, with
+    the repetitions' coefficient of variation (CPU time) as "cv"."""
     with open(path) as handle:
         data = json.load(handle)
-    runs, medians = {}, {}
+    runs, medians, cvs = {}, {}, {}
     for run in data["benchmarks"]:
         name = run.get("run_name", run["name"])
         if run.get("error_occurred"):
@@ -38,9 +39,14 @@ def load(path):
         elif run.get("run_type") == "aggregate":
             if run.get("aggregate_name") == "median":
                 medians[name] = run
+            elif run.get("aggregate_name") == "cv":
+                cvs[name] = run["cpu_time"]
         else:
             runs.setdefault(name, run)
     runs.update(medians)
+    for name, cv in cvs.items():
+        if runs.get(name):
+            runs[name]["cv"] = cv
     return data.get("context", {}), runs
 
 
@@ -62,6 +68,10 @@ def ratio(value):
     return "%.2f×" % value if value < 10 else "%.1f×" % value
 
 
+def spread(run):
+    return "%.0f%%" % (100 * run["cv"]) if "cv" in run else ""
+
+
 def nanoseconds(run):
     scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[run.get("time_unit", "ns")]
     return run["cpu_time"] * scale
@@ -74,11 +84,13 @@ def main():
 
     lines = ["# Benchmark results", ""]
     lines += ["Written by `scripts/run-bench.sh` from `bench/results.json`; "
-              "figures are medians of the repetitions, CPU time. The binary fixes "
+              "figures are medians of the repetitions, CPU time; *cv* is the "
+              "repetitions' coefficient of variation. The binary fixes "
               "glibc's mmap and trim thresholds (see `bench/Benchmarks.cc`).", ""]
     lines += ["| | |", "|---|---|"]
     lines += ["| %s | %s |" % (key, value) for key, value in machine]
-    lines += ["| benchmark library build | %s |" % context.get("library_build_type", "?")]
+    lines += ["| Google Benchmark's own build (the suite is Release) | %s |"
+              % context.get("library_build_type", "?")]
     lines.append("")
     lines += ["Ratios: *vs Dynamic* is our throughput over DynamicMessage's on the same "
               "operation (target ≥ %g× for serialise and parse); *vs protozero* is "
@@ -92,8 +104,9 @@ def main():
         memcpy = runs.get(workload + "/Memcpy/Copy")
         protozero = runs.get(workload + "/Protozero/ReusedDecode")
         lines += ["## %s (%s bytes serialized)" % (workload, size), ""]
-        header = "| operation | ours | time | allocs/op | Dynamic | vs Dynamic | of memcpy |"
-        rule = "|---|---:|---:|---:|---:|---:|---:|"
+        header = ("| operation | ours | time | cv | allocs/op | Dynamic | cv | vs Dynamic |"
+                  " of memcpy |")
+        rule = "|---|---:|---:|---:|---:|---:|---:|---:|---:|"
         if protozero:
             header += " vs protozero |"
             rule += "---:|"
@@ -102,23 +115,25 @@ def main():
             ours = runs.get("%s/Tarvesh/%s" % (workload, operation))
             dynamic = runs.get("%s/Dynamic/%s" % (workload, operation))
             if not ours:
-                lines.append("| %s | failed | | | | | |" % operation)
+                lines.append("| %s | failed | | | | | | | |" % operation)
                 verdicts.append("FAIL  %s %s: the benchmark failed" % (workload, operation))
                 continue
             ours_rate = ours["bytes_per_second"]
             allocs = ours.get("allocs", 0.0)
-            row = "| %s | %s | %s | %.4g |" % (operation, throughput(ours_rate),
-                                             duration(nanoseconds(ours)), allocs)
+            row = "| %s | %s | %s | %s | %.4g |" % (operation, throughput(ours_rate),
+                                                  duration(nanoseconds(ours)), spread(ours),
+                                                  allocs)
             if dynamic:
                 versus = ours_rate / dynamic["bytes_per_second"]
-                row += " %s | %s |" % (throughput(dynamic["bytes_per_second"]), ratio(versus))
+                row += " %s | %s | %s |" % (throughput(dynamic["bytes_per_second"]),
+                                            spread(dynamic), ratio(versus))
                 if operation in TARGET_OPERATIONS:
                     met = versus >= DYNAMIC_TARGET
                     verdicts.append("%s  %s %s: %s DynamicMessage (target %g×)" % (
                         "met " if met else "MISS", workload, operation, ratio(versus),
                         DYNAMIC_TARGET))
             else:
-                row += " | |"
+                row += " | | |"
             row += " %.3g%% |" % (100 * ours_rate / memcpy["bytes_per_second"]) if memcpy else " |"
             if protozero:
                 if operation in PROTOZERO_OPERATIONS:

@@ -18,7 +18,7 @@ cmake --build build-bench -j"$jobs" --target tarvesh_bench
 
 load_before="$(cut -d' ' -f1-3 /proc/loadavg)"
 build-bench/bench/tarvesh_bench \
-  --benchmark_repetitions=5 \
+  --benchmark_repetitions=9 \
   --benchmark_report_aggregates_only=true \
   --benchmark_enable_random_interleaving=true \
   --benchmark_min_time=0.2 \
@@ -33,6 +33,8 @@ python3 bench/summarize.py bench/results.json bench/RESULTS.md \
   "date=$(date -u '+%Y-%m-%d %H:%M UTC')" \
   "CPU=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)" \
   "cores=$(nproc)" \
+  "memory=$(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo)" \
+  "kernel=$(uname -r)" \
   "compiler=$("${compiler:-c++}" --version | head -1)" \
   "protobuf=$(version_of libprotobuf-dev)" \
   "google benchmark=$(version_of libbenchmark-dev)" \
