@@ -1,19 +1,15 @@
 // The Track file's classes: run pairs, frame tables and tracks byte for byte
 // through every writer; both parsers on packed, element-form and damaged
-// input; coding_depend ownership; reflection, text format and a differential
-// run against DynamicMessage, which shares no code with the library.
-#include <algorithm>
+// input; coding_depend ownership; reflection and text format. The oracle
+// test checks them against DynamicMessage on random input.
 #include <cstdint>
 #include <limits>
-#include <memory>
-#include <random>
 #include <set>
 #include <string>
 #include <vector>
 
 #include <google/protobuf/descriptor.h>
 #include <google/protobuf/descriptor.pb.h>
-#include <google/protobuf/dynamic_message.h>
 #include <google/protobuf/io/zero_copy_stream_impl_lite.h>
 #include <google/protobuf/message.h>
 #include <google/protobuf/text_format.h>
@@ -593,190 +589,6 @@ TEST(TrackReflectionTest, TextFormatRoundTrip) {
   ASSERT_TRUE(google::protobuf::TextFormat::ParseFromString(text, &parsed));
   EXPECT_EQ(Hex(parsed.SerializeAsString()), Hex(track.SerializeAsString()));
   EXPECT_EQ(parsed.frame_tables(1).coding_depend(), std::string("\xFF\x00\"\\", 4));
-}
-
-// ---------------------------------------------------------------------------
-// Differential run against DynamicMessage
-
-// A random Track written by hand in a random wire form: fields in any order,
-// packed columns split into packed records and single elements, repeated
-// scalars, invalid enum values and unknown fields.
-class WireWriter {
- public:
-  explicit WireWriter(std::uint32_t seed) : random_(seed) {}
-
-  std::string TrackBytes() {
-    std::vector<std::string> fields;
-    for (int number = 1; number <= 8; ++number) {
-      const int copies = Pick(3) == 0 ? 2 : Pick(2);
-      for (int i = 0; i < copies; ++i) fields.push_back(TrackField(number));
-    }
-    if (Pick(4) == 0) fields.push_back(Bytes({0x78, 0x05}));  // unknown field 15
-    return Shuffled(fields);
-  }
-
-  int Pick(int n) { return static_cast<int>(random_() % static_cast<std::uint32_t>(n)); }
-
-  std::string Table() {
-    std::vector<std::string> fields;
-    for (int number = 1; number <= 11; ++number) {
-      for (int i = Pick(3); i > 0; --i) fields.push_back(TableField(number));
-    }
-    if (Pick(4) == 0) fields.push_back("\x61" + Fixed64(1));  // unknown field 12
-    if (Pick(4) == 0) fields.push_back(Bytes({0x6B, 0x08, 0x01, 0x6C}));  // unknown group 13
-    return Shuffled(fields);
-  }
-
- private:
-  std::string TrackField(int number) {
-    switch (number) {
-      case 4: return "\x21" + Fixed64(random_());
-      case 7: return Delimited(0x3A, Table());
-      case 8: return "\x40" + Varint(Pick(3) == 0 ? Value() : Pick(5));
-      default: return std::string(1, static_cast<char>(number << 3)) + Varint(Value());
-    }
-  }
-
-  std::string TableField(int number) {
-    const char tag = static_cast<char>(number << 3);
-    switch (number) {
-      case 3: return Delimited(0x1A, std::string(static_cast<size_t>(Pick(40)), 'c'));
-      case 4: case 5: case 8: case 9: {
-        std::string out;
-        for (int run = 1 + Pick(3); run > 0; --run) {
-          const int count = Pick(2) == 0 ? Pick(4) : Pick(300);
-          if (Pick(2) == 0) {
-            std::string payload;
-            for (int i = 0; i < count; ++i) payload += Varint(Value());
-            out += Delimited(static_cast<char>(tag | 2), payload);
-          } else {
-            for (int i = 0; i < count; ++i) out += std::string(1, tag) + Varint(Value());
-          }
-        }
-        return out;
-      }
-      case 11: {
-        const int count = Pick(200);
-        if (Pick(2) == 0) {
-          std::string payload;
-          for (int i = 0; i < count; ++i) payload += Fixed64(random_());
-          return Delimited(0x5A, payload);
-        }
-        std::string out;
-        for (int i = 0; i < count; ++i) out += "\x59" + Fixed64(random_());
-        return out;
-      }
-      default: {  // a run pair, sometimes with an unknown field inside
-        std::string pair;
-        if (Pick(2) == 0) pair += "\x08" + Varint(Value());
-        if (Pick(2) == 0) pair += "\x10" + Varint(Value());
-        if (Pick(5) == 0) pair += Bytes({0x1D, 1, 2, 3, 4});
-        return Delimited(static_cast<char>(tag | 2), pair);
-      }
-    }
-  }
-
-  std::uint64_t Value() {
-    switch (Pick(4)) {
-      case 0: return static_cast<std::uint64_t>(Pick(128));
-      case 1: return static_cast<std::uint32_t>(random_());
-      case 2: return random_() | (std::uint64_t{random_()} << 32);
-      default: return static_cast<std::uint64_t>(Pick(20000));
-    }
-  }
-
-  static std::string Varint(std::uint64_t value) {
-    std::string out;
-    while (value >= 0x80) {
-      out.push_back(static_cast<char>(value | 0x80));
-      value >>= 7;
-    }
-    out.push_back(static_cast<char>(value));
-    return out;
-  }
-  static std::string Delimited(char tag, const std::string& payload) {
-    return std::string(1, tag) + Varint(payload.size()) + payload;
-  }
-  std::string Shuffled(std::vector<std::string> fields) {
-    std::shuffle(fields.begin(), fields.end(), random_);
-    std::string out;
-    for (const std::string& field : fields) out += field;
-    return out;
-  }
-
-  std::mt19937 random_;
-};
-
-// Every parser of the library reaches the oracle's verdict; where it accepts,
-// every writer gives the oracle's bytes and the bytes read back to themselves.
-template <class M>
-void ExpectAgreesWithOracle(const std::string& input, google::protobuf::DynamicMessageFactory* factory) {
-  std::unique_ptr<Message> oracle(factory->GetPrototype(M::descriptor())->New());
-  const bool verdict = oracle->ParseFromString(input);
-  const int chunk = 1 + static_cast<int>(input.size() % 7);
-  M stream, stream_chunked, context, context_chunked;
-  ASSERT_EQ(ChunkedStreamParse(input, 0, &stream), verdict) << Hex(input);
-  ASSERT_EQ(ChunkedStreamParse(input, chunk, &stream_chunked), verdict) << Hex(input);
-  ASSERT_EQ(ChunkedContextParse(input, 0, &context), verdict) << Hex(input);
-  ASSERT_EQ(ChunkedContextParse(input, chunk, &context_chunked), verdict) << Hex(input);
-  if (!verdict) return;
-  const std::string expected = oracle->SerializeAsString();
-  for (const M* parsed : {&stream, &stream_chunked, &context, &context_chunked}) {
-    const tarvesh_test::Written out = WriteAllWays(*parsed);
-    ASSERT_TRUE(out.array == expected && out.stream == expected && out.runtime == expected)
-        << Hex(input);
-  }
-  M again;
-  ASSERT_TRUE(again.ParseFromString(expected));
-  ASSERT_EQ(again.SerializeAsString(), expected);
-
-  // Reflection in both directions sees the same content: merging from the
-  // oracle, the oracle merging from the library, and the text format.
-  M merged;
-  merged.MergeFrom(*oracle);
-  ASSERT_EQ(merged.SerializeAsString(), expected);
-  std::unique_ptr<Message> back(oracle->New());
-  back->MergeFrom(context);
-  ASSERT_EQ(back->SerializeAsString(), expected);
-  std::string library_text, oracle_text;
-  google::protobuf::TextFormat::PrintToString(stream, &library_text);
-  google::protobuf::TextFormat::PrintToString(*oracle, &oracle_text);
-  ASSERT_EQ(library_text, oracle_text);
-}
-
-TEST(TrackDifferentialTest, RandomAndDamagedInputMatchDynamicMessage) {
-  google::protobuf::DynamicMessageFactory factory;
-  WireWriter writer(20261206);
-  int accepted = 0;
-  for (int round = 0; round < 150; ++round) {
-    const bool table = round % 3 == 0;
-    const std::string input = table ? writer.Table() : writer.TrackBytes();
-    auto check = [&](const std::string& bytes) {
-      if (table) {
-        ExpectAgreesWithOracle<FrameTable>(bytes, &factory);
-      } else {
-        ExpectAgreesWithOracle<Track>(bytes, &factory);
-      }
-    };
-    check(input);
-    if (testing::Test::HasFatalFailure()) return;
-    std::unique_ptr<Message> probe(
-        factory.GetPrototype(table ? FrameTable::descriptor() : Track::descriptor())->New());
-    accepted += probe->ParseFromString(input);
-    for (int damage = 0; damage < 4 && !input.empty(); ++damage) {
-      std::string broken = input;
-      const size_t at = static_cast<size_t>(writer.Pick(static_cast<int>(input.size())));
-      switch (damage) {
-        case 0: broken.resize(at); break;
-        case 1: broken[at] = static_cast<char>(broken[at] ^ (1 << writer.Pick(8))); break;
-        case 2: broken[at] = static_cast<char>(0x80 | writer.Pick(256)); break;
-        default: broken.insert(at, 1, static_cast<char>(writer.Pick(256))); break;
-      }
-      check(broken);
-      if (testing::Test::HasFatalFailure()) return;
-    }
-  }
-  EXPECT_EQ(accepted, 150) << "the writer makes valid input only";
 }
 
 }  // namespace
