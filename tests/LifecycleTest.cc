@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,18 @@ namespace {
 // ---------------------------------------------------------------------------
 // Counting deletions: the program's operator delete counts the watched
 // addresses while armed and hands every pointer on to the next definition
-// (the sanitizer's or the C++ library's).
+// (the sanitizer's or the C++ library's). Under AddressSanitizer the program
+// defines operator new too, over malloc and free: clang links the
+// sanitizer's operator new into the program itself, where dlsym(RTLD_NEXT)
+// cannot reach its matching delete.
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TARVESH_OWN_OPERATOR_NEW 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TARVESH_OWN_OPERATOR_NEW 1
+#endif
+#endif
 
 constexpr int kMaxWatched = 16;
 const void* watched[kMaxWatched];
@@ -40,13 +52,24 @@ void NoteDelete(const void* pointer) {
 }
 
 void ForwardDelete(void* pointer) {
+#if TARVESH_OWN_OPERATOR_NEW
+  std::free(pointer);
+#else
   using Delete = void (*)(void*);
   static const Delete next = reinterpret_cast<Delete>(dlsym(RTLD_NEXT, "_ZdlPv"));
   next(pointer);
+#endif
 }
 
 }  // namespace
 
+#if TARVESH_OWN_OPERATOR_NEW
+void* operator new(std::size_t size) {
+  void* pointer = std::malloc(size == 0 ? 1 : size);
+  if (pointer == nullptr) throw std::bad_alloc();
+  return pointer;
+}
+#endif
 void operator delete(void* pointer) noexcept {
   NoteDelete(pointer);
   ForwardDelete(pointer);

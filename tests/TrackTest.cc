@@ -459,13 +459,6 @@ TEST(TrackTest, InvalidAuthTypeBecomesUnknownField8) {
   // A valid value read after an invalid one is stored; the invalid stays unknown.
   Track mixed = ExpectReadsAs<Track>(Bytes({0x40, 0x09, 0x40, 0x03}), Bytes({0x40, 0x03, 0x40, 0x09}));
   EXPECT_EQ(mixed.auth_type(), Pb::Velto::AUTH_POLY1305_64);
-
-  Track set;
-  set.set_auth_type(static_cast<Pb::Velto::Authentication>(-1));
-  ExpectWireForm(set, negative);
-  Track reread;
-  ASSERT_TRUE(reread.ParseFromString(set.SerializeAsString()));
-  EXPECT_FALSE(reread.has_auth_type());
 }
 
 TEST(TrackTest, MergeClearAndReuse) {
