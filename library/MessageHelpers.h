@@ -735,18 +735,11 @@ template <class Readable>
 inline int CountRecordRun(const char* p, uint8_t tag, Readable readable) {
   int count = 0;
   for (;;) {
-    uint64_t length = 0;
-    int bytes = 0;
-    for (;;) {
-      if (bytes == 5) return count;
-      const uint8_t byte = static_cast<uint8_t>(p[bytes]);
-      length |= static_cast<uint64_t>(byte & 0x7f) << (7 * bytes);
-      ++bytes;
-      if (byte < 0x80) break;
-    }
+    // At most five bytes, the value within int32: null otherwise.
+    const int length = static_cast<int>(gpi::ReadSize(&p));
+    if (p == nullptr) return count;
     ++count;
-    if (length > INT_MAX - 8) return count;
-    const char* next = AddressAt(p, bytes + static_cast<int>(length));
+    const char* next = AddressAt(p, length);
     if (!readable(next) || static_cast<uint8_t>(*next) != tag) return count;
     p = next + 1;
   }
