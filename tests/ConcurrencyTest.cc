@@ -18,6 +18,7 @@
 #include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
 #include "ProtoBuf/Velto/Velto.pb.h"
+#include "SchemaFiles.h"
 
 namespace {
 
@@ -26,10 +27,6 @@ namespace gp = google::protobuf;
 
 constexpr int kThreads = 8;
 constexpr int kRounds = 6;
-
-bool Loaded(const char* file) {
-  return gp::DescriptorPool::generated_pool()->InternalIsFileLoaded(file);
-}
 
 // One first use: what it returns, compared across threads and with the
 // answer the main thread gets once the race is over.
@@ -58,10 +55,8 @@ const void* ReflectedTrackId() {
 // main thread sees afterwards.
 [[noreturn]] void RaceFirstUses(const std::vector<FirstUse>& uses) {
   int failures = 0;
-  const char* files[] = {"ProtoBuf/Tarvesh/Tarvesh.Recording.proto",
-                         "ProtoBuf/Tarvesh/Tarvesh.Track.proto"};
-  for (const char* file : files) {
-    if (Loaded(file)) {
+  for (const char* file : {tarvesh_test::kRecordingFile, tarvesh_test::kTrackFile}) {
+    if (tarvesh_test::SchemaFileBuilt(file)) {
       std::fprintf(stderr, "%s built before the race\n", file);
       ++failures;
     }

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
+#include "SchemaFiles.h"
 #if TARVESH_HAVE_TRACK
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
 #endif
@@ -86,8 +87,9 @@ namespace {
 using namespace Pb::Tarvesh;
 namespace gp = google::protobuf;
 
-const char kRecordingFile[] = "ProtoBuf/Tarvesh/Tarvesh.Recording.proto";
-const char kTrackFile[] = "ProtoBuf/Tarvesh/Tarvesh.Track.proto";
+using tarvesh_test::kRecordingFile;
+using tarvesh_test::kTrackFile;
+using tarvesh_test::SchemaFileBuilt;
 
 // Runs `checks` and exits the child: 0 when nothing was reported.
 class Child {
@@ -106,10 +108,6 @@ class Child {
 
 #define IN_FRESH_PROCESS(body) \
   EXPECT_EXIT({ Child child; body; child.Exit(); }, testing::ExitedWithCode(0), "")
-
-bool Loaded(const char* file) {
-  return gp::DescriptorPool::generated_pool()->InternalIsFileLoaded(file);
-}
 
 // Watches every default instance of the library's files.
 void WatchDefaultInstances() {
@@ -156,8 +154,8 @@ TEST(LifecycleTest, LoadRegistersWithoutBuildingDescriptors) {
 #if TARVESH_HAVE_TRACK
     child.Check(Track::default_instance_ != nullptr, "Track instance made at load");
 #endif
-    child.Check(!Loaded(kRecordingFile), "Recording file not built before its first use");
-    child.Check(!Loaded(kTrackFile), "Track file not built before its first use");
+    child.Check(!SchemaFileBuilt(kRecordingFile), "Recording file not built before its first use");
+    child.Check(!SchemaFileBuilt(kTrackFile), "Track file not built before its first use");
   });
 }
 
@@ -167,14 +165,14 @@ TEST(LifecycleTest, RecordingDescriptorLeavesTrackFileAlone) {
     child.Check(pallet != nullptr && pallet->full_name() == "Pb.Tarvesh.PalletDesc",
                 "PalletDesc::descriptor() named Pb.Tarvesh.PalletDesc");
     child.Check(pallet != nullptr && pallet->field_count() == 8, "PalletDesc has 8 fields");
-    child.Check(Loaded(kRecordingFile), "Recording file built by descriptor()");
+    child.Check(SchemaFileBuilt(kRecordingFile), "Recording file built by descriptor()");
     child.Check(DataReference_Tier().GetMetadata().descriptor ==
                     pallet->file()->message_type(3)->nested_type(0),
                 "GetMetadata() of another class gives the same file's descriptors");
     child.Check(gp::MessageFactory::generated_factory()->GetPrototype(
                     RecordingFragment::descriptor()) == &RecordingFragment::default_instance(),
                 "factory prototype is the default instance");
-    child.Check(!Loaded(kTrackFile), "Track file left unbuilt by Recording descriptors");
+    child.Check(!SchemaFileBuilt(kTrackFile), "Track file left unbuilt by Recording descriptors");
   });
 }
 
@@ -184,10 +182,11 @@ TEST(LifecycleTest, TrackDescriptorLeavesRecordingFileAlone) {
     const gp::Descriptor* track = Track::descriptor();
     child.Check(track != nullptr && track->full_name() == "Pb.Tarvesh.Track",
                 "Track::descriptor() named Pb.Tarvesh.Track");
-    child.Check(Loaded(kTrackFile), "Track file built by descriptor()");
+    child.Check(SchemaFileBuilt(kTrackFile), "Track file built by descriptor()");
     child.Check(FrameTable().GetMetadata().descriptor == track->file()->message_type(3),
                 "GetMetadata() of another class gives the same file's descriptors");
-    child.Check(!Loaded(kRecordingFile), "Recording file left unbuilt by Track descriptors");
+    child.Check(!SchemaFileBuilt(kRecordingFile),
+                "Recording file left unbuilt by Track descriptors");
   });
 }
 #endif
@@ -210,7 +209,7 @@ TEST(LifecycleTest, ShutdownDeletesEachDefaultInstanceOnce) {
 TEST(LifecycleTest, ShutdownWithoutDescriptorsDeletesEachDefaultInstanceOnce) {
   IN_FRESH_PROCESS({
     WatchDefaultInstances();
-    child.Check(!Loaded(kRecordingFile), "no descriptors built before the shutdown");
+    child.Check(!SchemaFileBuilt(kRecordingFile), "no descriptors built before the shutdown");
     ShutdownAndCheck(child);
   });
 }

@@ -16,14 +16,13 @@
 #include <google/protobuf/dynamic_message.h>
 #include <google/protobuf/message.h>
 
+#include "SchemaFiles.h"
+
 #ifndef TARVESH_SOURCE_DIR
 #error "TARVESH_SOURCE_DIR must name the source tree holding ProtoBuf/"
 #endif
 
 namespace tarvesh_test {
-
-inline constexpr const char kRecordingFile[] = "ProtoBuf/Tarvesh/Tarvesh.Recording.proto";
-inline constexpr const char kTrackFile[] = "ProtoBuf/Tarvesh/Tarvesh.Track.proto";
 
 class SchemaOracle {
  public:
