@@ -2,8 +2,8 @@
 # Builds and runs the whole test suite twice: a plain release build with g++,
 # then a build with clang under AddressSanitizer and UndefinedBehaviorSanitizer
 # (two compilers: a name lookup fault once showed under clang only); runs the
-# concurrency test under ThreadSanitizer; then fuzzes
-# each message class for a bounded time (TARVESH_FUZZ_SECONDS per harness).
+# concurrency test under ThreadSanitizer; then fuzzes each message class for a
+# bounded time (TARVESH_FUZZ_SECONDS per harness).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh clang libclang-rt-dev
