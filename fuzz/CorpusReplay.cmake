@@ -8,3 +8,9 @@ foreach(class ${TARVESH_FUZZ_CLASSES})
   add_test(NAME CorpusReplay.${class}
     COMMAND replay_${class} ${TARVESH_FUZZ_DIR}/corpus/${class})
 endforeach()
+if(TARGET tarvesh_records)
+  tarvesh_record_reader_target(replay_RecordReader
+    ${TARVESH_FUZZ_DIR}/RecordReaderFuzzer.cc ${TARVESH_FUZZ_DIR}/ReplayMain.cc)
+  add_test(NAME CorpusReplay.RecordReader
+    COMMAND replay_RecordReader ${TARVESH_FUZZ_DIR}/corpus/RecordReader)
+endif()

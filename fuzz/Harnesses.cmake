@@ -14,5 +14,14 @@ function(tarvesh_harness_target target class)
     TARVESH_FUZZ_CLASS=${class}
     TARVESH_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(${target} PRIVATE TarveshProtoBuf ${PROTOC_LIBRARY})
+  target_link_libraries(${target} PRIVATE TarveshProtoBuf tarvesh_internal_headers ${PROTOC_LIBRARY})
+endfunction()
+
+# The tarvesh command's record reader (tools/tarvesh), whole-input and
+# delimited, over every record type: fuzz_RecordReader and
+# CorpusReplay.RecordReader, corpus in fuzz/corpus/RecordReader.
+function(tarvesh_record_reader_target target)
+  add_executable(${target} ${ARGN})
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  target_link_libraries(${target} PRIVATE tarvesh_records TarveshProtoBuf)
 endfunction()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses with clang under ASan + UBSan and runs each
-# for a bounded time, the committed corpus as its starting point.
+# for a bounded time, the committed corpus as its starting point: one per
+# top-level class, and the tarvesh command's record reader.
 #   scripts/run-fuzz.sh [seconds per harness]   (default 20; harnesses run
 #                                                nproc at a time)
 #   TARVESH_FUZZ_JOBS=N                          runs N harnesses at a time
@@ -20,7 +21,12 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTARVESH_SANITIZE=ON -DTARVESH_BUILD_FUZZERS=ON -DTARVESH_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$jobs"
 
-classes=(PalletDesc RecordingFragment RecordingFragmentEntry DataReference FrameTable Track)
+# Every harness the build made (fuzz_<name>, listed in fuzz/Harnesses.cmake
+# and fuzz/CMakeLists.txt), each with its corpus in fuzz/corpus/<name>.
+classes=()
+for harness in "$build"/fuzz/fuzz_*; do
+  classes+=("${harness##*/fuzz_}")
+done
 mkdir -p "$build/artifacts" "$build/logs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

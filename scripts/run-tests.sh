@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds and runs the whole test suite twice: a plain release build with g++,
+# Builds and runs the whole test suite twice: a plain release build with g++
+# (then the install, consumer and Debian package checks of check-install.sh),
 # then a build with clang under AddressSanitizer and UndefinedBehaviorSanitizer
 # (two compilers: a name lookup fault once showed under clang only); runs the
 # concurrency test under ThreadSanitizer; then fuzzes each message class for a
 # bounded time (TARVESH_FUZZ_SECONDS per harness).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh clang libclang-rt-dev
+scripts/install-deps.sh clang libclang-rt-dev pkg-config dpkg-dev protobuf-compiler
 jobs="$(nproc)"
 # A hung test fails after five minutes instead of ctest's default 25.
 timeout=300
@@ -14,6 +15,8 @@ timeout=300
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs" --timeout "$timeout"
+# The library as users get it: installed, packaged, and built against.
+scripts/check-install.sh build
 
 CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTARVESH_SANITIZE=ON

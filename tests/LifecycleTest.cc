@@ -16,10 +16,8 @@
 #include <gtest/gtest.h>
 
 #include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
-#include "SchemaFiles.h"
-#if TARVESH_HAVE_TRACK
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
-#endif
+#include "SchemaFiles.h"
 
 namespace {
 
@@ -119,13 +117,11 @@ void WatchDefaultInstances() {
       &RecordingFragmentEntry_Track::default_instance(),
       &DataReference::default_instance(),
       &DataReference_Tier::default_instance(),
-#if TARVESH_HAVE_TRACK
       &CountDeltaS32::default_instance(),
       &CountValU32::default_instance(),
       &CountValS32::default_instance(),
       &FrameTable::default_instance(),
       &Track::default_instance(),
-#endif
   };
   watched_count = 0;
   for (const gp::Message* instance : instances) {
@@ -151,9 +147,7 @@ TEST(LifecycleTest, LoadRegistersWithoutBuildingDescriptors) {
     child.Check(PalletDesc::default_instance_ != nullptr, "PalletDesc instance made at load");
     child.Check(DataReference_Tier::default_instance_ != nullptr,
                 "DataReference_Tier instance made at load");
-#if TARVESH_HAVE_TRACK
     child.Check(Track::default_instance_ != nullptr, "Track instance made at load");
-#endif
     child.Check(!SchemaFileBuilt(kRecordingFile), "Recording file not built before its first use");
     child.Check(!SchemaFileBuilt(kTrackFile), "Track file not built before its first use");
   });
@@ -176,7 +170,6 @@ TEST(LifecycleTest, RecordingDescriptorLeavesTrackFileAlone) {
   });
 }
 
-#if TARVESH_HAVE_TRACK
 TEST(LifecycleTest, TrackDescriptorLeavesRecordingFileAlone) {
   IN_FRESH_PROCESS({
     const gp::Descriptor* track = Track::descriptor();
@@ -189,7 +182,6 @@ TEST(LifecycleTest, TrackDescriptorLeavesRecordingFileAlone) {
                 "Recording file left unbuilt by Track descriptors");
   });
 }
-#endif
 
 TEST(LifecycleTest, ShutdownDeletesEachDefaultInstanceOnce) {
   IN_FRESH_PROCESS({

@@ -25,9 +25,7 @@
 
 #include "ProtoBuf/Halvin/Halvin.Storage.pb.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
-#if TARVESH_HAVE_TRACK
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
-#endif
 #include "SchemaOracle.h"
 #include "TestSupport.h"
 #include "WireBuilder.h"
@@ -65,9 +63,6 @@ class EmbeddedDescriptorTest : public testing::TestWithParam<SchemaFile> {};
 
 TEST_P(EmbeddedDescriptorTest, MatchesSchemaText) {
   const SchemaFile& schema = GetParam();
-  if (std::string(schema.name) == kTrackFile && !TARVESH_HAVE_TRACK) {
-    GTEST_SKIP() << "the Track file's classes are not built yet";
-  }
   const gp::FileDescriptor* parsed = SchemaOracle::Get().Import(schema.name);
   ASSERT_NE(parsed, nullptr) << SchemaOracle::Get().errors();
   const gp::FileDescriptor* registered =
@@ -142,13 +137,11 @@ const std::vector<ClassOps>& AllClasses() {
       OpsFor<DataReference>("Pb.Tarvesh.DataReference"),
       OpsFor<DataReference_Tier>("Pb.Tarvesh.DataReference.Tier"),
       OpsFor<Pb::Halvin::Stor::DataFileRef>("Pb.Halvin.Stor.DataFileRef"),
-#if TARVESH_HAVE_TRACK
       OpsFor<CountDeltaS32>("Pb.Tarvesh.CountDeltaS32"),
       OpsFor<CountValU32>("Pb.Tarvesh.CountValU32"),
       OpsFor<CountValS32>("Pb.Tarvesh.CountValS32"),
       OpsFor<FrameTable>("Pb.Tarvesh.FrameTable"),
       OpsFor<Track>("Pb.Tarvesh.Track"),
-#endif
   };
   return classes;
 }

@@ -12,7 +12,7 @@
 #include <google/protobuf/message.h>
 #include <google/protobuf/unknown_field_set.h>
 
-#include "HalvinExport.h"
+#include "ProtoBuf/Halvin/HalvinExport.h"
 
 namespace Pb {
 namespace Halvin {

@@ -13,7 +13,7 @@
 #include <google/protobuf/unknown_field_set.h>
 
 #include "ProtoBuf/Halvin/Halvin.Storage.pb.h"
-#include "TarveshExport.h"
+#include "ProtoBuf/Tarvesh/TarveshExport.h"
 
 namespace Pb {
 namespace Tarvesh {

@@ -15,7 +15,7 @@
 #include <google/protobuf/unknown_field_set.h>
 
 #include "ProtoBuf/Velto/Velto.pb.h"
-#include "TarveshExport.h"
+#include "ProtoBuf/Tarvesh/TarveshExport.h"
 
 namespace Pb {
 namespace Tarvesh {

@@ -8,7 +8,7 @@
 
 #include <google/protobuf/descriptor.h>
 
-#include "VeltoExport.h"
+#include "ProtoBuf/Velto/VeltoExport.h"
 
 namespace Pb {
 namespace Velto {

@@ -1,0 +1,92 @@
+// libFuzzer entry for the tarvesh command's record reader. The first byte
+// picks the record type (low four bits, modulo the twelve types) and whole-
+// input or delimited reading (top bit); the second the reader's block size
+// (1 to 64 bytes, so records and length prefixes straddle buffer edges); the
+// rest is the input.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <google/protobuf/io/zero_copy_stream_impl_lite.h>
+
+#include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
+#include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
+#include "RecordReader.h"
+#include "WireScan.h"
+
+namespace {
+
+namespace gp = google::protobuf;
+
+void Require(bool condition, const char* what) {
+  if (condition) return;
+  std::fprintf(stderr, "record reader harness: %s\n", what);
+  std::abort();
+}
+
+void AddWithNested(const gp::Descriptor* type, std::vector<const gp::Descriptor*>* types) {
+  types->push_back(type);
+  for (int i = 0; i < type->nested_type_count(); ++i) AddWithNested(type->nested_type(i), types);
+}
+
+const std::vector<const gp::Descriptor*>& Types() {
+  static const std::vector<const gp::Descriptor*> types = [] {
+    std::vector<const gp::Descriptor*> all;
+    for (const gp::FileDescriptor* file : {Pb::Tarvesh::PalletDesc::descriptor()->file(),
+                                           Pb::Tarvesh::Track::descriptor()->file()}) {
+      for (int i = 0; i < file->message_type_count(); ++i) AddWithNested(file->message_type(i), &all);
+    }
+    return all;
+  }();
+  return types;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 2) return 0;
+  const gp::Descriptor* type = Types()[(data[0] & 0x0f) % Types().size()];
+  const bool delimited = (data[0] & 0x80) != 0;
+  const int block_size = 1 + data[1] % 64;
+  const uint64_t input_size = size - 2;
+  gp::io::ArrayInputStream input(data + 2, static_cast<int>(input_size), block_size);
+
+  const gp::Message* prototype = gp::MessageFactory::generated_factory()->GetPrototype(type);
+  std::unique_ptr<gp::Message> message(prototype->New());
+  std::unique_ptr<gp::Message> again(prototype->New());
+  tarvesh::RecordReader reader(&input, delimited);
+  tarvesh::RecordReader::Status status;
+  uint64_t records = 0;
+  uint64_t previous_offset = 0;
+  while ((status = reader.Next(message.get())) == tarvesh::RecordReader::kRecord) {
+    ++records;
+    Require(records <= input_size + 1, "more records than input bytes");
+    Require(reader.offset() <= input_size, "offset past the end of input");
+    Require(!delimited || reader.offset() > previous_offset, "a delimited record consumed nothing");
+    previous_offset = reader.offset();
+    // What was read writes bytes that read back to the same bytes, and the
+    // wire scan agrees that the record's bytes are well formed.
+    const std::string bytes = message->SerializeAsString();
+    Require(again->ParseFromString(bytes), "re-serialized record does not parse");
+    Require(again->SerializeAsString() == bytes, "re-serialized record changes");
+    const std::string& record = reader.record_bytes();
+    tarvesh::FieldBytes field_bytes;
+    const tarvesh::WireFault fault = tarvesh::ScanWire(type, record.data(), record.size(), &field_bytes);
+    Require(!fault.found, "wire scan faults a record the classes accept");
+    uint64_t counted = 0;
+    for (const auto& entry : field_bytes) counted += entry.second;
+    Require(counted == record.size(), "wire scan's field bytes do not add up to the record");
+  }
+  Require(delimited || records == 1 || status == tarvesh::RecordReader::kError,
+          "whole-input reading gave no record and no error");
+  if (status == tarvesh::RecordReader::kError) {
+    Require(!reader.error().what.empty(), "an error without a message");
+    Require(reader.error().offset <= input_size, "error offset past the end of input");
+    Require(reader.error().record == (delimited ? records + 1 : 0), "error names the wrong record");
+  }
+  return 0;
+}

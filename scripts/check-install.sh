@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# Checks the library as its users get it, from an already built build
+# directory (default: build):
+#   1. cmake --install into a temporary prefix: the files, the tool runs, the
+#      installed .proto files import;
+#   2. the consumer in tests/consumers built against that prefix through
+#      find_package and through pkg-config, and with add_subdirectory of this
+#      source tree (whose build must hold none of the tests or tools);
+#   3. the Debian packages built with CPack, their file lists checked, and the
+#      consumer built against the runtime and -dev packages unpacked into a
+#      temporary directory.
+# Work files go to <build>/check-install. Called by scripts/run-tests.sh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source_dir="$PWD"
+build="${1:-build}"
+work="$PWD/$build/check-install"
+jobs="$(nproc)"
+rm -rf "$work"
+mkdir -p "$work"
+
+fail() {
+  echo "check-install: $*" >&2
+  exit 1
+}
+# expect_files <listing> <pattern>...: each extended regex matches a line.
+expect_files() {
+  local listing="$1"
+  shift
+  for pattern in "$@"; do
+    grep -Eq "$pattern" <<<"$listing" || fail "missing: $pattern"
+  done
+}
+run_consumer() {
+  local output
+  output="$("$@")" || fail "consumer failed: $output"
+  grep -q ': ok$' <<<"$output" || fail "consumer output: $output"
+}
+configure_quietly() {
+  cmake "$@" >"$work/last-configure.log" 2>&1 || {
+    cat "$work/last-configure.log" >&2
+    fail "configure failed: cmake $*"
+  }
+}
+
+multiarch="$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$build/CMakeCache.txt")"
+[ -n "$multiarch" ] || fail "$build is not a configured build directory"
+
+echo "== install into a temporary prefix"
+prefix="$work/prefix"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+installed="$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | sort)"
+expect_files "$installed" \
+  "^$multiarch/libTarveshProtoBuf\.so\.1\.0\.0$" "^$multiarch/libTarveshProtoBuf\.so\.1$" \
+  "^$multiarch/libTarveshProtoBuf\.so$" "^$multiarch/libHalvinProtoBuf\.so\.1$" \
+  "^$multiarch/libVeltoProtoBuf\.so\.1$" \
+  "^include/ProtoBuf/Tarvesh/Tarvesh\.Track\.pb\.h$" "^include/ProtoBuf/Tarvesh/TarveshExport\.h$" \
+  "^include/ProtoBuf/Halvin/HalvinExport\.h$" "^include/ProtoBuf/Velto/VeltoExport\.h$" \
+  "^include/ProtoBuf/Tarvesh/Tarvesh\.Recording\.proto$" "^include/ProtoBuf/Tarvesh/Tarvesh\.Track\.proto$" \
+  "^include/ProtoBuf/Halvin/Halvin\.Storage\.proto$" "^include/ProtoBuf/Velto/Velto\.proto$" \
+  "^$multiarch/cmake/TarveshProtoBuf/TarveshProtoBufConfig\.cmake$" \
+  "^$multiarch/cmake/TarveshProtoBuf/TarveshProtoBufConfigVersion\.cmake$" \
+  "^$multiarch/pkgconfig/TarveshProtoBuf\.pc$" "^bin/tarvesh$"
+! grep -Eq 'MessageHelpers|\.cc$|gtest|embed_descriptor' <<<"$installed" ||
+  fail "internal or test files installed: $(grep -E 'MessageHelpers|\.cc$|gtest|embed_descriptor' <<<"$installed")"
+"$prefix/bin/tarvesh" --version | grep -q "^tarvesh (TarveshProtoBuf) [0-9]" ||
+  fail "the installed tarvesh does not run"
+# A user's own schema importing the installed ones.
+protoc -I "$prefix/include" -I tests/consumers/schema --descriptor_set_out="$work/consumer.desc" \
+  consumer.proto || fail "the installed .proto files do not import"
+
+echo "== consumer through find_package"
+configure_quietly -S tests/consumers/find_package -B "$work/find_package" -DCMAKE_PREFIX_PATH="$prefix"
+cmake --build "$work/find_package" -j"$jobs" >/dev/null
+run_consumer "$work/find_package/consumer"
+
+echo "== consumer through pkg-config"
+PKG_CONFIG_PATH="$prefix/$multiarch/pkgconfig" make -s -C tests/consumers/pkg-config OUT="$work/pkg-config-consumer"
+run_consumer "$work/pkg-config-consumer"
+
+echo "== consumer with add_subdirectory"
+configure_quietly -S tests/consumers/add_subdirectory -B "$work/add_subdirectory" \
+  -DCMAKE_BUILD_TYPE=Debug -DTARVESH_SOURCE_DIR="$source_dir"
+targets="$(cmake --build "$work/add_subdirectory" --target help | sed -n 's/^\.\.\. //p' | grep -v '\.[ios]$')"
+project_own='gtest.*|gmock.*|.*Test|tarvesh|tarvesh_records|embed_descriptor|recording_example|fuzz_.*|replay_.*|seed_corpus|tarvesh_bench|test'
+if grep -Eixq "$project_own" <<<"$targets"; then
+  fail "the add_subdirectory build holds this project's tests or tools: $(grep -Eix "$project_own" <<<"$targets" | tr '\n' ' ')"
+fi
+grep -qx 'TarveshProtoBuf' <<<"$targets" || fail "the add_subdirectory build lacks the library"
+grep -qi 'gtest' "$work/add_subdirectory/CMakeCache.txt" && fail "the add_subdirectory build looked for GoogleTest"
+cmake --build "$work/add_subdirectory" -j"$jobs" >/dev/null
+run_consumer "$work/add_subdirectory/consumer"
+
+echo "== Debian packages"
+(cd "$build" && cpack -G DEB -B "$work/packages" >"$work/cpack.log" 2>&1) || {
+  cat "$work/cpack.log" >&2
+  fail "cpack failed"
+}
+package() {
+  local found=("$work"/packages/"$1"_*.deb)
+  [ -f "${found[0]}" ] || fail "no package $1"
+  echo "${found[0]}"
+}
+runtime_deb="$(package libtarveshprotobuf1)"
+dev_deb="$(package libtarveshprotobuf-dev)"
+tools_deb="$(package tarvesh-tools)"
+contents() { dpkg-deb -c "$1" | awk '{print $6}' | sed 's|^\./||' | grep -v '/$' | sort; }
+runtime_files="$(contents "$runtime_deb")"
+dev_files="$(contents "$dev_deb")"
+tools_files="$(contents "$tools_deb")"
+for deb in "$runtime_deb" "$dev_deb" "$tools_deb"; do
+  echo "-- $(basename "$deb")"
+  contents "$deb" | sed 's/^/   /'
+done
+
+lib="usr/lib/${multiarch#lib/}"
+expect_files "$runtime_files" "^$lib/libTarveshProtoBuf\.so\.1\.0\.0$" "^$lib/libTarveshProtoBuf\.so\.1$" \
+  "^$lib/libHalvinProtoBuf\.so\.1$" "^$lib/libVeltoProtoBuf\.so\.1\.0\.0$"
+# The runtime package holds only the versioned libraries, so a later soname
+# can be installed beside it.
+! grep -Ev '\.so\.[0-9]' <<<"$runtime_files" | grep -q . ||
+  fail "runtime package holds more than the libraries: $(grep -Ev '\.so\.[0-9]' <<<"$runtime_files")"
+expect_files "$dev_files" "^$lib/libTarveshProtoBuf\.so$" "^usr/include/ProtoBuf/Tarvesh/Tarvesh\.Track\.pb\.h$" \
+  "^usr/include/ProtoBuf/Tarvesh/TarveshExport\.h$" "^usr/include/ProtoBuf/Velto/Velto\.proto$" \
+  "^$lib/cmake/TarveshProtoBuf/TarveshProtoBufTargets\.cmake$" "^$lib/pkgconfig/TarveshProtoBuf\.pc$"
+grep -q '\.so\.[0-9]' <<<"$dev_files" && fail "the -dev package holds versioned libraries"
+[ "$tools_files" = "usr/bin/tarvesh" ] || fail "tarvesh-tools holds: $tools_files"
+dpkg-deb -f "$dev_deb" Depends | grep -q 'libtarveshprotobuf1 (= ' || fail "-dev does not depend on the runtime"
+dpkg-deb -f "$tools_deb" Depends | grep -q 'libtarveshprotobuf1 (= ' || fail "tools do not depend on the runtime"
+dpkg-deb -f "$runtime_deb" Depends | grep -q 'libprotobuf' || fail "runtime does not depend on libprotobuf"
+
+echo "== consumer against the unpacked packages"
+root="$work/unpacked"
+for deb in "$runtime_deb" "$dev_deb" "$tools_deb"; do dpkg-deb -x "$deb" "$root"; done
+configure_quietly -S tests/consumers/find_package -B "$work/find_package-deb" -DCMAKE_PREFIX_PATH="$root/usr"
+grep -q "TarveshProtoBuf_DIR:PATH=$root/usr/$multiarch/cmake/TarveshProtoBuf" "$work/find_package-deb/CMakeCache.txt" ||
+  fail "find_package did not take the unpacked package"
+cmake --build "$work/find_package-deb" -j"$jobs" >/dev/null
+run_consumer "$work/find_package-deb/consumer"
+PKG_CONFIG_PATH="$root/usr/$multiarch/pkgconfig" make -s -C tests/consumers/pkg-config OUT="$work/pkg-config-deb-consumer"
+run_consumer "$work/pkg-config-deb-consumer"
+"$root/usr/bin/tarvesh" types | grep -q '^Track ' ||
+  fail "the packaged tarvesh does not run"
+
+echo "check-install: all checks passed"

@@ -1,0 +1,400 @@
+// The tarvesh command, run as a program: round trips of every record type
+// through text, JSON and binary, a long delimited stream in constant memory,
+// its failures with their exit status and message, and -o leaving an
+// existing file alone when a run fails.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <google/protobuf/descriptor.h>
+#include <google/protobuf/io/coded_stream.h>
+#include <google/protobuf/io/zero_copy_stream_impl_lite.h>
+#include <google/protobuf/util/delimited_message_util.h>
+#include <gtest/gtest.h>
+
+#include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
+#include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace gp = google::protobuf;
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+  long peak_rss_kib = 0;
+};
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A scratch directory per test, removed afterwards.
+class ToolTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "tarvesh-tool-test-XXXXXX").string();
+    ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path Path(const std::string& name) const { return dir_ / name; }
+
+  // Runs tarvesh with `arguments`, standard input from `input` (a file in
+  // the scratch directory, or /dev/null when empty).
+  Result Run(const std::vector<std::string>& arguments, const std::string& input = "") {
+    const std::string out = Path("stdout").string(), err = Path("stderr").string();
+    const std::string in = input.empty() ? "/dev/null" : Path(input).string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char*> argv{const_cast<char*>(TARVESH_TOOL)};
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    Result result;
+    pid_t pid;
+    const int spawned = posix_spawn(&pid, TARVESH_TOOL, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    EXPECT_EQ(spawned, 0);
+    if (spawned != 0) return result;
+    int wait_status;
+    struct rusage usage;
+    EXPECT_EQ(wait4(pid, &wait_status, 0, &usage), pid);
+    result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+    result.peak_rss_kib = usage.ru_maxrss;
+    result.out = ReadFile(out);
+    result.err = ReadFile(err);
+    return result;
+  }
+
+  // Runs and expects success, with nothing on standard error.
+  Result RunOk(const std::vector<std::string>& arguments, const std::string& input = "") {
+    Result result = Run(arguments, input);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    return result;
+  }
+
+  fs::path dir_;
+};
+
+// Fills every field of `message` (two elements per repeated field) with
+// values derived from `seed`, nested messages to a depth of three.
+void Fill(gp::Message* message, int seed, int depth = 0) {
+  const gp::Descriptor* type = message->GetDescriptor();
+  const gp::Reflection* reflection = message->GetReflection();
+  for (int i = 0; i < type->field_count(); ++i) {
+    const gp::FieldDescriptor* field = type->field(i);
+    const int count = field->is_repeated() ? 2 : 1;
+    for (int n = 0; n < count; ++n) {
+      const uint64_t value = static_cast<uint64_t>(seed) * 131 + static_cast<uint64_t>(i * 7 + n);
+      const bool repeated = field->is_repeated();
+      switch (field->cpp_type()) {
+        case gp::FieldDescriptor::CPPTYPE_UINT32:
+          repeated ? reflection->AddUInt32(message, field, static_cast<uint32_t>(value * 2654435761u))
+                   : reflection->SetUInt32(message, field, static_cast<uint32_t>(value * 2654435761u));
+          break;
+        case gp::FieldDescriptor::CPPTYPE_INT32:
+          repeated ? reflection->AddInt32(message, field, -static_cast<int32_t>(value) * 1000)
+                   : reflection->SetInt32(message, field, -static_cast<int32_t>(value) * 1000);
+          break;
+        case gp::FieldDescriptor::CPPTYPE_UINT64:
+          repeated ? reflection->AddUInt64(message, field, value << 40 | value)
+                   : reflection->SetUInt64(message, field, value << 40 | value);
+          break;
+        case gp::FieldDescriptor::CPPTYPE_ENUM:
+          reflection->SetEnumValue(message, field, static_cast<int>(value % 4));
+          break;
+        case gp::FieldDescriptor::CPPTYPE_STRING:
+          reflection->SetString(message, field, std::string("\0\x01\xff\n\"x", 6) + std::to_string(value));
+          break;
+        case gp::FieldDescriptor::CPPTYPE_MESSAGE:
+          if (depth < 3) {
+            Fill(repeated ? reflection->AddMessage(message, field) : reflection->MutableMessage(message, field),
+                 static_cast<int>(value), depth + 1);
+          }
+          break;
+        default:
+          FAIL() << "field kind not covered: " << field->full_name();
+      }
+    }
+  }
+}
+
+std::vector<std::string> AllTypeNames() {
+  std::vector<std::string> names;
+  for (const gp::FileDescriptor* file :
+       {Pb::Tarvesh::PalletDesc::descriptor()->file(), Pb::Tarvesh::Track::descriptor()->file()}) {
+    for (int i = 0; i < file->message_type_count(); ++i) {
+      names.push_back(file->message_type(i)->full_name());
+      for (int j = 0; j < file->message_type(i)->nested_type_count(); ++j) {
+        names.push_back(file->message_type(i)->nested_type(j)->full_name());
+      }
+    }
+  }
+  return names;
+}
+
+std::unique_ptr<gp::Message> NewMessage(const std::string& full_name) {
+  const gp::Descriptor* type = gp::DescriptorPool::generated_pool()->FindMessageTypeByName(full_name);
+  return std::unique_ptr<gp::Message>(gp::MessageFactory::generated_factory()->GetPrototype(type)->New());
+}
+
+std::string Delimited(const std::vector<const gp::Message*>& messages) {
+  std::string bytes;
+  gp::io::StringOutputStream out(&bytes);
+  for (const gp::Message* message : messages) gp::util::SerializeDelimitedToZeroCopyStream(*message, &out);
+  return bytes;
+}
+
+class RoundTripTest : public ToolTest, public testing::WithParamInterface<std::string> {};
+
+TEST_P(RoundTripTest, TextAndJsonGiveBackTheSameBytes) {
+  const std::string full_name = GetParam();
+  const std::string schema_name = full_name.substr(std::string("Pb.Tarvesh.").size());
+  std::unique_ptr<gp::Message> first = NewMessage(full_name), second = NewMessage(full_name),
+                               empty = NewMessage(full_name);
+  Fill(first.get(), 1);
+  Fill(second.get(), 2);
+  WriteFile(Path("one.bin"), first->SerializeAsString());
+  WriteFile(Path("stream.bin"), Delimited({first.get(), empty.get(), second.get()}));
+
+  for (const char* format : {"--text", "--json"}) {
+    SCOPED_TRACE(format);
+    std::vector<std::string> json;
+    if (std::string(format) == "--json") json.push_back("--json");
+    auto args = [&](std::vector<std::string> command) {
+      command.insert(command.begin() + 1, json.begin(), json.end());
+      return command;
+    };
+    // Whole file, the type named by its schema name; stdin for encode.
+    RunOk(args({"decode", schema_name, Path("one.bin").string(), "-o", Path("one.txt").string()}));
+    RunOk(args({"encode", schema_name, "-o", Path("one.again").string()}), "one.txt");
+    EXPECT_EQ(ReadFile(Path("one.again")), ReadFile(Path("one.bin")));
+    // A delimited stream with an empty record, the type by its full name.
+    RunOk(args({"decode", "-d", full_name, Path("stream.bin").string(), "-o", Path("stream.txt").string()}));
+    RunOk(args({"encode", "--delimited", full_name, Path("stream.txt").string(), "-o",
+                Path("stream.again").string()}));
+    EXPECT_EQ(ReadFile(Path("stream.again")), ReadFile(Path("stream.bin")));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryType, RoundTripTest, testing::ValuesIn(AllTypeNames()),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                           std::string name = info.param.substr(std::string("Pb.Tarvesh.").size());
+                           for (char& c : name) c = c == '.' ? '_' : c;
+                           return name;
+                         });
+
+// A Track of 60 to 70 bytes, different for each n.
+Pb::Tarvesh::Track StreamRecord(int n) {
+  Pb::Tarvesh::Track track;
+  track.set_track_id(static_cast<uint32_t>(n));
+  track.set_num_frames(6);
+  track.set_start_time(0x0123456789ull * static_cast<uint64_t>(n));
+  Pb::Tarvesh::FrameTable* table = track.add_frame_tables();
+  for (int i = 0; i < 6; ++i) {
+    table->add_frame_sizes(1000 * (i % 5) - n % 2000);
+    table->add_frame_to_pallet_offsets(static_cast<uint32_t>(n + i * 300));
+  }
+  table->add_auth_tags(static_cast<uint64_t>(n) * 0x9E3779B97F4A7C15ull);
+  table->set_coding_depend(std::string(8, static_cast<char>(n)));
+  return track;
+}
+
+void WriteStream(const fs::path& path, int records) {
+  std::ofstream out(path, std::ios::binary);
+  for (int n = 0; n < records; ++n) gp::util::SerializeDelimitedToOstream(StreamRecord(n), &out);
+}
+
+TEST_F(ToolTest, LongDelimitedStreamRoundTripsInConstantMemory) {
+  WriteStream(Path("small.bin"), 1000);
+  WriteStream(Path("large.bin"), 100000);
+  ASSERT_GT(fs::file_size(Path("large.bin")), 6000000u);
+
+  const Result small_decode = RunOk({"decode", "-d", "Track", Path("small.bin").string(), "-o",
+                                     Path("small.txt").string()});
+  const Result large_decode = RunOk({"decode", "-d", "Track", Path("large.bin").string(), "-o",
+                                     Path("large.txt").string()});
+  const Result small_encode = RunOk({"encode", "-d", "Track", Path("small.txt").string(), "-o",
+                                     Path("small.again").string()});
+  const Result large_encode = RunOk({"encode", "-d", "Track", Path("large.txt").string(), "-o",
+                                     Path("large.again").string()});
+  EXPECT_EQ(ReadFile(Path("small.again")), ReadFile(Path("small.bin")));
+  EXPECT_TRUE(ReadFile(Path("large.again")) == ReadFile(Path("large.bin")))
+      << "the 100,000-record stream changed in its round trip";
+
+#ifdef TARVESH_SANITIZED
+  GTEST_SKIP() << "peak memory is not compared under sanitizers (their quarantine grows with use)";
+#endif
+  // A hundred times the records, 6 MB of binary and 30 MB of text, within
+  // 2 MiB of the small run's peak.
+  constexpr long kSlackKib = 2048;
+  EXPECT_LT(large_decode.peak_rss_kib, small_decode.peak_rss_kib + kSlackKib)
+      << "decode: " << small_decode.peak_rss_kib << " KiB for 1,000 records, "
+      << large_decode.peak_rss_kib << " KiB for 100,000";
+  EXPECT_LT(large_encode.peak_rss_kib, small_encode.peak_rss_kib + kSlackKib)
+      << "encode: " << small_encode.peak_rss_kib << " KiB for 1,000 records, "
+      << large_encode.peak_rss_kib << " KiB for 100,000";
+}
+
+TEST_F(ToolTest, FailuresGiveStatusAndPlace) {
+  // A Track missing the last byte of its frame table (whose tag is byte 13).
+  const std::string track = StreamRecord(7).SerializeAsString();
+  const size_t table_size = StreamRecord(7).frame_tables(0).ByteSizeLong();
+  WriteFile(Path("cut.bin"), track.substr(0, track.size() - 1));
+  WriteStream(Path("stream.bin"), 3);
+  const std::string stream = ReadFile(Path("stream.bin"));
+  // The third record's first tag (after its length) gets wire type 7.
+  auto with_prefix = [](size_t size) { return size + gp::io::CodedOutputStream::VarintSize64(size); };
+  const size_t third = with_prefix(StreamRecord(0).ByteSizeLong()) +
+                       with_prefix(StreamRecord(1).ByteSizeLong()) +
+                       gp::io::CodedOutputStream::VarintSize64(StreamRecord(2).ByteSizeLong());
+  std::string bad_third = stream;
+  bad_third[third] = static_cast<char>(0x0f);
+  WriteFile(Path("bad-third.bin"), bad_third);
+  WriteFile(Path("cut-prefix.bin"), stream + "\x80");
+  WriteFile(Path("bad.txt"), "track_id: 1\nnum_frames: -3\n");
+  WriteFile(Path("bad-second.txt"), "track_id: 1\n---\n\ntrack_id: 2\nframe_tables { nope: 1 }\n---\n");
+  WriteFile(Path("bad.json"), "{\"trackId\": 1,\n \"numFrames\": \"many\"}\n");
+  WriteFile(Path("bad-second.jsonl"), "{\"trackId\": 1}\n\n{\"trackId\": []}\n");
+
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string message;
+  };
+  const std::string dir = dir_.string();
+  const std::vector<Case> cases = {
+      {{"decode", "Trak", dir + "/cut.bin"}, 2, "tarvesh: unknown type 'Trak' (see 'tarvesh types')\n"},
+      {{"decode", "--frobnicate", "Track"}, 2, "tarvesh: unknown option '--frobnicate' (see 'tarvesh --help')\n"},
+      {{"decode"}, 2, "tarvesh: decode needs a TYPE (see 'tarvesh --help')\n"},
+      {{"frobnicate"}, 2, "tarvesh: unknown command 'frobnicate' (see 'tarvesh --help')\n"},
+      {{"decode", "Track", dir + "/absent.bin"}, 2,
+       "tarvesh: " + dir + "/absent.bin: No such file or directory (see 'tarvesh --help')\n"},
+      {{"guess"}, 2, "tarvesh: guess needs one FILE (see 'tarvesh --help')\n"},
+      {{"decode", "Track", dir + "/cut.bin"}, 1,
+       "tarvesh: " + dir + "/cut.bin: byte 13: field 'frame_tables' has length " +
+           std::to_string(table_size) + " but only " + std::to_string(table_size - 1) +
+           " bytes are left\n"},
+      {{"decode", "-d", "Track", dir + "/bad-third.bin"}, 1,
+       "tarvesh: " + dir + "/bad-third.bin: record 3: byte " + std::to_string(third) +
+           ": invalid wire type 7 in field 1\n"},
+      {{"decode", "-d", "Track", dir + "/cut-prefix.bin"}, 1,
+       "tarvesh: " + dir + "/cut-prefix.bin: record 4: byte " + std::to_string(stream.size()) +
+           ": bad length prefix (a truncated or overlong varint)\n"},
+      {{"encode", "Track", dir + "/bad.txt", "-o", dir + "/out"}, 1,
+       "tarvesh: " + dir + "/bad.txt: line 2 column 13: Expected integer, got: -\n"},
+      {{"encode", "-d", "Track", dir + "/bad-second.txt", "-o", dir + "/out"}, 1,
+       "tarvesh: " + dir + "/bad-second.txt: record 2: line 5 column 20: Message type "
+       "\"Pb.Tarvesh.FrameTable\" has no field named \"nope\".\n"},
+      {{"encode", "--json", "Track", dir + "/bad.json", "-o", dir + "/out"}, 1, "bad.json: (num_frames): invalid value \"many\""},
+      {{"encode", "-jd", "Track", dir + "/bad-second.jsonl", "-o", dir + "/out"}, 1,
+       dir + "/bad-second.jsonl: record 2: line 3: "},
+      {{"decode", "Track", dir + "/cut.bin", "-o", dir + "/no/such/dir/out"}, 1,
+       "tarvesh: " + dir + "/no/such/dir/out: cannot create a temporary file in " + dir +
+           "/no/such/dir: No such file or directory\n"},
+  };
+  for (const Case& c : cases) {
+    std::string command;
+    for (const std::string& argument : c.arguments) command += argument + " ";
+    SCOPED_TRACE(command);
+    const Result result = Run(c.arguments);
+    EXPECT_EQ(result.status, c.status);
+    if (c.message.back() == '\n') {
+      EXPECT_EQ(result.err, c.message);
+    } else {
+      EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+    if (c.status == 2) EXPECT_EQ(result.out, "");
+  }
+  EXPECT_FALSE(fs::exists(Path("out"))) << "a failed encode left its output";
+}
+
+TEST_F(ToolTest, FailedRunLeavesExistingOutputUntouched) {
+  WriteStream(Path("good.bin"), 5);
+  std::string bad = ReadFile(Path("good.bin"));
+  bad.resize(bad.size() - 3);
+  WriteFile(Path("bad.bin"), bad);
+  WriteFile(Path("out.txt"), "precious\n");
+  chmod(Path("out.txt").c_str(), 0640);
+
+  // The first four records decode and are written before the fifth fails.
+  const Result failed = Run({"decode", "-d", "Track", Path("bad.bin").string(), "-o", Path("out.txt").string()});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_NE(failed.err.find("record 5:"), std::string::npos) << failed.err;
+  EXPECT_EQ(ReadFile(Path("out.txt")), "precious\n");
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(dir_)) left.push_back(entry.path().filename());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"bad.bin", "good.bin", "out.txt", "stderr", "stdout"}))
+      << "a temporary file was left behind";
+
+  // A run that succeeds replaces the file and keeps its permissions.
+  RunOk({"decode", "-d", "Track", Path("good.bin").string(), "-o", Path("out.txt").string()});
+  EXPECT_NE(ReadFile(Path("out.txt")).find("track_id: 4"), std::string::npos);
+  struct stat status;
+  ASSERT_EQ(stat(Path("out.txt").c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0640u);
+}
+
+TEST_F(ToolTest, GuessAndStatsReadTheRecords) {
+  Pb::Tarvesh::Track track = StreamRecord(3);
+  *track.add_frame_tables() = track.frame_tables(0);
+  WriteFile(Path("track.bin"), track.SerializeAsString());
+  const Result guess = RunOk({"guess", Path("track.bin").string()});
+  EXPECT_EQ(guess.out, "Track\n");
+
+  Pb::Tarvesh::PalletDesc pallet;
+  pallet.set_id(1);
+  WriteFile(Path("pallet.bin"), pallet.SerializeAsString());
+  EXPECT_EQ(RunOk({"guess", Path("pallet.bin").string()}).out,
+            "PalletDesc\nRecordingFragment\nRecordingFragmentEntry\nCountDeltaS32\nCountValU32\n"
+            "CountValS32\nTrack\n");
+
+  WriteStream(Path("stream.bin"), 10);
+  const Result stats = RunOk({"stats", "--delimited", Path("stream.bin").string()});
+  auto row = [&](const std::string& label) {
+    const size_t at = stats.out.find("\n" + label + " ");
+    if (at == std::string::npos) return std::string("(no row " + label + ")");
+    const size_t end = stats.out.find('\n', at + 1);
+    std::istringstream words(stats.out.substr(at + 1 + label.size(), end - at - 1 - label.size()));
+    std::string word, values;
+    while (words >> word) values += (values.empty() ? "" : " ") + word;
+    return values;
+  };
+  EXPECT_EQ(row("frame tables"), "10");
+  EXPECT_EQ(row("frames (num_frames)"), "60");
+  EXPECT_EQ(row("frame_sizes"), "60");
+  EXPECT_EQ(row("auth_tags"), "10");
+  EXPECT_EQ(row("total"), std::to_string(fs::file_size(Path("stream.bin"))) + " 100.0%")
+      << "the bytes per field do not add up to the stream\n" << stats.out;
+}
+
+}  // namespace

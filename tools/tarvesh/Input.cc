@@ -1,0 +1,133 @@
+#include "Input.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+namespace tarvesh {
+namespace {
+
+constexpr int64_t kProgressThreshold = int64_t{64} << 20;
+constexpr int64_t kProgressEveryMs = 250;
+
+int64_t NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace
+
+Input::~Input() {
+  FinishProgress();
+  file_.reset();
+  if (owns_fd_) close(fd_);
+}
+
+bool Input::Open(const std::string& path, std::string* error) {
+  if (path.empty() || path == "-") {
+    name_ = "(standard input)";
+    fd_ = STDIN_FILENO;
+  } else {
+    name_ = path;
+    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+      *error = path + ": " + std::strerror(errno);
+      return false;
+    }
+    owns_fd_ = true;
+  }
+  struct stat status;
+  if (fstat(fd_, &status) == 0) {
+    if (S_ISDIR(status.st_mode)) {
+      *error = path + ": " + std::strerror(EISDIR);
+      return false;
+    }
+    if (S_ISREG(status.st_mode)) total_size_ = static_cast<uint64_t>(status.st_size);
+  }
+  terminal_ = isatty(STDERR_FILENO) != 0;
+  next_progress_at_ = kProgressThreshold;
+  file_ = std::make_unique<google::protobuf::io::FileInputStream>(fd_, 1 << 16);
+  return true;
+}
+
+std::string Input::ReadError() const {
+  if (file_ == nullptr || file_->GetErrno() == 0) return "";
+  return std::string("read failed: ") + std::strerror(file_->GetErrno());
+}
+
+bool Input::Next(const void** data, int* size) {
+  if (!file_->Next(data, size)) return false;
+  // A known size decides up front; a pipe shows progress once it passes the
+  // threshold.
+  if (terminal_ && ByteCount() >= next_progress_at_ &&
+      (total_size_ == 0 || total_size_ > static_cast<uint64_t>(kProgressThreshold))) {
+    ShowProgress();
+  }
+  return true;
+}
+
+void Input::BackUp(int count) { file_->BackUp(count); }
+bool Input::Skip(int count) { return file_->Skip(count); }
+int64_t Input::ByteCount() const { return file_->ByteCount(); }
+
+void Input::ShowProgress() {
+  next_progress_at_ = ByteCount() + (1 << 20);
+  const int64_t now = NowMs();
+  if (progress_shown_ && now - last_progress_ms_ < kProgressEveryMs) return;
+  last_progress_ms_ = now;
+  progress_shown_ = true;
+  const double mib = static_cast<double>(ByteCount()) / (1 << 20);
+  if (total_size_ > 0) {
+    std::fprintf(stderr, "\rtarvesh: %s: %.0f of %.0f MiB (%.0f%%)", name_.c_str(), mib,
+                 static_cast<double>(total_size_) / (1 << 20),
+                 100.0 * static_cast<double>(ByteCount()) / static_cast<double>(total_size_));
+  } else {
+    std::fprintf(stderr, "\rtarvesh: %s: %.0f MiB", name_.c_str(), mib);
+  }
+  std::fflush(stderr);
+}
+
+void Input::FinishProgress() {
+  if (!progress_shown_) return;
+  std::fputs("\r\033[K", stderr);
+  std::fflush(stderr);
+  progress_shown_ = false;
+}
+
+bool LineReader::ReadLine(std::string* line) {
+  line->clear();
+  bool any = false;
+  while (true) {
+    if (size_ == 0) {
+      const void* data;
+      if (!input_->Next(&data, &size_)) {
+        size_ = 0;
+        if (any) ++line_number_;
+        return any;
+      }
+      data_ = static_cast<const char*>(data);
+      continue;
+    }
+    any = true;
+    const void* newline = std::memchr(data_, '\n', static_cast<size_t>(size_));
+    if (newline == nullptr) {
+      line->append(data_, static_cast<size_t>(size_));
+      size_ = 0;
+      continue;
+    }
+    const int length = static_cast<int>(static_cast<const char*>(newline) - data_);
+    line->append(data_, static_cast<size_t>(length));
+    data_ += length + 1;
+    size_ -= length + 1;
+    ++line_number_;
+    return true;
+  }
+}
+
+}  // namespace tarvesh

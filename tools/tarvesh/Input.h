@@ -1,0 +1,66 @@
+// The tarvesh command's input: a file or standard input as a zero-copy
+// stream that counts the bytes read and shows a progress line on a terminal
+// for inputs over 64 MiB; and a line reader over it for text records.
+#ifndef TARVESH_TOOLS_INPUT_H
+#define TARVESH_TOOLS_INPUT_H
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <google/protobuf/io/zero_copy_stream.h>
+#include <google/protobuf/io/zero_copy_stream_impl.h>
+
+namespace tarvesh {
+
+class Input : public google::protobuf::io::ZeroCopyInputStream {
+ public:
+  Input() = default;
+  ~Input() override;
+
+  // Opens `path`, or standard input when it is empty or "-". On failure
+  // returns false with *error set.
+  bool Open(const std::string& path, std::string* error);
+  const std::string& name() const { return name_; }
+  // Read errors, as text; empty when there were none.
+  std::string ReadError() const;
+  // Ends the progress line, if one was shown.
+  void FinishProgress();
+
+  bool Next(const void** data, int* size) override;
+  void BackUp(int count) override;
+  bool Skip(int count) override;
+  int64_t ByteCount() const override;
+
+ private:
+  void ShowProgress();
+
+  std::string name_;
+  int fd_ = -1;
+  bool owns_fd_ = false;
+  uint64_t total_size_ = 0;  // 0 when unknown (a pipe)
+  bool terminal_ = false;
+  bool progress_shown_ = false;
+  int64_t next_progress_at_ = 0;
+  int64_t last_progress_ms_ = 0;
+  std::unique_ptr<google::protobuf::io::FileInputStream> file_;
+};
+
+// Splits a stream into lines without their ending "\n"; a last line without
+// one counts too. Memory is bounded by the longest line.
+class LineReader {
+ public:
+  explicit LineReader(google::protobuf::io::ZeroCopyInputStream* input) : input_(input) {}
+  bool ReadLine(std::string* line);
+  uint64_t line_number() const { return line_number_; }
+
+ private:
+  google::protobuf::io::ZeroCopyInputStream* input_;
+  const char* data_ = nullptr;
+  int size_ = 0;
+  uint64_t line_number_ = 0;
+};
+
+}  // namespace tarvesh
+
+#endif  // TARVESH_TOOLS_INPUT_H

@@ -1,0 +1,58 @@
+// Reads binary records for the tarvesh command: one record filling the whole
+// input, or a stream of records each preceded by its length as a varint (the
+// runtime's SerializeDelimitedTo... form). A delimited stream is read one
+// record at a time; memory is bounded by the largest record, whatever the
+// stream's length. Records are parsed by the message classes themselves; on
+// refusal the reader names the byte where reading fails.
+#ifndef TARVESH_TOOLS_RECORD_READER_H
+#define TARVESH_TOOLS_RECORD_READER_H
+
+#include <cstdint>
+#include <string>
+
+#include <google/protobuf/io/zero_copy_stream.h>
+#include <google/protobuf/message.h>
+
+namespace tarvesh {
+
+struct RecordError {
+  uint64_t record = 0;  // 1-based; 0 when the input is one whole record
+  uint64_t offset = 0;  // byte offset in the input where reading failed
+  std::string what;
+};
+
+class RecordReader {
+ public:
+  enum Status { kRecord, kEnd, kError };
+
+  RecordReader(google::protobuf::io::ZeroCopyInputStream* input, bool delimited);
+
+  // Parses the next record into *message (cleared first). A whole-input
+  // reader gives exactly one record, even an empty one, then kEnd.
+  Status Next(google::protobuf::Message* message);
+
+  const RecordError& error() const { return error_; }
+  // The bytes of the record Next() last returned.
+  const std::string& record_bytes() const { return buffer_; }
+  // Bytes of the input consumed so far, length prefixes included.
+  uint64_t offset() const { return offset_; }
+  uint64_t records() const { return records_; }
+
+ private:
+  Status ReadWhole(google::protobuf::Message* message);
+  Status ReadDelimited(google::protobuf::Message* message);
+  Status Parse(google::protobuf::Message* message, uint64_t record_start);
+  Status Fail(uint64_t offset, std::string what);
+
+  google::protobuf::io::ZeroCopyInputStream* input_;
+  bool delimited_;
+  bool done_ = false;
+  uint64_t offset_ = 0;
+  uint64_t records_ = 0;
+  std::string buffer_;
+  RecordError error_;
+};
+
+}  // namespace tarvesh
+
+#endif  // TARVESH_TOOLS_RECORD_READER_H
