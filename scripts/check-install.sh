@@ -19,6 +19,7 @@ jobs="$(nproc)"
 rm -rf "$work"
 mkdir -p "$work"
 
+step() { step "$* (${SECONDS}s)"; }
 fail() {
   echo "check-install: $*" >&2
   exit 1
@@ -46,7 +47,7 @@ configure_quietly() {
 multiarch="$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$build/CMakeCache.txt")"
 [ -n "$multiarch" ] || fail "$build is not a configured build directory"
 
-echo "== install into a temporary prefix"
+step "install into a temporary prefix"
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 installed="$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | sort)"
@@ -69,16 +70,16 @@ expect_files "$installed" \
 protoc -I "$prefix/include" -I tests/consumers/schema --descriptor_set_out="$work/consumer.desc" \
   consumer.proto || fail "the installed .proto files do not import"
 
-echo "== consumer through find_package"
+step "consumer through find_package"
 configure_quietly -S tests/consumers/find_package -B "$work/find_package" -DCMAKE_PREFIX_PATH="$prefix"
 cmake --build "$work/find_package" -j"$jobs" >/dev/null
 run_consumer "$work/find_package/consumer"
 
-echo "== consumer through pkg-config"
+step "consumer through pkg-config"
 PKG_CONFIG_PATH="$prefix/$multiarch/pkgconfig" make -s -C tests/consumers/pkg-config OUT="$work/pkg-config-consumer"
 run_consumer "$work/pkg-config-consumer"
 
-echo "== consumer with add_subdirectory"
+step "consumer with add_subdirectory"
 configure_quietly -S tests/consumers/add_subdirectory -B "$work/add_subdirectory" \
   -DCMAKE_BUILD_TYPE=Debug -DTARVESH_SOURCE_DIR="$source_dir"
 targets="$(cmake --build "$work/add_subdirectory" --target help | sed -n 's/^\.\.\. //p' | grep -v '\.[ios]$')"
@@ -91,7 +92,7 @@ grep -qi 'gtest' "$work/add_subdirectory/CMakeCache.txt" && fail "the add_subdir
 cmake --build "$work/add_subdirectory" -j"$jobs" >/dev/null
 run_consumer "$work/add_subdirectory/consumer"
 
-echo "== Debian packages"
+step "Debian packages"
 (cd "$build" && cpack -G DEB -B "$work/packages" >"$work/cpack.log" 2>&1) || {
   cat "$work/cpack.log" >&2
   fail "cpack failed"
@@ -129,7 +130,7 @@ dpkg-deb -f "$dev_deb" Depends | grep -q 'libtarveshprotobuf1 (= ' || fail "-dev
 dpkg-deb -f "$tools_deb" Depends | grep -q 'libtarveshprotobuf1 (= ' || fail "tools do not depend on the runtime"
 dpkg-deb -f "$runtime_deb" Depends | grep -q 'libprotobuf' || fail "runtime does not depend on libprotobuf"
 
-echo "== consumer against the unpacked packages"
+step "consumer against the unpacked packages"
 root="$work/unpacked"
 for deb in "$runtime_deb" "$dev_deb" "$tools_deb"; do dpkg-deb -x "$deb" "$root"; done
 configure_quietly -S tests/consumers/find_package -B "$work/find_package-deb" -DCMAKE_PREFIX_PATH="$root/usr"
@@ -142,4 +143,4 @@ run_consumer "$work/pkg-config-deb-consumer"
 "$root/usr/bin/tarvesh" types | grep -q '^Track ' ||
   fail "the packaged tarvesh does not run"
 
-echo "check-install: all checks passed"
+echo "check-install: all checks passed in ${SECONDS}s"

@@ -110,6 +110,11 @@ bool OutputFile::Commit(std::string* error) {
   return true;
 }
 
+std::string OutputFile::WriteError() const {
+  const int error = stream_ != nullptr ? stream_->GetErrno() : 0;
+  return error != 0 ? ErrnoText("write failed", error) : "write failed";
+}
+
 void OutputFile::Discard() {
   stream_.reset();
   if (fd_ >= 0) close(fd_);

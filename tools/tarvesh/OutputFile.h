@@ -30,6 +30,9 @@ class OutputFile {
   // directory. On failure returns false with *error set.
   bool Commit(std::string* error);
 
+  // Why the stream refused a write, as text.
+  std::string WriteError() const;
+
   // The name to use in messages.
   const std::string& name() const { return name_; }
 

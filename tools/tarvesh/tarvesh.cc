@@ -259,7 +259,7 @@ int Finish(Run* run) {
 
 int WriteFailed(Run* run) {
   run->input.FinishProgress();
-  return Failure(run->output.name(), "write failed");
+  return Failure(run->output.name(), run->output.WriteError());
 }
 
 int Decode(const Options& options) {
