@@ -19,7 +19,7 @@ jobs="$(nproc)"
 rm -rf "$work"
 mkdir -p "$work"
 
-step() { step "$* (${SECONDS}s)"; }
+step() { echo "== $* (${SECONDS}s)"; }
 fail() {
   echo "check-install: $*" >&2
   exit 1
