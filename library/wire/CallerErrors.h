@@ -1,0 +1,24 @@
+// Caller errors, reported through the runtime's fatal check with this
+// library's texts.
+#ifndef TARVESH_WIRE_CALLER_ERRORS_H
+#define TARVESH_WIRE_CALLER_ERRORS_H
+
+#include "wire/Runtime.h"
+
+namespace Pb {
+namespace wire {
+
+// Reports a caller error through the runtime's fatal check, as the runtime's
+// own CHECK macros would (the runtime decides whether it aborts or throws).
+inline void CheckFailed(const char* file, int line, const char* text) {
+  gpi::LogMessage message(gp::LOGLEVEL_FATAL, file, line);
+  gpi::LogFinisher() = message << text;
+}
+
+inline constexpr const char kSelfMergeText[] = "CHECK failed: (&from) != (this): ";
+inline constexpr const char kMissingFileText[] = "CHECK failed: file != NULL: ";
+
+}  // namespace wire
+}  // namespace Pb
+
+#endif  // TARVESH_WIRE_CALLER_ERRORS_H

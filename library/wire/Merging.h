@@ -1,0 +1,50 @@
+// Copying and merging: the runtime's generic entry points routed onto a
+// class's own MergeFrom, and repeated message fields merged element by
+// element.
+#ifndef TARVESH_WIRE_MERGING_H
+#define TARVESH_WIRE_MERGING_H
+
+#include "wire/CallerErrors.h"
+
+namespace Pb {
+namespace wire {
+
+// The template parameters below are named Class, not Message: in
+// `to->Message::MergeFrom` clang finds the injected name of the base class
+// google::protobuf::Message first, whose MergeFrom calls back here forever.
+
+// MergeFrom(const Message&): the class's own merge when `from` is of the
+// class, else the runtime's reflection-driven merge.
+template <class Class>
+inline void MergeFromMessage(Class* to, const gp::Message& from,
+                             const char* file, int line) {
+  if (&from == to) CheckFailed(file, line, kSelfMergeText);
+  if (const Class* source = dynamic_cast<const Class*>(&from)) {
+    to->Class::MergeFrom(*source);
+  } else {
+    gpi::ReflectionOps::Merge(from, to);
+  }
+}
+
+// The copy and merge entries of a class's ClassData: the runtime's generic
+// CopyFrom and MergeFrom call these for two messages of the same class.
+template <class Class>
+void CopyToFrom(gp::Message& to, const gp::Message& from) {
+  static_cast<Class&>(to).Class::CopyFrom(static_cast<const Class&>(from));
+}
+template <class Class>
+void MergeToFrom(gp::Message& to, const gp::Message& from) {
+  static_cast<Class&>(to).Class::MergeFrom(static_cast<const Class&>(from));
+}
+
+template <class Element>
+inline void MergeElements(gp::RepeatedPtrField<Element>* to,
+                          const gp::RepeatedPtrField<Element>& from) {
+  to->Reserve(to->size() + from.size());
+  for (const Element& element : from) to->Add()->Element::MergeFrom(element);
+}
+
+}  // namespace wire
+}  // namespace Pb
+
+#endif  // TARVESH_WIRE_MERGING_H

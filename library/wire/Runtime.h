@@ -1,0 +1,55 @@
+// The runtime headers every wire helper uses, the namespace aliases they
+// share, and two facts about the build: forced inlining and byte order.
+#ifndef TARVESH_WIRE_RUNTIME_H
+#define TARVESH_WIRE_RUNTIME_H
+
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include <google/protobuf/arena.h>
+#include <google/protobuf/descriptor.h>
+#include <google/protobuf/generated_message_reflection.h>
+#include <google/protobuf/io/coded_stream.h>
+#include <google/protobuf/parse_context.h>
+#include <google/protobuf/reflection_ops.h>
+#include <google/protobuf/repeated_field.h>
+#include <google/protobuf/stubs/logging.h>
+#include <google/protobuf/stubs/once.h>
+#include <google/protobuf/unknown_field_set.h>
+#include <google/protobuf/wire_format.h>
+#include <google/protobuf/wire_format_lite.h>
+
+// For the few small readers that every field calls: the compiler otherwise
+// stops inlining them once a parser has many fields.
+#if defined(__GNUC__)
+#define TARVESH_ALWAYS_INLINE __attribute__((always_inline)) inline
+#else
+#define TARVESH_ALWAYS_INLINE inline
+#endif
+
+namespace Pb {
+namespace wire {
+
+namespace gp = ::google::protobuf;
+namespace gpi = ::google::protobuf::internal;
+using gp::io::CodedInputStream;
+using gp::io::CodedOutputStream;
+using gp::io::EpsCopyOutputStream;
+using gpi::ParseContext;
+using gpi::WireFormat;
+using gpi::WireFormatLite;
+
+// Whether a fixed64 column's memory is already its wire form.
+#if defined(__BYTE_ORDER__) && defined(__ORDER_LITTLE_ENDIAN__) && \
+    __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+inline constexpr bool kLittleEndianHost = true;
+#else
+inline constexpr bool kLittleEndianHost = false;
+#endif
+
+}  // namespace wire
+}  // namespace Pb
+
+#endif  // TARVESH_WIRE_RUNTIME_H

@@ -1,0 +1,157 @@
+// Reading fields from a CodedInputStream. Tags and lengths are read as
+// strictly as the runtime's ParseContext reads them: CodedInputStream alone
+// takes either from up to ten bytes, the context refuses more than five.
+// Being as strict keeps the two parsers of every class at the same verdict on
+// every input.
+#ifndef TARVESH_WIRE_STREAM_READING_H
+#define TARVESH_WIRE_STREAM_READING_H
+
+#include "wire/Varint.h"
+
+namespace Pb {
+namespace wire {
+
+enum class Skip { kContinue, kEndOfMessage, kFailure };
+
+// The last field in number order: true when the input sits exactly at its
+// limit, in which case the stream is marked as ending legitimately.
+inline bool AtCleanEnd(CodedInputStream* input) { return input->ExpectAtEnd(); }
+
+// A varint decoded straight from the stream's buffer when that buffer, cut
+// at the current limit, holds ten bytes or ends on a terminating byte, so the
+// decode cannot run past it; otherwise the stream's own reader, which crosses
+// buffers. The stream's inline reader takes only one-byte values and calls
+// out of line for longer ones.
+template <class T>
+TARVESH_ALWAYS_INLINE bool ReadBufferedVarint(CodedInputStream* input, T* value) {
+  const void* data;
+  int buffered;
+  input->GetDirectBufferPointerInline(&data, &buffered);
+  const uint8_t* ptr = static_cast<const uint8_t*>(data);
+  if (buffered >= 10 || (buffered > 0 && ptr[buffered - 1] < 0x80)) {
+    uint64_t raw;
+    const uint8_t* end = DecodeVarint(ptr, &raw);
+    if (end == nullptr) return false;
+    *value = static_cast<T>(raw);
+    return input->Skip(static_cast<int>(end - ptr));
+  }
+  if constexpr (sizeof(T) == 4) {
+    return input->ReadVarint32(value);
+  } else {
+    return input->ReadVarint64(value);
+  }
+}
+
+inline bool ReadUInt32(CodedInputStream* input, uint32_t* value) {
+  return ReadBufferedVarint(input, value);
+}
+inline bool ReadUInt64(CodedInputStream* input, uint64_t* value) {
+  return ReadBufferedVarint(input, value);
+}
+inline bool ReadSInt32(CodedInputStream* input, int32_t* value) {
+  uint32_t raw;
+  if (!ReadBufferedVarint(input, &raw)) return false;
+  *value = WireFormatLite::ZigZagDecode32(raw);
+  return true;
+}
+inline bool ReadFixed64(CodedInputStream* input, uint64_t* value) {
+  return input->ReadLittleEndian64(value);
+}
+
+// A record length as the runtime's ParseContext (ParseFromString and the
+// other entry points) reads it: at most five bytes, and not within kSlopBytes
+// of INT_MAX. CodedInputStream alone takes up to ten bytes; refusing the rest
+// keeps the stream parser's verdict the same as the context parser's.
+inline bool ReadRecordLength(CodedInputStream* input, int* length) {
+  const void* data;
+  int buffered;
+  input->GetDirectBufferPointerInline(&data, &buffered);
+  if (buffered > 0 && *static_cast<const uint8_t*>(data) < 0x80) {
+    return input->ReadVarintSizeAsInt(length);
+  }
+  const int start = input->CurrentPosition();
+  return input->ReadVarintSizeAsInt(length) && input->CurrentPosition() - start <= 5 &&
+         *length <= INT_MAX - ParseContext::kSlopBytes;
+}
+
+// A tag; false for one longer than five bytes. 0 means what it means for
+// CodedInputStream::ReadTag (end of input or limit, or no tag readable).
+inline bool ReadStrictTag(CodedInputStream* input, std::uint32_t* tag) {
+  const void* data;
+  int buffered;
+  input->GetDirectBufferPointerInline(&data, &buffered);
+  if (buffered > 0 && *static_cast<const std::uint8_t*>(data) < 0x80) {
+    *tag = input->ReadTag();
+    return true;
+  }
+  const int start = input->CurrentPosition();
+  *tag = input->ReadTag();
+  return input->CurrentPosition() - start <= 5;
+}
+
+// ReadNestedElement with a strict length. An element whose length runs past
+// the enclosing limit is still read up to that limit, then refused: the
+// element stays filled as far as its bytes went.
+template <class Element>
+inline bool ReadElement(CodedInputStream* input, Element* element) {
+  int length;
+  if (!ReadRecordLength(input, &length)) return false;
+  const int available = input->BytesUntilLimit();
+  const bool past_limit = available >= 0 && length > available;
+  if (!input->IncrementRecursionDepth()) return false;
+  const CodedInputStream::Limit limit = input->PushLimit(length);
+  if (!element->Element::MergePartialFromCodedStream(input) ||
+      !input->ConsumedEntireMessage() || input->BytesUntilLimit() != 0 || past_limit) {
+    return false;
+  }
+  input->PopLimit(limit);
+  input->DecrementRecursionDepth();
+  return true;
+}
+
+inline bool ReadBytesField(CodedInputStream* input, std::string* value) {
+  int length;
+  return ReadRecordLength(input, &length) && input->ReadString(value, length);
+}
+
+// SkipUnknownField with strict lengths, and strict tags inside groups; the
+// other wire types go to WireFormat::SkipField as before.
+inline Skip SkipStrictUnknownField(CodedInputStream* input, std::uint32_t tag,
+                            gp::UnknownFieldSet* unknown) {
+  const int number = WireFormatLite::GetTagFieldNumber(tag);
+  switch (WireFormatLite::GetTagWireType(tag)) {
+    case WireFormatLite::WIRETYPE_END_GROUP:
+      return Skip::kEndOfMessage;
+    case WireFormatLite::WIRETYPE_LENGTH_DELIMITED: {
+      int length;
+      if (number == 0 || !ReadRecordLength(input, &length) ||
+          !input->ReadString(unknown->AddLengthDelimited(number), length)) {
+        return Skip::kFailure;
+      }
+      return Skip::kContinue;
+    }
+    case WireFormatLite::WIRETYPE_START_GROUP: {
+      if (number == 0 || !input->IncrementRecursionDepth()) return Skip::kFailure;
+      gp::UnknownFieldSet* group = unknown->AddGroup(number);
+      for (;;) {
+        std::uint32_t inner;
+        if (!ReadStrictTag(input, &inner)) return Skip::kFailure;
+        if (inner == 0) break;
+        const Skip step = SkipStrictUnknownField(input, inner, group);
+        if (step == Skip::kFailure) return Skip::kFailure;
+        if (step == Skip::kEndOfMessage) break;
+      }
+      input->DecrementRecursionDepth();
+      return input->LastTagWas(WireFormatLite::MakeTag(number, WireFormatLite::WIRETYPE_END_GROUP))
+                 ? Skip::kContinue
+                 : Skip::kFailure;
+    }
+    default:
+      return WireFormat::SkipField(input, tag, unknown) ? Skip::kContinue : Skip::kFailure;
+  }
+}
+
+}  // namespace wire
+}  // namespace Pb
+
+#endif  // TARVESH_WIRE_STREAM_READING_H
