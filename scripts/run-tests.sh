@@ -6,7 +6,7 @@
 # bounded time (TARVESH_FUZZ_SECONDS per harness).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh clang libclang-rt-dev
+scripts/install-deps.sh clang libclang-rt-dev protobuf-compiler
 jobs="$(nproc)"
 # A hung test fails after five minutes instead of ctest's default 25.
 timeout=300

@@ -9,7 +9,7 @@
 # delete, which memcheck replaces with its own (they run in the other builds).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh valgrind
+scripts/install-deps.sh valgrind protobuf-compiler
 jobs="$(nproc)"
 build=build-valgrind
 
