@@ -222,6 +222,10 @@ TEST(Names, StaticDescriptorReflectionAndDefaultInstance) {
   EXPECT_EQ(Track::GetDescriptor(), Track::descriptor());
   EXPECT_EQ(Track::GetReflection(), Track::default_instance().GetMetadata().reflection);
   EXPECT_EQ(DataReference::Tier::GetDescriptor()->full_name(), "Pb.Tarvesh.DataReference.Tier");
+  EXPECT_EQ(RecordingFragment::Tier::FullMessageName(),
+            RecordingFragment::Tier::descriptor()->full_name());
+  EXPECT_EQ(Pb::Halvin::Stor::DataFileRef::FullMessageName(),
+            Pb::Halvin::Stor::DataFileRef::descriptor()->full_name());
   EXPECT_EQ(PalletDesc::internal_default_instance(), &PalletDesc::default_instance());
   EXPECT_EQ(gp::MessageFactory::generated_factory()->GetPrototype(FrameTable::descriptor()),
             FrameTable::internal_default_instance());
