@@ -62,11 +62,14 @@ struct HalvinStorageFileTables {
 }  // namespace Pb
 
 // Exported under the name protoc's output uses for this file.
-const ::google::protobuf::internal::DescriptorTable descriptor_table_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto = {
-    false, false, sizeof(::Pb::Halvin::Stor::kDescriptor) - 1, ::Pb::Halvin::Stor::kDescriptor, ::Pb::Halvin::Stor::kFileName,
-    &::Pb::Halvin::Stor::runtime_once, nullptr, 0, 1, ::Pb::Halvin::Stor::HalvinStorageFileTables::schemas,
-    ::Pb::Halvin::Stor::default_instances, ::Pb::Halvin::Stor::HalvinStorageFileTables::offsets, ::Pb::Halvin::Stor::file_metadata,
-    nullptr, nullptr,
+namespace this_file = ::Pb::Halvin::Stor;
+const ::google::protobuf::internal::DescriptorTable
+    descriptor_table_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto = {
+        false, false, sizeof(this_file::kDescriptor) - 1, this_file::kDescriptor,
+        this_file::kFileName, &this_file::runtime_once, nullptr, 0, 1,
+        this_file::HalvinStorageFileTables::schemas, this_file::default_instances,
+        this_file::HalvinStorageFileTables::offsets, this_file::file_metadata, nullptr,
+        nullptr,
 };
 
 namespace Pb {
@@ -74,7 +77,8 @@ namespace Halvin {
 namespace Stor {
 namespace {
 
-const gpi::DescriptorTable& file_table = descriptor_table_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto;
+const gpi::DescriptorTable& file_table =
+    descriptor_table_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto;
 
 void AssignDescriptorsOnce() {
   AssignFileDescriptors(&file_table, &protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto);
@@ -124,6 +128,7 @@ constexpr DataFileRef::DataFileRef(gpi::ConstantInitialized)
       file_id_(0),
       _has_bits_() {}
 PB_DEFINE_CONSTANT_DEFAULT(DataFileRef)
+
 const int DataFileRef::kFileIndexFieldNumber;
 const int DataFileRef::kFileSizeFieldNumber;
 const int DataFileRef::kFileIdFieldNumber;

@@ -45,7 +45,8 @@ HALVIN_EXPORT extern DataFileRefDefaultTypeInternal _DataFileRef_default_instanc
 namespace google {
 namespace protobuf {
 template <>
-HALVIN_EXPORT ::Pb::Halvin::Stor::DataFileRef* Arena::CreateMaybeMessage<::Pb::Halvin::Stor::DataFileRef>(Arena* arena);
+HALVIN_EXPORT ::Pb::Halvin::Stor::DataFileRef*
+Arena::CreateMaybeMessage<::Pb::Halvin::Stor::DataFileRef>(Arena* arena);
 }  // namespace protobuf
 }  // namespace google
 

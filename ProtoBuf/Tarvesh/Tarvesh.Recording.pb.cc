@@ -181,18 +181,22 @@ struct RecordingFileTables {
 }  // namespace Pb
 
 // Exported under the name protoc's output uses for this file.
-const ::google::protobuf::internal::DescriptorTable descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto = {
-    false, false, sizeof(::Pb::Tarvesh::kDescriptor) - 1, ::Pb::Tarvesh::kDescriptor, ::Pb::Tarvesh::kFileName,
-    &::Pb::Tarvesh::runtime_once, nullptr, 0, ::Pb::Tarvesh::kMessageCount, ::Pb::Tarvesh::RecordingFileTables::schemas,
-    ::Pb::Tarvesh::default_instances, ::Pb::Tarvesh::RecordingFileTables::offsets, ::Pb::Tarvesh::file_metadata,
-    nullptr, nullptr,
+namespace this_file = ::Pb::Tarvesh;
+const ::google::protobuf::internal::DescriptorTable
+    descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto = {
+        false, false, sizeof(this_file::kDescriptor) - 1, this_file::kDescriptor,
+        this_file::kFileName, &this_file::runtime_once, nullptr, 0,
+        this_file::kMessageCount, this_file::RecordingFileTables::schemas,
+        this_file::default_instances, this_file::RecordingFileTables::offsets,
+        this_file::file_metadata, nullptr, nullptr,
 };
 
 namespace Pb {
 namespace Tarvesh {
 namespace {
 
-const gpi::DescriptorTable& file_table = descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto;
+const gpi::DescriptorTable& file_table =
+    descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto;
 
 void AssignDescriptorsOnce() {
   AssignFileDescriptors(&file_table,
@@ -272,6 +276,7 @@ constexpr PalletDesc::PalletDesc(gpi::ConstantInitialized)
       file_index_(0),
       _has_bits_() {}
 PB_DEFINE_CONSTANT_DEFAULT(PalletDesc)
+
 const int PalletDesc::kIdFieldNumber;
 const int PalletDesc::kSizeFieldNumber;
 const int PalletDesc::kOffsetFieldNumber;
@@ -466,7 +471,9 @@ PB_DEFINE_MESSAGE_FRAME(RecordingFragment_Tier, MetadataOf, kRecordingFragmentTi
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
 RecordingFragment_Tier::RecordingFragment_Tier(gp::Arena* arena, bool is_message_owned)
-    : gp::Message(arena, is_message_owned), files_(arena), pallets_(arena) {
+    : gp::Message(arena, is_message_owned),
+      files_(arena),
+      pallets_(arena) {
   SharedCtor();
 }
 constexpr RecordingFragment_Tier::RecordingFragment_Tier(gpi::ConstantInitialized)
@@ -475,6 +482,7 @@ constexpr RecordingFragment_Tier::RecordingFragment_Tier(gpi::ConstantInitialize
       pallets_(),
       _has_bits_() {}
 PB_DEFINE_CONSTANT_DEFAULT(RecordingFragment_Tier)
+
 const int RecordingFragment_Tier::kFilesFieldNumber;
 const int RecordingFragment_Tier::kPalletsFieldNumber;
 
@@ -577,7 +585,8 @@ PB_DEFINE_MESSAGE_FRAME(RecordingFragment, MetadataOf, kRecordingFragmentIndex,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
 RecordingFragment::RecordingFragment(gp::Arena* arena, bool is_message_owned)
-    : gp::Message(arena, is_message_owned), tiers_(arena) {
+    : gp::Message(arena, is_message_owned),
+      tiers_(arena) {
   SharedCtor();
 }
 constexpr RecordingFragment::RecordingFragment(gpi::ConstantInitialized)
@@ -586,6 +595,7 @@ constexpr RecordingFragment::RecordingFragment(gpi::ConstantInitialized)
       tiers_(),
       _has_bits_() {}
 PB_DEFINE_CONSTANT_DEFAULT(RecordingFragment)
+
 const int RecordingFragment::kFragmentIdFieldNumber;
 const int RecordingFragment::kTiersFieldNumber;
 
@@ -704,6 +714,7 @@ constexpr RecordingFragmentEntry_Track::RecordingFragmentEntry_Track(gpi::Consta
       duration_(0),
       _has_bits_() {}
 PB_DEFINE_CONSTANT_DEFAULT(RecordingFragmentEntry_Track)
+
 const int RecordingFragmentEntry_Track::kTrackIdFieldNumber;
 const int RecordingFragmentEntry_Track::kStartTickFieldNumber;
 const int RecordingFragmentEntry_Track::kEndTickFieldNumber;
@@ -843,7 +854,8 @@ PB_DEFINE_MESSAGE_FRAME(RecordingFragmentEntry, MetadataOf, kRecordingFragmentEn
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
 RecordingFragmentEntry::RecordingFragmentEntry(gp::Arena* arena, bool is_message_owned)
-    : gp::Message(arena, is_message_owned), tracks_(arena) {
+    : gp::Message(arena, is_message_owned),
+      tracks_(arena) {
   SharedCtor();
 }
 constexpr RecordingFragmentEntry::RecordingFragmentEntry(gpi::ConstantInitialized)
@@ -854,6 +866,7 @@ constexpr RecordingFragmentEntry::RecordingFragmentEntry(gpi::ConstantInitialize
       tracks_(),
       _has_bits_() {}
 PB_DEFINE_CONSTANT_DEFAULT(RecordingFragmentEntry)
+
 const int RecordingFragmentEntry::kHeaderFileOffsetFieldNumber;
 const int RecordingFragmentEntry::kHeaderFileIndexFieldNumber;
 const int RecordingFragmentEntry::kHeaderSizeFieldNumber;
@@ -991,7 +1004,8 @@ PB_DEFINE_MESSAGE_FRAME(DataReference_Tier, MetadataOf, kDataReferenceTierIndex,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
 DataReference_Tier::DataReference_Tier(gp::Arena* arena, bool is_message_owned)
-    : gp::Message(arena, is_message_owned), files_(arena) {
+    : gp::Message(arena, is_message_owned),
+      files_(arena) {
   SharedCtor();
 }
 constexpr DataReference_Tier::DataReference_Tier(gpi::ConstantInitialized)
@@ -999,6 +1013,7 @@ constexpr DataReference_Tier::DataReference_Tier(gpi::ConstantInitialized)
       files_(),
       _has_bits_() {}
 PB_DEFINE_CONSTANT_DEFAULT(DataReference_Tier)
+
 const int DataReference_Tier::kFilesFieldNumber;
 
 void DataReference_Tier::SharedCtor() {
@@ -1088,7 +1103,10 @@ PB_DEFINE_MESSAGE_FRAME(DataReference, MetadataOf, kDataReferenceIndex,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
 DataReference::DataReference(gp::Arena* arena, bool is_message_owned)
-    : gp::Message(arena, is_message_owned), tiers_(arena), fragments_(arena), files_(arena) {
+    : gp::Message(arena, is_message_owned),
+      tiers_(arena),
+      fragments_(arena),
+      files_(arena) {
   SharedCtor();
 }
 constexpr DataReference::DataReference(gpi::ConstantInitialized)
@@ -1098,6 +1116,7 @@ constexpr DataReference::DataReference(gpi::ConstantInitialized)
       files_(),
       _has_bits_() {}
 PB_DEFINE_CONSTANT_DEFAULT(DataReference)
+
 const int DataReference::kTiersFieldNumber;
 const int DataReference::kFragmentsFieldNumber;
 const int DataReference::kFilesFieldNumber;

@@ -38,16 +38,19 @@ struct PalletDescDefaultTypeInternal;
 TARVESH_EXPORT extern PalletDescDefaultTypeInternal _PalletDesc_default_instance_;
 class RecordingFragment_Tier;
 struct RecordingFragment_TierDefaultTypeInternal;
-TARVESH_EXPORT extern RecordingFragment_TierDefaultTypeInternal _RecordingFragment_Tier_default_instance_;
+TARVESH_EXPORT extern RecordingFragment_TierDefaultTypeInternal
+    _RecordingFragment_Tier_default_instance_;
 class RecordingFragment;
 struct RecordingFragmentDefaultTypeInternal;
 TARVESH_EXPORT extern RecordingFragmentDefaultTypeInternal _RecordingFragment_default_instance_;
 class RecordingFragmentEntry_Track;
 struct RecordingFragmentEntry_TrackDefaultTypeInternal;
-TARVESH_EXPORT extern RecordingFragmentEntry_TrackDefaultTypeInternal _RecordingFragmentEntry_Track_default_instance_;
+TARVESH_EXPORT extern RecordingFragmentEntry_TrackDefaultTypeInternal
+    _RecordingFragmentEntry_Track_default_instance_;
 class RecordingFragmentEntry;
 struct RecordingFragmentEntryDefaultTypeInternal;
-TARVESH_EXPORT extern RecordingFragmentEntryDefaultTypeInternal _RecordingFragmentEntry_default_instance_;
+TARVESH_EXPORT extern RecordingFragmentEntryDefaultTypeInternal
+    _RecordingFragmentEntry_default_instance_;
 class DataReference_Tier;
 struct DataReference_TierDefaultTypeInternal;
 TARVESH_EXPORT extern DataReference_TierDefaultTypeInternal _DataReference_Tier_default_instance_;
@@ -63,19 +66,26 @@ TARVESH_EXPORT extern DataReferenceDefaultTypeInternal _DataReference_default_in
 namespace google {
 namespace protobuf {
 template <>
-TARVESH_EXPORT ::Pb::Tarvesh::PalletDesc* Arena::CreateMaybeMessage<::Pb::Tarvesh::PalletDesc>(Arena* arena);
+TARVESH_EXPORT ::Pb::Tarvesh::PalletDesc*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::PalletDesc>(Arena* arena);
 template <>
-TARVESH_EXPORT ::Pb::Tarvesh::RecordingFragment_Tier* Arena::CreateMaybeMessage<::Pb::Tarvesh::RecordingFragment_Tier>(Arena* arena);
+TARVESH_EXPORT ::Pb::Tarvesh::RecordingFragment_Tier*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::RecordingFragment_Tier>(Arena* arena);
 template <>
-TARVESH_EXPORT ::Pb::Tarvesh::RecordingFragment* Arena::CreateMaybeMessage<::Pb::Tarvesh::RecordingFragment>(Arena* arena);
+TARVESH_EXPORT ::Pb::Tarvesh::RecordingFragment*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::RecordingFragment>(Arena* arena);
 template <>
-TARVESH_EXPORT ::Pb::Tarvesh::RecordingFragmentEntry_Track* Arena::CreateMaybeMessage<::Pb::Tarvesh::RecordingFragmentEntry_Track>(Arena* arena);
+TARVESH_EXPORT ::Pb::Tarvesh::RecordingFragmentEntry_Track*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::RecordingFragmentEntry_Track>(Arena* arena);
 template <>
-TARVESH_EXPORT ::Pb::Tarvesh::RecordingFragmentEntry* Arena::CreateMaybeMessage<::Pb::Tarvesh::RecordingFragmentEntry>(Arena* arena);
+TARVESH_EXPORT ::Pb::Tarvesh::RecordingFragmentEntry*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::RecordingFragmentEntry>(Arena* arena);
 template <>
-TARVESH_EXPORT ::Pb::Tarvesh::DataReference_Tier* Arena::CreateMaybeMessage<::Pb::Tarvesh::DataReference_Tier>(Arena* arena);
+TARVESH_EXPORT ::Pb::Tarvesh::DataReference_Tier*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::DataReference_Tier>(Arena* arena);
 template <>
-TARVESH_EXPORT ::Pb::Tarvesh::DataReference* Arena::CreateMaybeMessage<::Pb::Tarvesh::DataReference>(Arena* arena);
+TARVESH_EXPORT ::Pb::Tarvesh::DataReference*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::DataReference>(Arena* arena);
 }  // namespace protobuf
 }  // namespace google
 

@@ -169,18 +169,22 @@ struct TrackFileTables {
 }  // namespace Pb
 
 // Exported under the name protoc's output uses for this file.
-const ::google::protobuf::internal::DescriptorTable descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto = {
-    false, false, sizeof(::Pb::Tarvesh::kDescriptor) - 1, ::Pb::Tarvesh::kDescriptor, ::Pb::Tarvesh::kFileName,
-    &::Pb::Tarvesh::runtime_once, nullptr, 0, ::Pb::Tarvesh::kMessageCount, ::Pb::Tarvesh::TrackFileTables::schemas,
-    ::Pb::Tarvesh::default_instances, ::Pb::Tarvesh::TrackFileTables::offsets, ::Pb::Tarvesh::file_metadata,
-    nullptr, nullptr,
+namespace this_file = ::Pb::Tarvesh;
+const ::google::protobuf::internal::DescriptorTable
+    descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto = {
+        false, false, sizeof(this_file::kDescriptor) - 1, this_file::kDescriptor,
+        this_file::kFileName, &this_file::runtime_once, nullptr, 0,
+        this_file::kMessageCount, this_file::TrackFileTables::schemas,
+        this_file::default_instances, this_file::TrackFileTables::offsets,
+        this_file::file_metadata, nullptr, nullptr,
 };
 
 namespace Pb {
 namespace Tarvesh {
 namespace {
 
-const gpi::DescriptorTable& file_table = descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto;
+const gpi::DescriptorTable& file_table =
+    descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto;
 
 void AssignDescriptorsOnce() {
   AssignFileDescriptors(&file_table,
@@ -273,6 +277,7 @@ constexpr CountDeltaS32::CountDeltaS32(gpi::ConstantInitialized)
       delta_(0),
       _has_bits_() {}
 PB_DEFINE_CONSTANT_DEFAULT(CountDeltaS32)
+
 const int CountDeltaS32::kCountFieldNumber;
 const int CountDeltaS32::kDeltaFieldNumber;
 
@@ -392,6 +397,7 @@ constexpr CountValU32::CountValU32(gpi::ConstantInitialized)
       val_(0),
       _has_bits_() {}
 PB_DEFINE_CONSTANT_DEFAULT(CountValU32)
+
 const int CountValU32::kCountFieldNumber;
 const int CountValU32::kValFieldNumber;
 
@@ -511,6 +517,7 @@ constexpr CountValS32::CountValS32(gpi::ConstantInitialized)
       val_(0),
       _has_bits_() {}
 PB_DEFINE_CONSTANT_DEFAULT(CountValS32)
+
 const int CountValS32::kCountFieldNumber;
 const int CountValS32::kValFieldNumber;
 
@@ -621,7 +628,17 @@ PB_DEFINE_MESSAGE_FRAME(FrameTable, MetadataOf, kFrameTableIndex,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto)
 
 FrameTable::FrameTable(gp::Arena* arena, bool is_message_owned)
-    : gp::Message(arena, is_message_owned), seq_numbers_(arena), timestamps_(arena), frame_sizes_(arena), frame_to_pallet_offsets_(arena), frame_to_pallet_ids_(arena), access_units_per_frame_(arena), access_unit_length_diffs_(arena), access_unit_offset_jumps_(arena), errors_(arena), auth_tags_(arena) {
+    : gp::Message(arena, is_message_owned),
+      seq_numbers_(arena),
+      timestamps_(arena),
+      frame_sizes_(arena),
+      frame_to_pallet_offsets_(arena),
+      frame_to_pallet_ids_(arena),
+      access_units_per_frame_(arena),
+      access_unit_length_diffs_(arena),
+      access_unit_offset_jumps_(arena),
+      errors_(arena),
+      auth_tags_(arena) {
   SharedCtor();
 }
 constexpr FrameTable::FrameTable(gpi::ConstantInitialized)
@@ -644,6 +661,7 @@ constexpr FrameTable::FrameTable(gpi::ConstantInitialized)
       _auth_tags_cached_byte_size_(),
       _has_bits_() {}
 PB_DEFINE_CONSTANT_DEFAULT(FrameTable)
+
 const int FrameTable::kSeqNumbersFieldNumber;
 const int FrameTable::kTimestampsFieldNumber;
 const int FrameTable::kCodingDependFieldNumber;
@@ -774,13 +792,16 @@ std::uint8_t* FrameTable::WriteFields(const Output& out, std::uint8_t* target) c
   target = WritePackedVarints<SInt32Codec>(out, 0x22, frame_sizes_,
                                            _frame_sizes_cached_byte_size_.Get(), target);
   target = WritePackedVarints<UInt32Codec>(out, 0x2A, frame_to_pallet_offsets_,
-                                           _frame_to_pallet_offsets_cached_byte_size_.Get(), target);
+                                           _frame_to_pallet_offsets_cached_byte_size_.Get(),
+                                           target);
   target = WriteNestedElements(out, 0x32, frame_to_pallet_ids_, target);
   target = WriteNestedElements(out, 0x3A, access_units_per_frame_, target);
   target = WritePackedVarints<SInt32Codec>(out, 0x42, access_unit_length_diffs_,
-                                           _access_unit_length_diffs_cached_byte_size_.Get(), target);
+                                           _access_unit_length_diffs_cached_byte_size_.Get(),
+                                           target);
   target = WritePackedVarints<UInt32Codec>(out, 0x4A, access_unit_offset_jumps_,
-                                           _access_unit_offset_jumps_cached_byte_size_.Get(), target);
+                                           _access_unit_offset_jumps_cached_byte_size_.Get(),
+                                           target);
   target = WriteNestedElements(out, 0x52, errors_, target);
   target = WritePackedFixed64s(out, 0x5A, auth_tags_, _auth_tags_cached_byte_size_.Get(), target);
   return WriteUnknownFields(out, unknown_fields(), target);
@@ -951,7 +972,8 @@ PB_DEFINE_MESSAGE_FRAME(Track, MetadataOf, kTrackIndex,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto)
 
 Track::Track(gp::Arena* arena, bool is_message_owned)
-    : gp::Message(arena, is_message_owned), frame_tables_(arena) {
+    : gp::Message(arena, is_message_owned),
+      frame_tables_(arena) {
   SharedCtor();
 }
 constexpr Track::Track(gpi::ConstantInitialized)
@@ -966,6 +988,7 @@ constexpr Track::Track(gpi::ConstantInitialized)
       auth_type_(0),
       _has_bits_() {}
 PB_DEFINE_CONSTANT_DEFAULT(Track)
+
 const int Track::kTrackIdFieldNumber;
 const int Track::kNumFramesFieldNumber;
 const int Track::kStartSeqFieldNumber;

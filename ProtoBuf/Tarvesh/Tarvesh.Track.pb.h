@@ -59,13 +59,17 @@ TARVESH_EXPORT extern TrackDefaultTypeInternal _Track_default_instance_;
 namespace google {
 namespace protobuf {
 template <>
-TARVESH_EXPORT ::Pb::Tarvesh::CountDeltaS32* Arena::CreateMaybeMessage<::Pb::Tarvesh::CountDeltaS32>(Arena* arena);
+TARVESH_EXPORT ::Pb::Tarvesh::CountDeltaS32*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::CountDeltaS32>(Arena* arena);
 template <>
-TARVESH_EXPORT ::Pb::Tarvesh::CountValU32* Arena::CreateMaybeMessage<::Pb::Tarvesh::CountValU32>(Arena* arena);
+TARVESH_EXPORT ::Pb::Tarvesh::CountValU32*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::CountValU32>(Arena* arena);
 template <>
-TARVESH_EXPORT ::Pb::Tarvesh::CountValS32* Arena::CreateMaybeMessage<::Pb::Tarvesh::CountValS32>(Arena* arena);
+TARVESH_EXPORT ::Pb::Tarvesh::CountValS32*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::CountValS32>(Arena* arena);
 template <>
-TARVESH_EXPORT ::Pb::Tarvesh::FrameTable* Arena::CreateMaybeMessage<::Pb::Tarvesh::FrameTable>(Arena* arena);
+TARVESH_EXPORT ::Pb::Tarvesh::FrameTable*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::FrameTable>(Arena* arena);
 template <>
 TARVESH_EXPORT ::Pb::Tarvesh::Track* Arena::CreateMaybeMessage<::Pb::Tarvesh::Track>(Arena* arena);
 }  // namespace protobuf

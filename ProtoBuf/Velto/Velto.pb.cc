@@ -37,17 +37,20 @@ const gp::EnumDescriptor* enum_descriptors[1];
 }  // namespace Pb
 
 // Exported under the name protoc's output uses for this file.
-const ::google::protobuf::internal::DescriptorTable descriptor_table_ProtoBuf_2fVelto_2fVelto_2eproto = {
-    false, false, sizeof(::Pb::Velto::kDescriptor) - 1, ::Pb::Velto::kDescriptor, ::Pb::Velto::kFileName,
-    &::Pb::Velto::runtime_once, nullptr, 0, 0, nullptr, nullptr, nullptr, nullptr,
-    ::Pb::Velto::enum_descriptors, nullptr,
+namespace this_file = ::Pb::Velto;
+const ::google::protobuf::internal::DescriptorTable
+    descriptor_table_ProtoBuf_2fVelto_2fVelto_2eproto = {
+        false, false, sizeof(this_file::kDescriptor) - 1, this_file::kDescriptor,
+        this_file::kFileName, &this_file::runtime_once, nullptr, 0, 0, nullptr, nullptr,
+        nullptr, nullptr, this_file::enum_descriptors, nullptr,
 };
 
 namespace Pb {
 namespace Velto {
 namespace {
 
-const gpi::DescriptorTable& file_table = descriptor_table_ProtoBuf_2fVelto_2fVelto_2eproto;
+const gpi::DescriptorTable& file_table =
+    descriptor_table_ProtoBuf_2fVelto_2fVelto_2eproto;
 
 void AssignDescriptorsOnce() {
   wire::AssignFileDescriptors(&file_table, &protobuf_AddDesc_ProtoBuf_2fVelto_2fVelto_2eproto);
