@@ -4,6 +4,7 @@
 // reflection clear of coding_depend gives back the shared default).
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -79,8 +80,8 @@ TEST(Arena, MessagesAndTheirPartsLiveOnTheArena) {
   EXPECT_EQ(track->New(&arena)->GetArena(), &arena);
   const gp::Message& prototype = Track::default_instance();
   EXPECT_EQ(prototype.New(&arena)->GetArena(), &arena);
-  EXPECT_EQ(prototype.New(nullptr)->GetArena(), nullptr);  // leaks nothing: see below
-  delete prototype.New(nullptr);
+  std::unique_ptr<gp::Message> on_heap(prototype.New(nullptr));
+  EXPECT_EQ(on_heap->GetArena(), nullptr);
 
   ASSERT_TRUE(track->ParseFromString(FullTrack(40).SerializeAsString()));
   EXPECT_EQ(track->SerializeAsString(), FullTrack(40).SerializeAsString());
