@@ -1,7 +1,8 @@
 // The body of every parse harness: one input, read by the class's own stream
 // parser, by the runtime's ParseContext parser (through ParseFromString) and
 // by the DynamicMessage oracle, each over a flat buffer and over a stream cut
-// into small chunks. All verdicts must agree. On success every writer of the
+// into small chunks, and by both parsers into messages on an arena. All
+// verdicts must agree. On success every writer of the
 // library must give the oracle's bytes, and those bytes must read back to
 // themselves. On failure the partial objects must still be sized, written and
 // read back consistently. Any disagreement prints the input and aborts.
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include <google/protobuf/arena.h>
 #include <google/protobuf/io/coded_stream.h>
 #include <google/protobuf/io/zero_copy_stream_impl_lite.h>
 #include <google/protobuf/message.h>
@@ -155,6 +157,24 @@ void CheckInput(const char* type, const std::uint8_t* data, std::size_t size) {
                   "context chunked %d, oracle %d",
                   v_stream_flat, v_stream_chunked, v_context_flat, v_context_chunked, v_oracle);
     h.Fail(verdicts);
+  }
+
+  // The same parses into messages on an arena reach the same verdict and the
+  // same content as on the heap, whether or not they succeed.
+  {
+    gp::Arena arena;
+    M* context_arena = gp::Arena::CreateMessage<M>(&arena);
+    M* stream_arena = gp::Arena::CreateMessage<M>(&arena);
+    h.Expect(ContextParse(input, h.chunk(), context_arena) == v_oracle,
+             "context parse on an arena reaches another verdict");
+    h.Expect(StreamParse(input, h.chunk(), stream_arena) == v_oracle,
+             "stream parse on an arena reaches another verdict");
+    h.Expect(WriteAll(h, *context_arena, "context arena") ==
+                 WriteAll(h, context_chunked, "context chunked"),
+             "context parse on an arena differs from the heap");
+    h.Expect(WriteAll(h, *stream_arena, "stream arena") ==
+                 WriteAll(h, stream_chunked, "stream chunked"),
+             "stream parse on an arena differs from the heap");
   }
 
   if (!v_oracle) {

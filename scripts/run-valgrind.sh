@@ -12,7 +12,7 @@
 # command under memcheck).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh valgrind
+scripts/install-deps.sh valgrind protobuf-compiler
 jobs="$(nproc)"
 build=build-valgrind
 

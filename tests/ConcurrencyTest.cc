@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -121,6 +122,43 @@ TEST(ConcurrencyTest, MixedFirstUsesAcrossFiles) {
       [] { return ReflectedTrackId(); },
       [] { return static_cast<const void*>(FactoryPrototype("Pb.Tarvesh.PalletDesc")); },
   });
+}
+
+// Sizing and serialising one const message from several threads at once:
+// the cached sizes (whole messages and packed columns) are written by every
+// thread, with the same values, and must not race.
+TEST(ConcurrencyTest, ConstSerialisationFromEveryThread) {
+  Track track;
+  track.set_track_id(7);
+  for (int t = 0; t < 4; ++t) {
+    FrameTable* table = track.add_frame_tables();
+    for (int i = 0; i < 50; ++i) {
+      table->add_frame_sizes(i * 300 - 9000);
+      table->add_frame_to_pallet_offsets(i * 1000);
+      table->add_access_unit_length_diffs(-i);
+      table->add_access_unit_offset_jumps(i);
+      table->add_auth_tags(0x0123456789ABCDEFull * i);
+      table->add_errors()->set_val(-i);
+    }
+  }
+  const Track& shared = track;
+  const std::string expected = shared.SerializeAsString();
+  std::vector<std::string> written(kThreads);
+  std::vector<std::thread> threads;
+  for (int i = 0; i < kThreads; ++i) {
+    threads.emplace_back([&shared, &written, i] {
+      for (int round = 0; round < 20; ++round) {
+        const int size = shared.ByteSize();
+        std::string array(static_cast<std::size_t>(size), '\0');
+        shared.SerializeWithCachedSizesToArray(reinterpret_cast<std::uint8_t*>(&array[0]));
+        std::string runtime;
+        shared.SerializeToString(&runtime);
+        written[i] = runtime == array && shared.ByteSizeLong() == array.size() ? array : "";
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (const std::string& bytes : written) EXPECT_EQ(bytes, expected);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include <google/protobuf/arena.h>
 #include <google/protobuf/descriptor.h>
 #include <google/protobuf/descriptor.pb.h>
 #include <google/protobuf/descriptor_database.h>
@@ -385,6 +386,23 @@ class DifferentialTest : public testing::TestWithParam<ClassOps> {
       if (verdicts[i] != *parsed) {
         Report(input, std::string(kNames[i]) + (verdicts[i] ? " accepts" : " refuses") +
                           ", the oracle " + (*parsed ? "accepts" : "refuses"));
+        agree = false;
+      }
+    }
+    // The first parse again, into a message on an arena: the same verdict and
+    // the same content as on the heap, whether or not it succeeds.
+    {
+      gp::Arena arena;
+      gp::Message* on_arena = subject_.library->New(&arena);
+      gp::io::ArrayInputStream raw(input.data(), static_cast<int>(input.size()),
+                                   static_cast<int>(input.size()) + 1);
+      const bool verdict = on_arena->ParseFromZeroCopyStream(&raw);
+      const std::string bytes = on_arena->SerializeAsString();
+      const std::string heap_bytes = objects[0]->SerializeAsString();
+      if (on_arena->GetArena() != &arena || verdict != verdicts[0] || bytes != heap_bytes) {
+        Report(input, std::string("ParseFromString on an arena ") +
+                          (verdict ? "accepts" : "refuses") + " and reads " + Hex(bytes) +
+                          "\n  on the heap " + Hex(heap_bytes));
         agree = false;
       }
     }

@@ -57,14 +57,28 @@ struct HalvinStorageFileTables {
   };
 };
 
+}  // namespace Stor
+}  // namespace Halvin
+}  // namespace Pb
+
+// Exported under the name protoc's output uses for this file.
+namespace this_file = ::Pb::Halvin::Stor;
+const ::google::protobuf::internal::DescriptorTable
+    descriptor_table_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto = {
+        false, false, sizeof(this_file::kDescriptor) - 1, this_file::kDescriptor,
+        this_file::kFileName, &this_file::runtime_once, nullptr, 0, 1,
+        this_file::HalvinStorageFileTables::schemas, this_file::default_instances,
+        this_file::HalvinStorageFileTables::offsets, this_file::file_metadata, nullptr,
+        nullptr,
+};
+
+namespace Pb {
+namespace Halvin {
+namespace Stor {
 namespace {
 
-const gpi::DescriptorTable file_table = {
-    false, false, sizeof(kDescriptor) - 1, kDescriptor, kFileName,
-    &runtime_once, nullptr, 0, 1, HalvinStorageFileTables::schemas,
-    default_instances, HalvinStorageFileTables::offsets, file_metadata,
-    nullptr, nullptr,
-};
+const gpi::DescriptorTable& file_table =
+    descriptor_table_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto;
 
 void AssignDescriptorsOnce() {
   AssignFileDescriptors(&file_table, &protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto);
@@ -103,8 +117,24 @@ struct RegisterAtLoad {
 PB_DEFINE_MESSAGE_FRAME(DataFileRef, MetadataOf, 0,
                         protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto)
 
+DataFileRef::DataFileRef(gp::Arena* arena, bool is_message_owned)
+    : gp::Message(arena, is_message_owned) {
+  SharedCtor();
+}
+constexpr DataFileRef::DataFileRef(gpi::ConstantInitialized)
+    : _cached_size_(),
+      file_index_(0),
+      file_size_(0),
+      file_id_(0),
+      _has_bits_() {}
+PB_DEFINE_CONSTANT_DEFAULT(DataFileRef)
+
+const int DataFileRef::kFileIndexFieldNumber;
+const int DataFileRef::kFileSizeFieldNumber;
+const int DataFileRef::kFileIdFieldNumber;
+
 void DataFileRef::SharedCtor() {
-  _cached_size_ = 0;
+  _cached_size_.Set(0);
   file_index_ = 0;
   file_size_ = 0;
   file_id_ = 0;
@@ -133,14 +163,14 @@ void DataFileRef::MergeFrom(const DataFileRef& from) {
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
-void DataFileRef::Swap(DataFileRef* other) {
+void DataFileRef::InternalSwap(DataFileRef* other) {
   if (other == this) return;
   std::swap(file_index_, other->file_index_);
   std::swap(file_size_, other->file_size_);
   std::swap(file_id_, other->file_id_);
   std::swap(_has_bits_[0], other->_has_bits_[0]);
   _internal_metadata_.InternalSwap(&other->_internal_metadata_);
-  std::swap(_cached_size_, other->_cached_size_);
+  SwapCachedSizes(&_cached_size_, &other->_cached_size_);
 }
 
 size_t DataFileRef::ByteSizeLong() const {
@@ -151,7 +181,7 @@ size_t DataFileRef::ByteSizeLong() const {
     if (has_file_id()) total += 1 + WireFormatLite::UInt64Size(file_id_);
   }
   total += UnknownFieldsSize(unknown_fields());
-  _cached_size_ = gpi::ToCachedSize(total);
+  _cached_size_.Set(gpi::ToCachedSize(total));
   return total;
 }
 
@@ -204,19 +234,16 @@ const char* DataFileRef::_InternalParse(const char* ptr, gpi::ParseContext* ctx)
     if (ptr == nullptr) return nullptr;
     switch (tag) {
       case 0x08:
-        ptr = ParseVarint(ptr, &file_index_);
+        ptr = ParseVarintField(ctx, ptr, &file_index_, _has_bits_, 0);
         if (ptr == nullptr) return nullptr;
-        _set_bit(0);
         continue;
       case 0x10:
-        ptr = ParseVarint(ptr, &file_size_);
+        ptr = ParseVarintField(ctx, ptr, &file_size_, _has_bits_, 1);
         if (ptr == nullptr) return nullptr;
-        _set_bit(1);
         continue;
       case 0x18:
-        ptr = ParseVarint(ptr, &file_id_);
+        ptr = ParseVarintField(ctx, ptr, &file_id_, _has_bits_, 2);
         if (ptr == nullptr) return nullptr;
-        _set_bit(2);
         continue;
       default:
         break;
@@ -231,5 +258,11 @@ const char* DataFileRef::_InternalParse(const char* ptr, gpi::ParseContext* ctx)
 }  // namespace Stor
 }  // namespace Halvin
 }  // namespace Pb
+
+namespace google {
+namespace protobuf {
+PB_DEFINE_CREATE_MAYBE_MESSAGE(::Pb::Halvin::Stor::DataFileRef)
+}  // namespace protobuf
+}  // namespace google
 
 #include <google/protobuf/port_undef.inc>

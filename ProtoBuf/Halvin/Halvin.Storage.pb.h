@@ -8,11 +8,19 @@
 #include <cstdint>
 #include <string>
 
+#include <google/protobuf/arena.h>
+#include <google/protobuf/generated_message_reflection.h>
+#include <google/protobuf/generated_message_util.h>
 #include <google/protobuf/io/coded_stream.h>
 #include <google/protobuf/message.h>
 #include <google/protobuf/unknown_field_set.h>
 
 #include "ProtoBuf/Halvin/HalvinExport.h"
+
+// The file's table under the name protoc's output uses: code generated for a
+// schema importing this file lists it among its dependencies.
+HALVIN_EXPORT extern const ::google::protobuf::internal::DescriptorTable
+    descriptor_table_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto;
 
 namespace Pb {
 namespace Halvin {
@@ -22,12 +30,39 @@ HALVIN_EXPORT void protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto
 
 struct HalvinStorageFileTables;
 
+// The objects that code generated for an importing schema reads as the
+// classes' empty messages: constant-initialised, never destroyed.
+class DataFileRef;
+struct DataFileRefDefaultTypeInternal;
+HALVIN_EXPORT extern DataFileRefDefaultTypeInternal _DataFileRef_default_instance_;
+
+}  // namespace Stor
+}  // namespace Halvin
+}  // namespace Pb
+
+// Arena::CreateMessage, and repeated fields of these classes, create
+// elements through these: on the heap with the plain constructor.
+namespace google {
+namespace protobuf {
+template <>
+HALVIN_EXPORT ::Pb::Halvin::Stor::DataFileRef*
+Arena::CreateMaybeMessage<::Pb::Halvin::Stor::DataFileRef>(Arena* arena);
+}  // namespace protobuf
+}  // namespace google
+
+namespace Pb {
+namespace Halvin {
+namespace Stor {
+
 class HALVIN_EXPORT DataFileRef : public ::google::protobuf::Message {
  public:
   DataFileRef();
   DataFileRef(const DataFileRef& from);
   ~DataFileRef() override;
   DataFileRef& operator=(const DataFileRef& from);
+  DataFileRef(DataFileRef&& from) noexcept;
+  DataFileRef& operator=(DataFileRef&& from) noexcept;
+  friend void swap(DataFileRef& a, DataFileRef& b) { a.Swap(&b); }
 
   const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
     return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
@@ -40,8 +75,14 @@ class HALVIN_EXPORT DataFileRef : public ::google::protobuf::Message {
   static const ::google::protobuf::Descriptor* descriptor();
   static const DataFileRef& default_instance();
   static DataFileRef* default_instance_;
+  static const DataFileRef* internal_default_instance() { return &default_instance(); }
+  static constexpr int kIndexInFileMessages = 0;
+  static const ::google::protobuf::Descriptor* GetDescriptor() { return descriptor(); }
+  static const ::google::protobuf::Reflection* GetReflection();
+  static ::google::protobuf::StringPiece FullMessageName() { return "Pb.Halvin.Stor.DataFileRef"; }
 
   void Swap(DataFileRef* other);
+  void UnsafeArenaSwap(DataFileRef* other);
 
   DataFileRef* New() const;
   DataFileRef* New(::google::protobuf::Arena* arena) const override;
@@ -61,7 +102,7 @@ class HALVIN_EXPORT DataFileRef : public ::google::protobuf::Message {
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
-  int GetCachedSize() const override { return _cached_size_; }
+  int GetCachedSize() const override { return _cached_size_.Get(); }
 
   ::google::protobuf::Metadata GetMetadata() const override;
   const ClassData* GetClassData() const override;
@@ -87,20 +128,34 @@ class HALVIN_EXPORT DataFileRef : public ::google::protobuf::Message {
   std::uint64_t file_id() const { return file_id_; }
   void set_file_id(std::uint64_t value) { _set_bit(2); file_id_ = value; }
 
+
+  // The runtime's arena protocol: Arena::CreateMessage builds the class with
+  // the arena constructor below and never runs the destructor.
+  typedef void InternalArenaConstructable_;
+  typedef void DestructorSkippable_;
+
+ protected:
+  explicit DataFileRef(::google::protobuf::Arena* arena, bool is_message_owned = false);
+
  private:
   friend struct HalvinStorageFileTables;
+  friend struct DataFileRefDefaultTypeInternal;
+  template <typename T>
+  friend class ::google::protobuf::Arena::InternalHelper;
+  explicit constexpr DataFileRef(::google::protobuf::internal::ConstantInitialized);
+  void InternalSwap(DataFileRef* other);
   template <class Output>
   std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
   void SharedCtor();
   void SharedDtor();
-  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void SetCachedSize(int size) const override { _cached_size_.Set(size); }
   void InitAsDefaultInstance() {}
 
   bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
   void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
   void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
 
-  mutable int _cached_size_;
+  mutable ::google::protobuf::internal::CachedSize _cached_size_;
   std::uint32_t file_index_;
   std::uint64_t file_size_;
   std::uint64_t file_id_;

@@ -177,14 +177,26 @@ struct RecordingFileTables {
   static_assert(sizeof(offsets) / sizeof(offsets[0]) == 90, "offsets table out of step");
 };
 
+}  // namespace Tarvesh
+}  // namespace Pb
+
+// Exported under the name protoc's output uses for this file.
+namespace this_file = ::Pb::Tarvesh;
+const ::google::protobuf::internal::DescriptorTable
+    descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto = {
+        false, false, sizeof(this_file::kDescriptor) - 1, this_file::kDescriptor,
+        this_file::kFileName, &this_file::runtime_once, nullptr, 0,
+        this_file::kMessageCount, this_file::RecordingFileTables::schemas,
+        this_file::default_instances, this_file::RecordingFileTables::offsets,
+        this_file::file_metadata, nullptr, nullptr,
+};
+
+namespace Pb {
+namespace Tarvesh {
 namespace {
 
-const gpi::DescriptorTable file_table = {
-    false, false, sizeof(kDescriptor) - 1, kDescriptor, kFileName,
-    &runtime_once, nullptr, 0, kMessageCount, RecordingFileTables::schemas,
-    default_instances, RecordingFileTables::offsets, file_metadata,
-    nullptr, nullptr,
-};
+const gpi::DescriptorTable& file_table =
+    descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto;
 
 void AssignDescriptorsOnce() {
   AssignFileDescriptors(&file_table,
@@ -248,8 +260,34 @@ struct RegisterAtLoad {
 PB_DEFINE_MESSAGE_FRAME(PalletDesc, MetadataOf, kPalletDescIndex,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
+PalletDesc::PalletDesc(gp::Arena* arena, bool is_message_owned)
+    : gp::Message(arena, is_message_owned) {
+  SharedCtor();
+}
+constexpr PalletDesc::PalletDesc(gpi::ConstantInitialized)
+    : _cached_size_(),
+      id_(0),
+      size_(0),
+      offset_(0),
+      recording_id_(0),
+      fragment_id_(0),
+      track_id_(0),
+      tier_id_(0),
+      file_index_(0),
+      _has_bits_() {}
+PB_DEFINE_CONSTANT_DEFAULT(PalletDesc)
+
+const int PalletDesc::kIdFieldNumber;
+const int PalletDesc::kSizeFieldNumber;
+const int PalletDesc::kOffsetFieldNumber;
+const int PalletDesc::kRecordingIdFieldNumber;
+const int PalletDesc::kFragmentIdFieldNumber;
+const int PalletDesc::kTrackIdFieldNumber;
+const int PalletDesc::kTierIdFieldNumber;
+const int PalletDesc::kFileIndexFieldNumber;
+
 void PalletDesc::SharedCtor() {
-  _cached_size_ = 0;
+  _cached_size_.Set(0);
   id_ = 0;
   size_ = 0;
   offset_ = 0;
@@ -292,7 +330,7 @@ void PalletDesc::MergeFrom(const PalletDesc& from) {
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
-void PalletDesc::Swap(PalletDesc* other) {
+void PalletDesc::InternalSwap(PalletDesc* other) {
   if (other == this) return;
   std::swap(id_, other->id_);
   std::swap(size_, other->size_);
@@ -304,7 +342,7 @@ void PalletDesc::Swap(PalletDesc* other) {
   std::swap(file_index_, other->file_index_);
   std::swap(_has_bits_[0], other->_has_bits_[0]);
   _internal_metadata_.InternalSwap(&other->_internal_metadata_);
-  std::swap(_cached_size_, other->_cached_size_);
+  SwapCachedSizes(&_cached_size_, &other->_cached_size_);
 }
 
 size_t PalletDesc::ByteSizeLong() const {
@@ -320,7 +358,7 @@ size_t PalletDesc::ByteSizeLong() const {
     if (has_file_index()) total += 1 + WireFormatLite::UInt32Size(file_index_);
   }
   total += UnknownFieldsSize(unknown_fields());
-  _cached_size_ = gpi::ToCachedSize(total);
+  _cached_size_.Set(gpi::ToCachedSize(total));
   return total;
 }
 
@@ -407,14 +445,14 @@ const char* PalletDesc::_InternalParse(const char* ptr, gpi::ParseContext* ctx) 
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x08: ptr = ParseVarint(ptr, &id_); _set_bit(0); break;
-      case 0x10: ptr = ParseVarint(ptr, &size_); _set_bit(1); break;
-      case 0x18: ptr = ParseVarint(ptr, &offset_); _set_bit(2); break;
-      case 0x20: ptr = ParseVarint(ptr, &recording_id_); _set_bit(3); break;
-      case 0x28: ptr = ParseVarint(ptr, &fragment_id_); _set_bit(4); break;
-      case 0x30: ptr = ParseVarint(ptr, &track_id_); _set_bit(5); break;
-      case 0x38: ptr = ParseVarint(ptr, &tier_id_); _set_bit(6); break;
-      case 0x40: ptr = ParseVarint(ptr, &file_index_); _set_bit(7); break;
+      case 0x08: ptr = ParseVarintField(ctx, ptr, &id_, _has_bits_, 0); break;
+      case 0x10: ptr = ParseVarintField(ctx, ptr, &size_, _has_bits_, 1); break;
+      case 0x18: ptr = ParseVarintField(ctx, ptr, &offset_, _has_bits_, 2); break;
+      case 0x20: ptr = ParseVarintField(ctx, ptr, &recording_id_, _has_bits_, 3); break;
+      case 0x28: ptr = ParseVarintField(ctx, ptr, &fragment_id_, _has_bits_, 4); break;
+      case 0x30: ptr = ParseVarintField(ctx, ptr, &track_id_, _has_bits_, 5); break;
+      case 0x38: ptr = ParseVarintField(ctx, ptr, &tier_id_, _has_bits_, 6); break;
+      case 0x40: ptr = ParseVarintField(ctx, ptr, &file_index_, _has_bits_, 7); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -432,8 +470,24 @@ const char* PalletDesc::_InternalParse(const char* ptr, gpi::ParseContext* ctx) 
 PB_DEFINE_MESSAGE_FRAME(RecordingFragment_Tier, MetadataOf, kRecordingFragmentTierIndex,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
+RecordingFragment_Tier::RecordingFragment_Tier(gp::Arena* arena, bool is_message_owned)
+    : gp::Message(arena, is_message_owned),
+      files_(arena),
+      pallets_(arena) {
+  SharedCtor();
+}
+constexpr RecordingFragment_Tier::RecordingFragment_Tier(gpi::ConstantInitialized)
+    : _cached_size_(),
+      files_(),
+      pallets_(),
+      _has_bits_() {}
+PB_DEFINE_CONSTANT_DEFAULT(RecordingFragment_Tier)
+
+const int RecordingFragment_Tier::kFilesFieldNumber;
+const int RecordingFragment_Tier::kPalletsFieldNumber;
+
 void RecordingFragment_Tier::SharedCtor() {
-  _cached_size_ = 0;
+  _cached_size_.Set(0);
   std::memset(_has_bits_, 0, sizeof(_has_bits_));
 }
 void RecordingFragment_Tier::SharedDtor() {}
@@ -452,20 +506,20 @@ void RecordingFragment_Tier::MergeFrom(const RecordingFragment_Tier& from) {
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
-void RecordingFragment_Tier::Swap(RecordingFragment_Tier* other) {
+void RecordingFragment_Tier::InternalSwap(RecordingFragment_Tier* other) {
   if (other == this) return;
   files_.Swap(&other->files_);
   pallets_.Swap(&other->pallets_);
   std::swap(_has_bits_[0], other->_has_bits_[0]);
   _internal_metadata_.InternalSwap(&other->_internal_metadata_);
-  std::swap(_cached_size_, other->_cached_size_);
+  SwapCachedSizes(&_cached_size_, &other->_cached_size_);
 }
 
 size_t RecordingFragment_Tier::ByteSizeLong() const {
   size_t total = NestedElementsSize(files_);
   total += NestedElementsSize(pallets_);
   total += UnknownFieldsSize(unknown_fields());
-  _cached_size_ = gpi::ToCachedSize(total);
+  _cached_size_.Set(gpi::ToCachedSize(total));
   return total;
 }
 
@@ -530,8 +584,23 @@ const char* RecordingFragment_Tier::_InternalParse(const char* ptr, gpi::ParseCo
 PB_DEFINE_MESSAGE_FRAME(RecordingFragment, MetadataOf, kRecordingFragmentIndex,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
+RecordingFragment::RecordingFragment(gp::Arena* arena, bool is_message_owned)
+    : gp::Message(arena, is_message_owned),
+      tiers_(arena) {
+  SharedCtor();
+}
+constexpr RecordingFragment::RecordingFragment(gpi::ConstantInitialized)
+    : _cached_size_(),
+      fragment_id_(0),
+      tiers_(),
+      _has_bits_() {}
+PB_DEFINE_CONSTANT_DEFAULT(RecordingFragment)
+
+const int RecordingFragment::kFragmentIdFieldNumber;
+const int RecordingFragment::kTiersFieldNumber;
+
 void RecordingFragment::SharedCtor() {
-  _cached_size_ = 0;
+  _cached_size_.Set(0);
   fragment_id_ = 0;
   std::memset(_has_bits_, 0, sizeof(_has_bits_));
 }
@@ -553,13 +622,13 @@ void RecordingFragment::MergeFrom(const RecordingFragment& from) {
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
-void RecordingFragment::Swap(RecordingFragment* other) {
+void RecordingFragment::InternalSwap(RecordingFragment* other) {
   if (other == this) return;
   std::swap(fragment_id_, other->fragment_id_);
   tiers_.Swap(&other->tiers_);
   std::swap(_has_bits_[0], other->_has_bits_[0]);
   _internal_metadata_.InternalSwap(&other->_internal_metadata_);
-  std::swap(_cached_size_, other->_cached_size_);
+  SwapCachedSizes(&_cached_size_, &other->_cached_size_);
 }
 
 size_t RecordingFragment::ByteSizeLong() const {
@@ -569,7 +638,7 @@ size_t RecordingFragment::ByteSizeLong() const {
   }
   total += NestedElementsSize(tiers_);
   total += UnknownFieldsSize(unknown_fields());
-  _cached_size_ = gpi::ToCachedSize(total);
+  _cached_size_.Set(gpi::ToCachedSize(total));
   return total;
 }
 
@@ -614,7 +683,7 @@ const char* RecordingFragment::_InternalParse(const char* ptr, gpi::ParseContext
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x08: ptr = ParseVarint(ptr, &fragment_id_); _set_bit(0); break;
+      case 0x08: ptr = ParseVarintField(ctx, ptr, &fragment_id_, _has_bits_, 0); break;
       case 0x12: ptr = ParseElement(ctx, ptr, 0x12, &tiers_); break;
       default: {
         bool ended = false;
@@ -633,8 +702,26 @@ const char* RecordingFragment::_InternalParse(const char* ptr, gpi::ParseContext
 PB_DEFINE_MESSAGE_FRAME(RecordingFragmentEntry_Track, MetadataOf, kRecordingFragmentEntryTrackIndex,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
+RecordingFragmentEntry_Track::RecordingFragmentEntry_Track(gp::Arena* arena, bool is_message_owned)
+    : gp::Message(arena, is_message_owned) {
+  SharedCtor();
+}
+constexpr RecordingFragmentEntry_Track::RecordingFragmentEntry_Track(gpi::ConstantInitialized)
+    : _cached_size_(),
+      track_id_(0),
+      start_tick_(0),
+      end_tick_(0),
+      duration_(0),
+      _has_bits_() {}
+PB_DEFINE_CONSTANT_DEFAULT(RecordingFragmentEntry_Track)
+
+const int RecordingFragmentEntry_Track::kTrackIdFieldNumber;
+const int RecordingFragmentEntry_Track::kStartTickFieldNumber;
+const int RecordingFragmentEntry_Track::kEndTickFieldNumber;
+const int RecordingFragmentEntry_Track::kDurationFieldNumber;
+
 void RecordingFragmentEntry_Track::SharedCtor() {
-  _cached_size_ = 0;
+  _cached_size_.Set(0);
   track_id_ = 0;
   start_tick_ = 0;
   end_tick_ = 0;
@@ -665,7 +752,7 @@ void RecordingFragmentEntry_Track::MergeFrom(const RecordingFragmentEntry_Track&
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
-void RecordingFragmentEntry_Track::Swap(RecordingFragmentEntry_Track* other) {
+void RecordingFragmentEntry_Track::InternalSwap(RecordingFragmentEntry_Track* other) {
   if (other == this) return;
   std::swap(track_id_, other->track_id_);
   std::swap(start_tick_, other->start_tick_);
@@ -673,7 +760,7 @@ void RecordingFragmentEntry_Track::Swap(RecordingFragmentEntry_Track* other) {
   std::swap(duration_, other->duration_);
   std::swap(_has_bits_[0], other->_has_bits_[0]);
   _internal_metadata_.InternalSwap(&other->_internal_metadata_);
-  std::swap(_cached_size_, other->_cached_size_);
+  SwapCachedSizes(&_cached_size_, &other->_cached_size_);
 }
 
 size_t RecordingFragmentEntry_Track::ByteSizeLong() const {
@@ -685,7 +772,7 @@ size_t RecordingFragmentEntry_Track::ByteSizeLong() const {
     if (has_duration()) total += 1 + WireFormatLite::UInt64Size(duration_);
   }
   total += UnknownFieldsSize(unknown_fields());
-  _cached_size_ = gpi::ToCachedSize(total);
+  _cached_size_.Set(gpi::ToCachedSize(total));
   return total;
 }
 
@@ -745,10 +832,10 @@ const char* RecordingFragmentEntry_Track::_InternalParse(const char* ptr, gpi::P
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x08: ptr = ParseVarint(ptr, &track_id_); _set_bit(0); break;
-      case 0x10: ptr = ParseVarint(ptr, &start_tick_); _set_bit(1); break;
-      case 0x18: ptr = ParseVarint(ptr, &end_tick_); _set_bit(2); break;
-      case 0x20: ptr = ParseVarint(ptr, &duration_); _set_bit(3); break;
+      case 0x08: ptr = ParseVarintField(ctx, ptr, &track_id_, _has_bits_, 0); break;
+      case 0x10: ptr = ParseVarintField(ctx, ptr, &start_tick_, _has_bits_, 1); break;
+      case 0x18: ptr = ParseVarintField(ctx, ptr, &end_tick_, _has_bits_, 2); break;
+      case 0x20: ptr = ParseVarintField(ctx, ptr, &duration_, _has_bits_, 3); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -766,8 +853,27 @@ const char* RecordingFragmentEntry_Track::_InternalParse(const char* ptr, gpi::P
 PB_DEFINE_MESSAGE_FRAME(RecordingFragmentEntry, MetadataOf, kRecordingFragmentEntryIndex,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
+RecordingFragmentEntry::RecordingFragmentEntry(gp::Arena* arena, bool is_message_owned)
+    : gp::Message(arena, is_message_owned),
+      tracks_(arena) {
+  SharedCtor();
+}
+constexpr RecordingFragmentEntry::RecordingFragmentEntry(gpi::ConstantInitialized)
+    : _cached_size_(),
+      header_file_offset_(0),
+      header_file_index_(0),
+      header_size_(0),
+      tracks_(),
+      _has_bits_() {}
+PB_DEFINE_CONSTANT_DEFAULT(RecordingFragmentEntry)
+
+const int RecordingFragmentEntry::kHeaderFileOffsetFieldNumber;
+const int RecordingFragmentEntry::kHeaderFileIndexFieldNumber;
+const int RecordingFragmentEntry::kHeaderSizeFieldNumber;
+const int RecordingFragmentEntry::kTracksFieldNumber;
+
 void RecordingFragmentEntry::SharedCtor() {
-  _cached_size_ = 0;
+  _cached_size_.Set(0);
   header_file_offset_ = 0;
   header_file_index_ = 0;
   header_size_ = 0;
@@ -797,7 +903,7 @@ void RecordingFragmentEntry::MergeFrom(const RecordingFragmentEntry& from) {
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
-void RecordingFragmentEntry::Swap(RecordingFragmentEntry* other) {
+void RecordingFragmentEntry::InternalSwap(RecordingFragmentEntry* other) {
   if (other == this) return;
   std::swap(header_file_offset_, other->header_file_offset_);
   std::swap(header_file_index_, other->header_file_index_);
@@ -805,7 +911,7 @@ void RecordingFragmentEntry::Swap(RecordingFragmentEntry* other) {
   tracks_.Swap(&other->tracks_);
   std::swap(_has_bits_[0], other->_has_bits_[0]);
   _internal_metadata_.InternalSwap(&other->_internal_metadata_);
-  std::swap(_cached_size_, other->_cached_size_);
+  SwapCachedSizes(&_cached_size_, &other->_cached_size_);
 }
 
 size_t RecordingFragmentEntry::ByteSizeLong() const {
@@ -817,7 +923,7 @@ size_t RecordingFragmentEntry::ByteSizeLong() const {
   }
   total += NestedElementsSize(tracks_);
   total += UnknownFieldsSize(unknown_fields());
-  _cached_size_ = gpi::ToCachedSize(total);
+  _cached_size_.Set(gpi::ToCachedSize(total));
   return total;
 }
 
@@ -876,9 +982,9 @@ const char* RecordingFragmentEntry::_InternalParse(const char* ptr, gpi::ParseCo
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x08: ptr = ParseVarint(ptr, &header_file_offset_); _set_bit(0); break;
-      case 0x10: ptr = ParseVarint(ptr, &header_file_index_); _set_bit(1); break;
-      case 0x18: ptr = ParseVarint(ptr, &header_size_); _set_bit(2); break;
+      case 0x08: ptr = ParseVarintField(ctx, ptr, &header_file_offset_, _has_bits_, 0); break;
+      case 0x10: ptr = ParseVarintField(ctx, ptr, &header_file_index_, _has_bits_, 1); break;
+      case 0x18: ptr = ParseVarintField(ctx, ptr, &header_size_, _has_bits_, 2); break;
       case 0x22: ptr = ParseElement(ctx, ptr, 0x22, &tracks_); break;
       default: {
         bool ended = false;
@@ -897,8 +1003,21 @@ const char* RecordingFragmentEntry::_InternalParse(const char* ptr, gpi::ParseCo
 PB_DEFINE_MESSAGE_FRAME(DataReference_Tier, MetadataOf, kDataReferenceTierIndex,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
+DataReference_Tier::DataReference_Tier(gp::Arena* arena, bool is_message_owned)
+    : gp::Message(arena, is_message_owned),
+      files_(arena) {
+  SharedCtor();
+}
+constexpr DataReference_Tier::DataReference_Tier(gpi::ConstantInitialized)
+    : _cached_size_(),
+      files_(),
+      _has_bits_() {}
+PB_DEFINE_CONSTANT_DEFAULT(DataReference_Tier)
+
+const int DataReference_Tier::kFilesFieldNumber;
+
 void DataReference_Tier::SharedCtor() {
-  _cached_size_ = 0;
+  _cached_size_.Set(0);
   std::memset(_has_bits_, 0, sizeof(_has_bits_));
 }
 void DataReference_Tier::SharedDtor() {}
@@ -915,18 +1034,18 @@ void DataReference_Tier::MergeFrom(const DataReference_Tier& from) {
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
-void DataReference_Tier::Swap(DataReference_Tier* other) {
+void DataReference_Tier::InternalSwap(DataReference_Tier* other) {
   if (other == this) return;
   files_.Swap(&other->files_);
   std::swap(_has_bits_[0], other->_has_bits_[0]);
   _internal_metadata_.InternalSwap(&other->_internal_metadata_);
-  std::swap(_cached_size_, other->_cached_size_);
+  SwapCachedSizes(&_cached_size_, &other->_cached_size_);
 }
 
 size_t DataReference_Tier::ByteSizeLong() const {
   size_t total = NestedElementsSize(files_);
   total += UnknownFieldsSize(unknown_fields());
-  _cached_size_ = gpi::ToCachedSize(total);
+  _cached_size_.Set(gpi::ToCachedSize(total));
   return total;
 }
 
@@ -983,8 +1102,27 @@ const char* DataReference_Tier::_InternalParse(const char* ptr, gpi::ParseContex
 PB_DEFINE_MESSAGE_FRAME(DataReference, MetadataOf, kDataReferenceIndex,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto)
 
+DataReference::DataReference(gp::Arena* arena, bool is_message_owned)
+    : gp::Message(arena, is_message_owned),
+      tiers_(arena),
+      fragments_(arena),
+      files_(arena) {
+  SharedCtor();
+}
+constexpr DataReference::DataReference(gpi::ConstantInitialized)
+    : _cached_size_(),
+      tiers_(),
+      fragments_(),
+      files_(),
+      _has_bits_() {}
+PB_DEFINE_CONSTANT_DEFAULT(DataReference)
+
+const int DataReference::kTiersFieldNumber;
+const int DataReference::kFragmentsFieldNumber;
+const int DataReference::kFilesFieldNumber;
+
 void DataReference::SharedCtor() {
-  _cached_size_ = 0;
+  _cached_size_.Set(0);
   std::memset(_has_bits_, 0, sizeof(_has_bits_));
 }
 void DataReference::SharedDtor() {}
@@ -1005,14 +1143,14 @@ void DataReference::MergeFrom(const DataReference& from) {
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
-void DataReference::Swap(DataReference* other) {
+void DataReference::InternalSwap(DataReference* other) {
   if (other == this) return;
   tiers_.Swap(&other->tiers_);
   fragments_.Swap(&other->fragments_);
   files_.Swap(&other->files_);
   std::swap(_has_bits_[0], other->_has_bits_[0]);
   _internal_metadata_.InternalSwap(&other->_internal_metadata_);
-  std::swap(_cached_size_, other->_cached_size_);
+  SwapCachedSizes(&_cached_size_, &other->_cached_size_);
 }
 
 size_t DataReference::ByteSizeLong() const {
@@ -1020,7 +1158,7 @@ size_t DataReference::ByteSizeLong() const {
   total += NestedElementsSize(fragments_);
   total += NestedElementsSize(files_);
   total += UnknownFieldsSize(unknown_fields());
-  _cached_size_ = gpi::ToCachedSize(total);
+  _cached_size_.Set(gpi::ToCachedSize(total));
   return total;
 }
 
@@ -1089,5 +1227,17 @@ const char* DataReference::_InternalParse(const char* ptr, gpi::ParseContext* ct
 
 }  // namespace Tarvesh
 }  // namespace Pb
+
+namespace google {
+namespace protobuf {
+PB_DEFINE_CREATE_MAYBE_MESSAGE(::Pb::Tarvesh::PalletDesc)
+PB_DEFINE_CREATE_MAYBE_MESSAGE(::Pb::Tarvesh::RecordingFragment_Tier)
+PB_DEFINE_CREATE_MAYBE_MESSAGE(::Pb::Tarvesh::RecordingFragment)
+PB_DEFINE_CREATE_MAYBE_MESSAGE(::Pb::Tarvesh::RecordingFragmentEntry_Track)
+PB_DEFINE_CREATE_MAYBE_MESSAGE(::Pb::Tarvesh::RecordingFragmentEntry)
+PB_DEFINE_CREATE_MAYBE_MESSAGE(::Pb::Tarvesh::DataReference_Tier)
+PB_DEFINE_CREATE_MAYBE_MESSAGE(::Pb::Tarvesh::DataReference)
+}  // namespace protobuf
+}  // namespace google
 
 #include <google/protobuf/port_undef.inc>

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <string>
 
+#include <google/protobuf/arena.h>
+#include <google/protobuf/generated_message_reflection.h>
+#include <google/protobuf/generated_message_util.h>
 #include <google/protobuf/io/coded_stream.h>
 #include <google/protobuf/message.h>
 #include <google/protobuf/repeated_field.h>
@@ -14,6 +17,11 @@
 
 #include "ProtoBuf/Halvin/Halvin.Storage.pb.h"
 #include "ProtoBuf/Tarvesh/TarveshExport.h"
+
+// The file's table under the name protoc's output uses: code generated for a
+// schema importing this file lists it among its dependencies.
+TARVESH_EXPORT extern const ::google::protobuf::internal::DescriptorTable
+    descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto;
 
 namespace Pb {
 namespace Tarvesh {
@@ -23,6 +31,67 @@ TARVESH_EXPORT void protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2e
 
 struct RecordingFileTables;
 
+// The objects that code generated for an importing schema reads as the
+// classes' empty messages: constant-initialised, never destroyed.
+class PalletDesc;
+struct PalletDescDefaultTypeInternal;
+TARVESH_EXPORT extern PalletDescDefaultTypeInternal _PalletDesc_default_instance_;
+class RecordingFragment_Tier;
+struct RecordingFragment_TierDefaultTypeInternal;
+TARVESH_EXPORT extern RecordingFragment_TierDefaultTypeInternal
+    _RecordingFragment_Tier_default_instance_;
+class RecordingFragment;
+struct RecordingFragmentDefaultTypeInternal;
+TARVESH_EXPORT extern RecordingFragmentDefaultTypeInternal _RecordingFragment_default_instance_;
+class RecordingFragmentEntry_Track;
+struct RecordingFragmentEntry_TrackDefaultTypeInternal;
+TARVESH_EXPORT extern RecordingFragmentEntry_TrackDefaultTypeInternal
+    _RecordingFragmentEntry_Track_default_instance_;
+class RecordingFragmentEntry;
+struct RecordingFragmentEntryDefaultTypeInternal;
+TARVESH_EXPORT extern RecordingFragmentEntryDefaultTypeInternal
+    _RecordingFragmentEntry_default_instance_;
+class DataReference_Tier;
+struct DataReference_TierDefaultTypeInternal;
+TARVESH_EXPORT extern DataReference_TierDefaultTypeInternal _DataReference_Tier_default_instance_;
+class DataReference;
+struct DataReferenceDefaultTypeInternal;
+TARVESH_EXPORT extern DataReferenceDefaultTypeInternal _DataReference_default_instance_;
+
+}  // namespace Tarvesh
+}  // namespace Pb
+
+// Arena::CreateMessage, and repeated fields of these classes, create
+// elements through these: on the heap with the plain constructor.
+namespace google {
+namespace protobuf {
+template <>
+TARVESH_EXPORT ::Pb::Tarvesh::PalletDesc*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::PalletDesc>(Arena* arena);
+template <>
+TARVESH_EXPORT ::Pb::Tarvesh::RecordingFragment_Tier*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::RecordingFragment_Tier>(Arena* arena);
+template <>
+TARVESH_EXPORT ::Pb::Tarvesh::RecordingFragment*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::RecordingFragment>(Arena* arena);
+template <>
+TARVESH_EXPORT ::Pb::Tarvesh::RecordingFragmentEntry_Track*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::RecordingFragmentEntry_Track>(Arena* arena);
+template <>
+TARVESH_EXPORT ::Pb::Tarvesh::RecordingFragmentEntry*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::RecordingFragmentEntry>(Arena* arena);
+template <>
+TARVESH_EXPORT ::Pb::Tarvesh::DataReference_Tier*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::DataReference_Tier>(Arena* arena);
+template <>
+TARVESH_EXPORT ::Pb::Tarvesh::DataReference*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::DataReference>(Arena* arena);
+}  // namespace protobuf
+}  // namespace google
+
+namespace Pb {
+namespace Tarvesh {
+
 // One pallet: its identity, extent, owners and the data file holding it.
 class TARVESH_EXPORT PalletDesc : public ::google::protobuf::Message {
  public:
@@ -30,6 +99,9 @@ class TARVESH_EXPORT PalletDesc : public ::google::protobuf::Message {
   PalletDesc(const PalletDesc& from);
   ~PalletDesc() override;
   PalletDesc& operator=(const PalletDesc& from);
+  PalletDesc(PalletDesc&& from) noexcept;
+  PalletDesc& operator=(PalletDesc&& from) noexcept;
+  friend void swap(PalletDesc& a, PalletDesc& b) { a.Swap(&b); }
 
   const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
     return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
@@ -42,8 +114,14 @@ class TARVESH_EXPORT PalletDesc : public ::google::protobuf::Message {
   static const ::google::protobuf::Descriptor* descriptor();
   static const PalletDesc& default_instance();
   static PalletDesc* default_instance_;
+  static const PalletDesc* internal_default_instance() { return &default_instance(); }
+  static constexpr int kIndexInFileMessages = 0;
+  static const ::google::protobuf::Descriptor* GetDescriptor() { return descriptor(); }
+  static const ::google::protobuf::Reflection* GetReflection();
+  static ::google::protobuf::StringPiece FullMessageName() { return "Pb.Tarvesh.PalletDesc"; }
 
   void Swap(PalletDesc* other);
+  void UnsafeArenaSwap(PalletDesc* other);
 
   PalletDesc* New() const;
   PalletDesc* New(::google::protobuf::Arena* arena) const override;
@@ -63,7 +141,7 @@ class TARVESH_EXPORT PalletDesc : public ::google::protobuf::Message {
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
-  int GetCachedSize() const override { return _cached_size_; }
+  int GetCachedSize() const override { return _cached_size_.Get(); }
 
   ::google::protobuf::Metadata GetMetadata() const override;
   const ClassData* GetClassData() const override;
@@ -123,20 +201,34 @@ class TARVESH_EXPORT PalletDesc : public ::google::protobuf::Message {
   static const int kFileIndexFieldNumber = 8;
   std::uint32_t file_index() const { return file_index_; }
   void set_file_index(std::uint32_t value) { _set_bit(7); file_index_ = value; }
+
+  // The runtime's arena protocol: Arena::CreateMessage builds the class with
+  // the arena constructor below and never runs the destructor.
+  typedef void InternalArenaConstructable_;
+  typedef void DestructorSkippable_;
+
+ protected:
+  explicit PalletDesc(::google::protobuf::Arena* arena, bool is_message_owned = false);
+
  private:
   friend struct RecordingFileTables;
+  friend struct PalletDescDefaultTypeInternal;
+  template <typename T>
+  friend class ::google::protobuf::Arena::InternalHelper;
+  explicit constexpr PalletDesc(::google::protobuf::internal::ConstantInitialized);
+  void InternalSwap(PalletDesc* other);
   template <class Output>
   std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
   void SharedCtor();
   void SharedDtor();
-  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void SetCachedSize(int size) const override { _cached_size_.Set(size); }
   void InitAsDefaultInstance() {}
 
   bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
   void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
   void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
 
-  mutable int _cached_size_;
+  mutable ::google::protobuf::internal::CachedSize _cached_size_;
   std::uint32_t id_;
   std::uint32_t size_;
   std::uint64_t offset_;
@@ -157,6 +249,9 @@ class TARVESH_EXPORT RecordingFragment_Tier : public ::google::protobuf::Message
   RecordingFragment_Tier(const RecordingFragment_Tier& from);
   ~RecordingFragment_Tier() override;
   RecordingFragment_Tier& operator=(const RecordingFragment_Tier& from);
+  RecordingFragment_Tier(RecordingFragment_Tier&& from) noexcept;
+  RecordingFragment_Tier& operator=(RecordingFragment_Tier&& from) noexcept;
+  friend void swap(RecordingFragment_Tier& a, RecordingFragment_Tier& b) { a.Swap(&b); }
 
   const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
     return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
@@ -169,8 +264,14 @@ class TARVESH_EXPORT RecordingFragment_Tier : public ::google::protobuf::Message
   static const ::google::protobuf::Descriptor* descriptor();
   static const RecordingFragment_Tier& default_instance();
   static RecordingFragment_Tier* default_instance_;
+  static const RecordingFragment_Tier* internal_default_instance() { return &default_instance(); }
+  static constexpr int kIndexInFileMessages = 1;
+  static const ::google::protobuf::Descriptor* GetDescriptor() { return descriptor(); }
+  static const ::google::protobuf::Reflection* GetReflection();
+  static ::google::protobuf::StringPiece FullMessageName() { return "Pb.Tarvesh.RecordingFragment.Tier"; }
 
   void Swap(RecordingFragment_Tier* other);
+  void UnsafeArenaSwap(RecordingFragment_Tier* other);
 
   RecordingFragment_Tier* New() const;
   RecordingFragment_Tier* New(::google::protobuf::Arena* arena) const override;
@@ -190,7 +291,7 @@ class TARVESH_EXPORT RecordingFragment_Tier : public ::google::protobuf::Message
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
-  int GetCachedSize() const override { return _cached_size_; }
+  int GetCachedSize() const override { return _cached_size_.Get(); }
 
   ::google::protobuf::Metadata GetMetadata() const override;
   const ClassData* GetClassData() const override;
@@ -214,20 +315,34 @@ class TARVESH_EXPORT RecordingFragment_Tier : public ::google::protobuf::Message
   PalletDesc* add_pallets() { return pallets_.Add(); }
   const ::google::protobuf::RepeatedPtrField<PalletDesc>& pallets() const { return pallets_; }
   ::google::protobuf::RepeatedPtrField<PalletDesc>* mutable_pallets() { return &pallets_; }
+
+  // The runtime's arena protocol: Arena::CreateMessage builds the class with
+  // the arena constructor below and never runs the destructor.
+  typedef void InternalArenaConstructable_;
+  typedef void DestructorSkippable_;
+
+ protected:
+  explicit RecordingFragment_Tier(::google::protobuf::Arena* arena, bool is_message_owned = false);
+
  private:
   friend struct RecordingFileTables;
+  friend struct RecordingFragment_TierDefaultTypeInternal;
+  template <typename T>
+  friend class ::google::protobuf::Arena::InternalHelper;
+  explicit constexpr RecordingFragment_Tier(::google::protobuf::internal::ConstantInitialized);
+  void InternalSwap(RecordingFragment_Tier* other);
   template <class Output>
   std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
   void SharedCtor();
   void SharedDtor();
-  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void SetCachedSize(int size) const override { _cached_size_.Set(size); }
   void InitAsDefaultInstance() {}
 
   bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
   void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
   void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
 
-  mutable int _cached_size_;
+  mutable ::google::protobuf::internal::CachedSize _cached_size_;
   ::google::protobuf::RepeatedPtrField<::Pb::Halvin::Stor::DataFileRef> files_;
   ::google::protobuf::RepeatedPtrField<PalletDesc> pallets_;
   std::uint32_t _has_bits_[(2 + 31) / 32];
@@ -242,6 +357,9 @@ class TARVESH_EXPORT RecordingFragment : public ::google::protobuf::Message {
   RecordingFragment(const RecordingFragment& from);
   ~RecordingFragment() override;
   RecordingFragment& operator=(const RecordingFragment& from);
+  RecordingFragment(RecordingFragment&& from) noexcept;
+  RecordingFragment& operator=(RecordingFragment&& from) noexcept;
+  friend void swap(RecordingFragment& a, RecordingFragment& b) { a.Swap(&b); }
 
   const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
     return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
@@ -254,8 +372,15 @@ class TARVESH_EXPORT RecordingFragment : public ::google::protobuf::Message {
   static const ::google::protobuf::Descriptor* descriptor();
   static const RecordingFragment& default_instance();
   static RecordingFragment* default_instance_;
+  static const RecordingFragment* internal_default_instance() { return &default_instance(); }
+  static constexpr int kIndexInFileMessages = 2;
+  static const ::google::protobuf::Descriptor* GetDescriptor() { return descriptor(); }
+  static const ::google::protobuf::Reflection* GetReflection();
+  static ::google::protobuf::StringPiece FullMessageName() { return "Pb.Tarvesh.RecordingFragment"; }
+  typedef RecordingFragment_Tier Tier;
 
   void Swap(RecordingFragment* other);
+  void UnsafeArenaSwap(RecordingFragment* other);
 
   RecordingFragment* New() const;
   RecordingFragment* New(::google::protobuf::Arena* arena) const override;
@@ -275,7 +400,7 @@ class TARVESH_EXPORT RecordingFragment : public ::google::protobuf::Message {
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
-  int GetCachedSize() const override { return _cached_size_; }
+  int GetCachedSize() const override { return _cached_size_.Get(); }
 
   ::google::protobuf::Metadata GetMetadata() const override;
   const ClassData* GetClassData() const override;
@@ -296,20 +421,34 @@ class TARVESH_EXPORT RecordingFragment : public ::google::protobuf::Message {
   RecordingFragment_Tier* add_tiers() { return tiers_.Add(); }
   const ::google::protobuf::RepeatedPtrField<RecordingFragment_Tier>& tiers() const { return tiers_; }
   ::google::protobuf::RepeatedPtrField<RecordingFragment_Tier>* mutable_tiers() { return &tiers_; }
+
+  // The runtime's arena protocol: Arena::CreateMessage builds the class with
+  // the arena constructor below and never runs the destructor.
+  typedef void InternalArenaConstructable_;
+  typedef void DestructorSkippable_;
+
+ protected:
+  explicit RecordingFragment(::google::protobuf::Arena* arena, bool is_message_owned = false);
+
  private:
   friend struct RecordingFileTables;
+  friend struct RecordingFragmentDefaultTypeInternal;
+  template <typename T>
+  friend class ::google::protobuf::Arena::InternalHelper;
+  explicit constexpr RecordingFragment(::google::protobuf::internal::ConstantInitialized);
+  void InternalSwap(RecordingFragment* other);
   template <class Output>
   std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
   void SharedCtor();
   void SharedDtor();
-  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void SetCachedSize(int size) const override { _cached_size_.Set(size); }
   void InitAsDefaultInstance() {}
 
   bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
   void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
   void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
 
-  mutable int _cached_size_;
+  mutable ::google::protobuf::internal::CachedSize _cached_size_;
   std::uint32_t fragment_id_;
   ::google::protobuf::RepeatedPtrField<RecordingFragment_Tier> tiers_;
   std::uint32_t _has_bits_[(2 + 31) / 32];
@@ -324,6 +463,9 @@ class TARVESH_EXPORT RecordingFragmentEntry_Track : public ::google::protobuf::M
   RecordingFragmentEntry_Track(const RecordingFragmentEntry_Track& from);
   ~RecordingFragmentEntry_Track() override;
   RecordingFragmentEntry_Track& operator=(const RecordingFragmentEntry_Track& from);
+  RecordingFragmentEntry_Track(RecordingFragmentEntry_Track&& from) noexcept;
+  RecordingFragmentEntry_Track& operator=(RecordingFragmentEntry_Track&& from) noexcept;
+  friend void swap(RecordingFragmentEntry_Track& a, RecordingFragmentEntry_Track& b) { a.Swap(&b); }
 
   const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
     return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
@@ -336,8 +478,14 @@ class TARVESH_EXPORT RecordingFragmentEntry_Track : public ::google::protobuf::M
   static const ::google::protobuf::Descriptor* descriptor();
   static const RecordingFragmentEntry_Track& default_instance();
   static RecordingFragmentEntry_Track* default_instance_;
+  static const RecordingFragmentEntry_Track* internal_default_instance() { return &default_instance(); }
+  static constexpr int kIndexInFileMessages = 3;
+  static const ::google::protobuf::Descriptor* GetDescriptor() { return descriptor(); }
+  static const ::google::protobuf::Reflection* GetReflection();
+  static ::google::protobuf::StringPiece FullMessageName() { return "Pb.Tarvesh.RecordingFragmentEntry.Track"; }
 
   void Swap(RecordingFragmentEntry_Track* other);
+  void UnsafeArenaSwap(RecordingFragmentEntry_Track* other);
 
   RecordingFragmentEntry_Track* New() const;
   RecordingFragmentEntry_Track* New(::google::protobuf::Arena* arena) const override;
@@ -357,7 +505,7 @@ class TARVESH_EXPORT RecordingFragmentEntry_Track : public ::google::protobuf::M
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
-  int GetCachedSize() const override { return _cached_size_; }
+  int GetCachedSize() const override { return _cached_size_.Get(); }
 
   ::google::protobuf::Metadata GetMetadata() const override;
   const ClassData* GetClassData() const override;
@@ -389,20 +537,34 @@ class TARVESH_EXPORT RecordingFragmentEntry_Track : public ::google::protobuf::M
   static const int kDurationFieldNumber = 4;
   std::uint64_t duration() const { return duration_; }
   void set_duration(std::uint64_t value) { _set_bit(3); duration_ = value; }
+
+  // The runtime's arena protocol: Arena::CreateMessage builds the class with
+  // the arena constructor below and never runs the destructor.
+  typedef void InternalArenaConstructable_;
+  typedef void DestructorSkippable_;
+
+ protected:
+  explicit RecordingFragmentEntry_Track(::google::protobuf::Arena* arena, bool is_message_owned = false);
+
  private:
   friend struct RecordingFileTables;
+  friend struct RecordingFragmentEntry_TrackDefaultTypeInternal;
+  template <typename T>
+  friend class ::google::protobuf::Arena::InternalHelper;
+  explicit constexpr RecordingFragmentEntry_Track(::google::protobuf::internal::ConstantInitialized);
+  void InternalSwap(RecordingFragmentEntry_Track* other);
   template <class Output>
   std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
   void SharedCtor();
   void SharedDtor();
-  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void SetCachedSize(int size) const override { _cached_size_.Set(size); }
   void InitAsDefaultInstance() {}
 
   bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
   void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
   void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
 
-  mutable int _cached_size_;
+  mutable ::google::protobuf::internal::CachedSize _cached_size_;
   std::uint32_t track_id_;
   std::uint64_t start_tick_;
   std::uint64_t end_tick_;
@@ -419,6 +581,9 @@ class TARVESH_EXPORT RecordingFragmentEntry : public ::google::protobuf::Message
   RecordingFragmentEntry(const RecordingFragmentEntry& from);
   ~RecordingFragmentEntry() override;
   RecordingFragmentEntry& operator=(const RecordingFragmentEntry& from);
+  RecordingFragmentEntry(RecordingFragmentEntry&& from) noexcept;
+  RecordingFragmentEntry& operator=(RecordingFragmentEntry&& from) noexcept;
+  friend void swap(RecordingFragmentEntry& a, RecordingFragmentEntry& b) { a.Swap(&b); }
 
   const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
     return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
@@ -431,8 +596,15 @@ class TARVESH_EXPORT RecordingFragmentEntry : public ::google::protobuf::Message
   static const ::google::protobuf::Descriptor* descriptor();
   static const RecordingFragmentEntry& default_instance();
   static RecordingFragmentEntry* default_instance_;
+  static const RecordingFragmentEntry* internal_default_instance() { return &default_instance(); }
+  static constexpr int kIndexInFileMessages = 4;
+  static const ::google::protobuf::Descriptor* GetDescriptor() { return descriptor(); }
+  static const ::google::protobuf::Reflection* GetReflection();
+  static ::google::protobuf::StringPiece FullMessageName() { return "Pb.Tarvesh.RecordingFragmentEntry"; }
+  typedef RecordingFragmentEntry_Track Track;
 
   void Swap(RecordingFragmentEntry* other);
+  void UnsafeArenaSwap(RecordingFragmentEntry* other);
 
   RecordingFragmentEntry* New() const;
   RecordingFragmentEntry* New(::google::protobuf::Arena* arena) const override;
@@ -452,7 +624,7 @@ class TARVESH_EXPORT RecordingFragmentEntry : public ::google::protobuf::Message
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
-  int GetCachedSize() const override { return _cached_size_; }
+  int GetCachedSize() const override { return _cached_size_.Get(); }
 
   ::google::protobuf::Metadata GetMetadata() const override;
   const ClassData* GetClassData() const override;
@@ -487,20 +659,34 @@ class TARVESH_EXPORT RecordingFragmentEntry : public ::google::protobuf::Message
   RecordingFragmentEntry_Track* add_tracks() { return tracks_.Add(); }
   const ::google::protobuf::RepeatedPtrField<RecordingFragmentEntry_Track>& tracks() const { return tracks_; }
   ::google::protobuf::RepeatedPtrField<RecordingFragmentEntry_Track>* mutable_tracks() { return &tracks_; }
+
+  // The runtime's arena protocol: Arena::CreateMessage builds the class with
+  // the arena constructor below and never runs the destructor.
+  typedef void InternalArenaConstructable_;
+  typedef void DestructorSkippable_;
+
+ protected:
+  explicit RecordingFragmentEntry(::google::protobuf::Arena* arena, bool is_message_owned = false);
+
  private:
   friend struct RecordingFileTables;
+  friend struct RecordingFragmentEntryDefaultTypeInternal;
+  template <typename T>
+  friend class ::google::protobuf::Arena::InternalHelper;
+  explicit constexpr RecordingFragmentEntry(::google::protobuf::internal::ConstantInitialized);
+  void InternalSwap(RecordingFragmentEntry* other);
   template <class Output>
   std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
   void SharedCtor();
   void SharedDtor();
-  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void SetCachedSize(int size) const override { _cached_size_.Set(size); }
   void InitAsDefaultInstance() {}
 
   bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
   void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
   void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
 
-  mutable int _cached_size_;
+  mutable ::google::protobuf::internal::CachedSize _cached_size_;
   std::uint64_t header_file_offset_;
   std::uint32_t header_file_index_;
   std::uint32_t header_size_;
@@ -517,6 +703,9 @@ class TARVESH_EXPORT DataReference_Tier : public ::google::protobuf::Message {
   DataReference_Tier(const DataReference_Tier& from);
   ~DataReference_Tier() override;
   DataReference_Tier& operator=(const DataReference_Tier& from);
+  DataReference_Tier(DataReference_Tier&& from) noexcept;
+  DataReference_Tier& operator=(DataReference_Tier&& from) noexcept;
+  friend void swap(DataReference_Tier& a, DataReference_Tier& b) { a.Swap(&b); }
 
   const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
     return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
@@ -529,8 +718,14 @@ class TARVESH_EXPORT DataReference_Tier : public ::google::protobuf::Message {
   static const ::google::protobuf::Descriptor* descriptor();
   static const DataReference_Tier& default_instance();
   static DataReference_Tier* default_instance_;
+  static const DataReference_Tier* internal_default_instance() { return &default_instance(); }
+  static constexpr int kIndexInFileMessages = 5;
+  static const ::google::protobuf::Descriptor* GetDescriptor() { return descriptor(); }
+  static const ::google::protobuf::Reflection* GetReflection();
+  static ::google::protobuf::StringPiece FullMessageName() { return "Pb.Tarvesh.DataReference.Tier"; }
 
   void Swap(DataReference_Tier* other);
+  void UnsafeArenaSwap(DataReference_Tier* other);
 
   DataReference_Tier* New() const;
   DataReference_Tier* New(::google::protobuf::Arena* arena) const override;
@@ -550,7 +745,7 @@ class TARVESH_EXPORT DataReference_Tier : public ::google::protobuf::Message {
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
-  int GetCachedSize() const override { return _cached_size_; }
+  int GetCachedSize() const override { return _cached_size_.Get(); }
 
   ::google::protobuf::Metadata GetMetadata() const override;
   const ClassData* GetClassData() const override;
@@ -564,20 +759,34 @@ class TARVESH_EXPORT DataReference_Tier : public ::google::protobuf::Message {
   ::Pb::Halvin::Stor::DataFileRef* add_files() { return files_.Add(); }
   const ::google::protobuf::RepeatedPtrField<::Pb::Halvin::Stor::DataFileRef>& files() const { return files_; }
   ::google::protobuf::RepeatedPtrField<::Pb::Halvin::Stor::DataFileRef>* mutable_files() { return &files_; }
+
+  // The runtime's arena protocol: Arena::CreateMessage builds the class with
+  // the arena constructor below and never runs the destructor.
+  typedef void InternalArenaConstructable_;
+  typedef void DestructorSkippable_;
+
+ protected:
+  explicit DataReference_Tier(::google::protobuf::Arena* arena, bool is_message_owned = false);
+
  private:
   friend struct RecordingFileTables;
+  friend struct DataReference_TierDefaultTypeInternal;
+  template <typename T>
+  friend class ::google::protobuf::Arena::InternalHelper;
+  explicit constexpr DataReference_Tier(::google::protobuf::internal::ConstantInitialized);
+  void InternalSwap(DataReference_Tier* other);
   template <class Output>
   std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
   void SharedCtor();
   void SharedDtor();
-  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void SetCachedSize(int size) const override { _cached_size_.Set(size); }
   void InitAsDefaultInstance() {}
 
   bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
   void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
   void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
 
-  mutable int _cached_size_;
+  mutable ::google::protobuf::internal::CachedSize _cached_size_;
   ::google::protobuf::RepeatedPtrField<::Pb::Halvin::Stor::DataFileRef> files_;
   std::uint32_t _has_bits_[(1 + 31) / 32];
 
@@ -591,6 +800,9 @@ class TARVESH_EXPORT DataReference : public ::google::protobuf::Message {
   DataReference(const DataReference& from);
   ~DataReference() override;
   DataReference& operator=(const DataReference& from);
+  DataReference(DataReference&& from) noexcept;
+  DataReference& operator=(DataReference&& from) noexcept;
+  friend void swap(DataReference& a, DataReference& b) { a.Swap(&b); }
 
   const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
     return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
@@ -603,8 +815,15 @@ class TARVESH_EXPORT DataReference : public ::google::protobuf::Message {
   static const ::google::protobuf::Descriptor* descriptor();
   static const DataReference& default_instance();
   static DataReference* default_instance_;
+  static const DataReference* internal_default_instance() { return &default_instance(); }
+  static constexpr int kIndexInFileMessages = 6;
+  static const ::google::protobuf::Descriptor* GetDescriptor() { return descriptor(); }
+  static const ::google::protobuf::Reflection* GetReflection();
+  static ::google::protobuf::StringPiece FullMessageName() { return "Pb.Tarvesh.DataReference"; }
+  typedef DataReference_Tier Tier;
 
   void Swap(DataReference* other);
+  void UnsafeArenaSwap(DataReference* other);
 
   DataReference* New() const;
   DataReference* New(::google::protobuf::Arena* arena) const override;
@@ -624,7 +843,7 @@ class TARVESH_EXPORT DataReference : public ::google::protobuf::Message {
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
-  int GetCachedSize() const override { return _cached_size_; }
+  int GetCachedSize() const override { return _cached_size_.Get(); }
 
   ::google::protobuf::Metadata GetMetadata() const override;
   const ClassData* GetClassData() const override;
@@ -658,20 +877,34 @@ class TARVESH_EXPORT DataReference : public ::google::protobuf::Message {
   ::Pb::Halvin::Stor::DataFileRef* add_files() { return files_.Add(); }
   const ::google::protobuf::RepeatedPtrField<::Pb::Halvin::Stor::DataFileRef>& files() const { return files_; }
   ::google::protobuf::RepeatedPtrField<::Pb::Halvin::Stor::DataFileRef>* mutable_files() { return &files_; }
+
+  // The runtime's arena protocol: Arena::CreateMessage builds the class with
+  // the arena constructor below and never runs the destructor.
+  typedef void InternalArenaConstructable_;
+  typedef void DestructorSkippable_;
+
+ protected:
+  explicit DataReference(::google::protobuf::Arena* arena, bool is_message_owned = false);
+
  private:
   friend struct RecordingFileTables;
+  friend struct DataReferenceDefaultTypeInternal;
+  template <typename T>
+  friend class ::google::protobuf::Arena::InternalHelper;
+  explicit constexpr DataReference(::google::protobuf::internal::ConstantInitialized);
+  void InternalSwap(DataReference* other);
   template <class Output>
   std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
   void SharedCtor();
   void SharedDtor();
-  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void SetCachedSize(int size) const override { _cached_size_.Set(size); }
   void InitAsDefaultInstance() {}
 
   bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
   void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
   void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
 
-  mutable int _cached_size_;
+  mutable ::google::protobuf::internal::CachedSize _cached_size_;
   ::google::protobuf::RepeatedPtrField<DataReference_Tier> tiers_;
   ::google::protobuf::RepeatedPtrField<RecordingFragmentEntry> fragments_;
   ::google::protobuf::RepeatedPtrField<::Pb::Halvin::Stor::DataFileRef> files_;

@@ -165,14 +165,26 @@ struct TrackFileTables {
                 "string-field tags live in the two low bits of the pointer");
 };
 
+}  // namespace Tarvesh
+}  // namespace Pb
+
+// Exported under the name protoc's output uses for this file.
+namespace this_file = ::Pb::Tarvesh;
+const ::google::protobuf::internal::DescriptorTable
+    descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto = {
+        false, false, sizeof(this_file::kDescriptor) - 1, this_file::kDescriptor,
+        this_file::kFileName, &this_file::runtime_once, nullptr, 0,
+        this_file::kMessageCount, this_file::TrackFileTables::schemas,
+        this_file::default_instances, this_file::TrackFileTables::offsets,
+        this_file::file_metadata, nullptr, nullptr,
+};
+
+namespace Pb {
+namespace Tarvesh {
 namespace {
 
-const gpi::DescriptorTable file_table = {
-    false, false, sizeof(kDescriptor) - 1, kDescriptor, kFileName,
-    &runtime_once, nullptr, 0, kMessageCount, TrackFileTables::schemas,
-    default_instances, TrackFileTables::offsets, file_metadata,
-    nullptr, nullptr,
-};
+const gpi::DescriptorTable& file_table =
+    descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto;
 
 void AssignDescriptorsOnce() {
   AssignFileDescriptors(&file_table,
@@ -255,8 +267,22 @@ inline std::uint64_t EnumWireValue(int value) {
 PB_DEFINE_MESSAGE_FRAME(CountDeltaS32, MetadataOf, kCountDeltaS32Index,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto)
 
+CountDeltaS32::CountDeltaS32(gp::Arena* arena, bool is_message_owned)
+    : gp::Message(arena, is_message_owned) {
+  SharedCtor();
+}
+constexpr CountDeltaS32::CountDeltaS32(gpi::ConstantInitialized)
+    : _cached_size_(),
+      count_(0),
+      delta_(0),
+      _has_bits_() {}
+PB_DEFINE_CONSTANT_DEFAULT(CountDeltaS32)
+
+const int CountDeltaS32::kCountFieldNumber;
+const int CountDeltaS32::kDeltaFieldNumber;
+
 void CountDeltaS32::SharedCtor() {
-  _cached_size_ = 0;
+  _cached_size_.Set(0);
   count_ = 0;
   delta_ = 0;
   std::memset(_has_bits_, 0, sizeof(_has_bits_));
@@ -281,13 +307,13 @@ void CountDeltaS32::MergeFrom(const CountDeltaS32& from) {
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
-void CountDeltaS32::Swap(CountDeltaS32* other) {
+void CountDeltaS32::InternalSwap(CountDeltaS32* other) {
   if (other == this) return;
   std::swap(count_, other->count_);
   std::swap(delta_, other->delta_);
   std::swap(_has_bits_[0], other->_has_bits_[0]);
   _internal_metadata_.InternalSwap(&other->_internal_metadata_);
-  std::swap(_cached_size_, other->_cached_size_);
+  SwapCachedSizes(&_cached_size_, &other->_cached_size_);
 }
 
 size_t CountDeltaS32::ByteSizeLong() const {
@@ -297,7 +323,7 @@ size_t CountDeltaS32::ByteSizeLong() const {
     if (has_delta()) total += 1 + WireFormatLite::SInt32Size(delta_);
   }
   total += UnknownFieldsSize(unknown_fields());
-  _cached_size_ = gpi::ToCachedSize(total);
+  _cached_size_.Set(gpi::ToCachedSize(total));
   return total;
 }
 
@@ -342,8 +368,8 @@ const char* CountDeltaS32::_InternalParse(const char* ptr, gpi::ParseContext* ct
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x08: ptr = ParseVarint(ptr, &count_); _set_bit(0); break;
-      case 0x10: ptr = ParseSInt32(ptr, &delta_); _set_bit(1); break;
+      case 0x08: ptr = ParseVarintField(ctx, ptr, &count_, _has_bits_, 0); break;
+      case 0x10: ptr = ParseSInt32Field(ctx, ptr, &delta_, _has_bits_, 1); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -361,8 +387,22 @@ const char* CountDeltaS32::_InternalParse(const char* ptr, gpi::ParseContext* ct
 PB_DEFINE_MESSAGE_FRAME(CountValU32, MetadataOf, kCountValU32Index,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto)
 
+CountValU32::CountValU32(gp::Arena* arena, bool is_message_owned)
+    : gp::Message(arena, is_message_owned) {
+  SharedCtor();
+}
+constexpr CountValU32::CountValU32(gpi::ConstantInitialized)
+    : _cached_size_(),
+      count_(0),
+      val_(0),
+      _has_bits_() {}
+PB_DEFINE_CONSTANT_DEFAULT(CountValU32)
+
+const int CountValU32::kCountFieldNumber;
+const int CountValU32::kValFieldNumber;
+
 void CountValU32::SharedCtor() {
-  _cached_size_ = 0;
+  _cached_size_.Set(0);
   count_ = 0;
   val_ = 0;
   std::memset(_has_bits_, 0, sizeof(_has_bits_));
@@ -387,13 +427,13 @@ void CountValU32::MergeFrom(const CountValU32& from) {
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
-void CountValU32::Swap(CountValU32* other) {
+void CountValU32::InternalSwap(CountValU32* other) {
   if (other == this) return;
   std::swap(count_, other->count_);
   std::swap(val_, other->val_);
   std::swap(_has_bits_[0], other->_has_bits_[0]);
   _internal_metadata_.InternalSwap(&other->_internal_metadata_);
-  std::swap(_cached_size_, other->_cached_size_);
+  SwapCachedSizes(&_cached_size_, &other->_cached_size_);
 }
 
 size_t CountValU32::ByteSizeLong() const {
@@ -403,7 +443,7 @@ size_t CountValU32::ByteSizeLong() const {
     if (has_val()) total += 1 + WireFormatLite::UInt32Size(val_);
   }
   total += UnknownFieldsSize(unknown_fields());
-  _cached_size_ = gpi::ToCachedSize(total);
+  _cached_size_.Set(gpi::ToCachedSize(total));
   return total;
 }
 
@@ -448,8 +488,8 @@ const char* CountValU32::_InternalParse(const char* ptr, gpi::ParseContext* ctx)
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x08: ptr = ParseVarint(ptr, &count_); _set_bit(0); break;
-      case 0x10: ptr = ParseVarint(ptr, &val_); _set_bit(1); break;
+      case 0x08: ptr = ParseVarintField(ctx, ptr, &count_, _has_bits_, 0); break;
+      case 0x10: ptr = ParseVarintField(ctx, ptr, &val_, _has_bits_, 1); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -467,8 +507,22 @@ const char* CountValU32::_InternalParse(const char* ptr, gpi::ParseContext* ctx)
 PB_DEFINE_MESSAGE_FRAME(CountValS32, MetadataOf, kCountValS32Index,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto)
 
+CountValS32::CountValS32(gp::Arena* arena, bool is_message_owned)
+    : gp::Message(arena, is_message_owned) {
+  SharedCtor();
+}
+constexpr CountValS32::CountValS32(gpi::ConstantInitialized)
+    : _cached_size_(),
+      count_(0),
+      val_(0),
+      _has_bits_() {}
+PB_DEFINE_CONSTANT_DEFAULT(CountValS32)
+
+const int CountValS32::kCountFieldNumber;
+const int CountValS32::kValFieldNumber;
+
 void CountValS32::SharedCtor() {
-  _cached_size_ = 0;
+  _cached_size_.Set(0);
   count_ = 0;
   val_ = 0;
   std::memset(_has_bits_, 0, sizeof(_has_bits_));
@@ -493,13 +547,13 @@ void CountValS32::MergeFrom(const CountValS32& from) {
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
-void CountValS32::Swap(CountValS32* other) {
+void CountValS32::InternalSwap(CountValS32* other) {
   if (other == this) return;
   std::swap(count_, other->count_);
   std::swap(val_, other->val_);
   std::swap(_has_bits_[0], other->_has_bits_[0]);
   _internal_metadata_.InternalSwap(&other->_internal_metadata_);
-  std::swap(_cached_size_, other->_cached_size_);
+  SwapCachedSizes(&_cached_size_, &other->_cached_size_);
 }
 
 size_t CountValS32::ByteSizeLong() const {
@@ -509,7 +563,7 @@ size_t CountValS32::ByteSizeLong() const {
     if (has_val()) total += 1 + WireFormatLite::SInt32Size(val_);
   }
   total += UnknownFieldsSize(unknown_fields());
-  _cached_size_ = gpi::ToCachedSize(total);
+  _cached_size_.Set(gpi::ToCachedSize(total));
   return total;
 }
 
@@ -554,8 +608,8 @@ const char* CountValS32::_InternalParse(const char* ptr, gpi::ParseContext* ctx)
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x08: ptr = ParseVarint(ptr, &count_); _set_bit(0); break;
-      case 0x10: ptr = ParseSInt32(ptr, &val_); _set_bit(1); break;
+      case 0x08: ptr = ParseVarintField(ctx, ptr, &count_, _has_bits_, 0); break;
+      case 0x10: ptr = ParseSInt32Field(ctx, ptr, &val_, _has_bits_, 1); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -573,14 +627,61 @@ const char* CountValS32::_InternalParse(const char* ptr, gpi::ParseContext* ctx)
 PB_DEFINE_MESSAGE_FRAME(FrameTable, MetadataOf, kFrameTableIndex,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto)
 
+FrameTable::FrameTable(gp::Arena* arena, bool is_message_owned)
+    : gp::Message(arena, is_message_owned),
+      seq_numbers_(arena),
+      timestamps_(arena),
+      frame_sizes_(arena),
+      frame_to_pallet_offsets_(arena),
+      frame_to_pallet_ids_(arena),
+      access_units_per_frame_(arena),
+      access_unit_length_diffs_(arena),
+      access_unit_offset_jumps_(arena),
+      errors_(arena),
+      auth_tags_(arena) {
+  SharedCtor();
+}
+constexpr FrameTable::FrameTable(gpi::ConstantInitialized)
+    : _cached_size_(),
+      seq_numbers_(),
+      timestamps_(),
+      coding_depend_(&gpi::fixed_address_empty_string, gpi::ConstantInitialized{}),
+      frame_sizes_(),
+      _frame_sizes_cached_byte_size_(),
+      frame_to_pallet_offsets_(),
+      _frame_to_pallet_offsets_cached_byte_size_(),
+      frame_to_pallet_ids_(),
+      access_units_per_frame_(),
+      access_unit_length_diffs_(),
+      _access_unit_length_diffs_cached_byte_size_(),
+      access_unit_offset_jumps_(),
+      _access_unit_offset_jumps_cached_byte_size_(),
+      errors_(),
+      auth_tags_(),
+      _auth_tags_cached_byte_size_(),
+      _has_bits_() {}
+PB_DEFINE_CONSTANT_DEFAULT(FrameTable)
+
+const int FrameTable::kSeqNumbersFieldNumber;
+const int FrameTable::kTimestampsFieldNumber;
+const int FrameTable::kCodingDependFieldNumber;
+const int FrameTable::kFrameSizesFieldNumber;
+const int FrameTable::kFrameToPalletOffsetsFieldNumber;
+const int FrameTable::kFrameToPalletIdsFieldNumber;
+const int FrameTable::kAccessUnitsPerFrameFieldNumber;
+const int FrameTable::kAccessUnitLengthDiffsFieldNumber;
+const int FrameTable::kAccessUnitOffsetJumpsFieldNumber;
+const int FrameTable::kErrorsFieldNumber;
+const int FrameTable::kAuthTagsFieldNumber;
+
 void FrameTable::SharedCtor() {
-  _cached_size_ = 0;
+  _cached_size_.Set(0);
   coding_depend_.InitExternal(&_default_coding_depend_);
-  _frame_sizes_cached_byte_size_ = 0;
-  _frame_to_pallet_offsets_cached_byte_size_ = 0;
-  _access_unit_length_diffs_cached_byte_size_ = 0;
-  _access_unit_offset_jumps_cached_byte_size_ = 0;
-  _auth_tags_cached_byte_size_ = 0;
+  _frame_sizes_cached_byte_size_.Set(0);
+  _frame_to_pallet_offsets_cached_byte_size_.Set(0);
+  _access_unit_length_diffs_cached_byte_size_.Set(0);
+  _access_unit_offset_jumps_cached_byte_size_.Set(0);
+  _auth_tags_cached_byte_size_.Set(0);
   std::memset(_has_bits_, 0, sizeof(_has_bits_));
 }
 
@@ -627,7 +728,7 @@ void FrameTable::MergeFrom(const FrameTable& from) {
 }
 
 // The packed byte-size caches stay with their objects.
-void FrameTable::Swap(FrameTable* other) {
+void FrameTable::InternalSwap(FrameTable* other) {
   if (other == this) return;
   seq_numbers_.Swap(&other->seq_numbers_);
   timestamps_.Swap(&other->timestamps_);
@@ -642,7 +743,7 @@ void FrameTable::Swap(FrameTable* other) {
   auth_tags_.Swap(&other->auth_tags_);
   std::swap(_has_bits_[0], other->_has_bits_[0]);
   _internal_metadata_.InternalSwap(&other->_internal_metadata_);
-  std::swap(_cached_size_, other->_cached_size_);
+  SwapCachedSizes(&_cached_size_, &other->_cached_size_);
 }
 
 size_t FrameTable::ByteSizeLong() const {
@@ -654,32 +755,32 @@ size_t FrameTable::ByteSizeLong() const {
   total += NestedElementsSize(timestamps_);
 
   size_t payload = PackedVarintPayload<SInt32Codec>(frame_sizes_);
-  _frame_sizes_cached_byte_size_ = gpi::ToCachedSize(payload);
+  _frame_sizes_cached_byte_size_.Set(gpi::ToCachedSize(payload));
   total += PackedRecordSize(payload);
 
   payload = PackedVarintPayload<UInt32Codec>(frame_to_pallet_offsets_);
-  _frame_to_pallet_offsets_cached_byte_size_ = gpi::ToCachedSize(payload);
+  _frame_to_pallet_offsets_cached_byte_size_.Set(gpi::ToCachedSize(payload));
   total += PackedRecordSize(payload);
 
   total += NestedElementsSize(frame_to_pallet_ids_);
   total += NestedElementsSize(access_units_per_frame_);
 
   payload = PackedVarintPayload<SInt32Codec>(access_unit_length_diffs_);
-  _access_unit_length_diffs_cached_byte_size_ = gpi::ToCachedSize(payload);
+  _access_unit_length_diffs_cached_byte_size_.Set(gpi::ToCachedSize(payload));
   total += PackedRecordSize(payload);
 
   payload = PackedVarintPayload<UInt32Codec>(access_unit_offset_jumps_);
-  _access_unit_offset_jumps_cached_byte_size_ = gpi::ToCachedSize(payload);
+  _access_unit_offset_jumps_cached_byte_size_.Set(gpi::ToCachedSize(payload));
   total += PackedRecordSize(payload);
 
   total += NestedElementsSize(errors_);
 
   payload = PackedFixed64Payload(auth_tags_);
-  _auth_tags_cached_byte_size_ = gpi::ToCachedSize(payload);
+  _auth_tags_cached_byte_size_.Set(gpi::ToCachedSize(payload));
   total += PackedRecordSize(payload);
 
   total += UnknownFieldsSize(unknown_fields());
-  _cached_size_ = gpi::ToCachedSize(total);
+  _cached_size_.Set(gpi::ToCachedSize(total));
   return total;
 }
 
@@ -689,17 +790,20 @@ std::uint8_t* FrameTable::WriteFields(const Output& out, std::uint8_t* target) c
   target = WriteNestedElements(out, 0x12, timestamps_, target);
   if (has_coding_depend()) target = WriteBytesField(out, 0x1A, coding_depend(), target);
   target = WritePackedVarints<SInt32Codec>(out, 0x22, frame_sizes_,
-                                           _frame_sizes_cached_byte_size_, target);
+                                           _frame_sizes_cached_byte_size_.Get(), target);
   target = WritePackedVarints<UInt32Codec>(out, 0x2A, frame_to_pallet_offsets_,
-                                           _frame_to_pallet_offsets_cached_byte_size_, target);
+                                           _frame_to_pallet_offsets_cached_byte_size_.Get(),
+                                           target);
   target = WriteNestedElements(out, 0x32, frame_to_pallet_ids_, target);
   target = WriteNestedElements(out, 0x3A, access_units_per_frame_, target);
   target = WritePackedVarints<SInt32Codec>(out, 0x42, access_unit_length_diffs_,
-                                           _access_unit_length_diffs_cached_byte_size_, target);
+                                           _access_unit_length_diffs_cached_byte_size_.Get(),
+                                           target);
   target = WritePackedVarints<UInt32Codec>(out, 0x4A, access_unit_offset_jumps_,
-                                           _access_unit_offset_jumps_cached_byte_size_, target);
+                                           _access_unit_offset_jumps_cached_byte_size_.Get(),
+                                           target);
   target = WriteNestedElements(out, 0x52, errors_, target);
-  target = WritePackedFixed64s(out, 0x5A, auth_tags_, _auth_tags_cached_byte_size_, target);
+  target = WritePackedFixed64s(out, 0x5A, auth_tags_, _auth_tags_cached_byte_size_.Get(), target);
   return WriteUnknownFields(out, unknown_fields(), target);
 }
 
@@ -867,8 +971,35 @@ const char* FrameTable::_InternalParse(const char* ptr, gpi::ParseContext* ctx) 
 PB_DEFINE_MESSAGE_FRAME(Track, MetadataOf, kTrackIndex,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto)
 
+Track::Track(gp::Arena* arena, bool is_message_owned)
+    : gp::Message(arena, is_message_owned),
+      frame_tables_(arena) {
+  SharedCtor();
+}
+constexpr Track::Track(gpi::ConstantInitialized)
+    : _cached_size_(),
+      track_id_(0),
+      num_frames_(0),
+      start_seq_(0),
+      start_time_(0),
+      start_tick_(0),
+      duration_(0),
+      frame_tables_(),
+      auth_type_(0),
+      _has_bits_() {}
+PB_DEFINE_CONSTANT_DEFAULT(Track)
+
+const int Track::kTrackIdFieldNumber;
+const int Track::kNumFramesFieldNumber;
+const int Track::kStartSeqFieldNumber;
+const int Track::kStartTimeFieldNumber;
+const int Track::kStartTickFieldNumber;
+const int Track::kDurationFieldNumber;
+const int Track::kFrameTablesFieldNumber;
+const int Track::kAuthTypeFieldNumber;
+
 void Track::SharedCtor() {
-  _cached_size_ = 0;
+  _cached_size_.Set(0);
   track_id_ = 0;
   num_frames_ = 0;
   start_seq_ = 0;
@@ -910,7 +1041,7 @@ void Track::MergeFrom(const Track& from) {
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
-void Track::Swap(Track* other) {
+void Track::InternalSwap(Track* other) {
   if (other == this) return;
   std::swap(track_id_, other->track_id_);
   std::swap(num_frames_, other->num_frames_);
@@ -922,7 +1053,7 @@ void Track::Swap(Track* other) {
   std::swap(auth_type_, other->auth_type_);
   std::swap(_has_bits_[0], other->_has_bits_[0]);
   _internal_metadata_.InternalSwap(&other->_internal_metadata_);
-  std::swap(_cached_size_, other->_cached_size_);
+  SwapCachedSizes(&_cached_size_, &other->_cached_size_);
 }
 
 size_t Track::ByteSizeLong() const {
@@ -938,7 +1069,7 @@ size_t Track::ByteSizeLong() const {
   }
   total += NestedElementsSize(frame_tables_);
   total += UnknownFieldsSize(unknown_fields());
-  _cached_size_ = gpi::ToCachedSize(total);
+  _cached_size_.Set(gpi::ToCachedSize(total));
   return total;
 }
 
@@ -1035,17 +1166,17 @@ const char* Track::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x08: ptr = ParseVarint(ptr, &track_id_); _set_bit(0); break;
-      case 0x10: ptr = ParseVarint(ptr, &num_frames_); _set_bit(1); break;
-      case 0x18: ptr = ParseVarint(ptr, &start_seq_); _set_bit(2); break;
-      case 0x21: ptr = ParseFixed64(ptr, &start_time_); _set_bit(3); break;
-      case 0x28: ptr = ParseVarint(ptr, &start_tick_); _set_bit(4); break;
-      case 0x30: ptr = ParseVarint(ptr, &duration_); _set_bit(5); break;
+      case 0x08: ptr = ParseVarintField(ctx, ptr, &track_id_, _has_bits_, 0); break;
+      case 0x10: ptr = ParseVarintField(ctx, ptr, &num_frames_, _has_bits_, 1); break;
+      case 0x18: ptr = ParseVarintField(ctx, ptr, &start_seq_, _has_bits_, 2); break;
+      case 0x21: ptr = ParseFixed64Field(ctx, ptr, &start_time_, _has_bits_, 3); break;
+      case 0x28: ptr = ParseVarintField(ctx, ptr, &start_tick_, _has_bits_, 4); break;
+      case 0x30: ptr = ParseVarintField(ctx, ptr, &duration_, _has_bits_, 5); break;
       case 0x3A: ptr = ParseElement(ctx, ptr, 0x3A, &frame_tables_); break;
       case 0x40: {
         std::uint32_t raw;
         ptr = ParseVarint(ptr, &raw);
-        if (ptr == nullptr) return nullptr;
+        if (!ReadInsideLimit(ctx, ptr)) return nullptr;
         const int value = static_cast<int>(raw);
         if (::Pb::Velto::Authentication_IsValid(value)) {
           auth_type_ = value;
@@ -1068,5 +1199,15 @@ const char* Track::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
 
 }  // namespace Tarvesh
 }  // namespace Pb
+
+namespace google {
+namespace protobuf {
+PB_DEFINE_CREATE_MAYBE_MESSAGE(::Pb::Tarvesh::CountDeltaS32)
+PB_DEFINE_CREATE_MAYBE_MESSAGE(::Pb::Tarvesh::CountValU32)
+PB_DEFINE_CREATE_MAYBE_MESSAGE(::Pb::Tarvesh::CountValS32)
+PB_DEFINE_CREATE_MAYBE_MESSAGE(::Pb::Tarvesh::FrameTable)
+PB_DEFINE_CREATE_MAYBE_MESSAGE(::Pb::Tarvesh::Track)
+}  // namespace protobuf
+}  // namespace google
 
 #include <google/protobuf/port_undef.inc>

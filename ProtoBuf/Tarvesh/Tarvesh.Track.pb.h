@@ -9,6 +9,9 @@
 #include <string>
 
 #include <google/protobuf/arenastring.h>
+#include <google/protobuf/arena.h>
+#include <google/protobuf/generated_message_reflection.h>
+#include <google/protobuf/generated_message_util.h>
 #include <google/protobuf/io/coded_stream.h>
 #include <google/protobuf/message.h>
 #include <google/protobuf/repeated_field.h>
@@ -16,6 +19,11 @@
 
 #include "ProtoBuf/Velto/Velto.pb.h"
 #include "ProtoBuf/Tarvesh/TarveshExport.h"
+
+// The file's table under the name protoc's output uses: code generated for a
+// schema importing this file lists it among its dependencies.
+TARVESH_EXPORT extern const ::google::protobuf::internal::DescriptorTable
+    descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto;
 
 namespace Pb {
 namespace Tarvesh {
@@ -25,6 +33,51 @@ TARVESH_EXPORT void protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eprot
 
 struct TrackFileTables;
 
+// The objects that code generated for an importing schema reads as the
+// classes' empty messages: constant-initialised, never destroyed.
+class CountDeltaS32;
+struct CountDeltaS32DefaultTypeInternal;
+TARVESH_EXPORT extern CountDeltaS32DefaultTypeInternal _CountDeltaS32_default_instance_;
+class CountValU32;
+struct CountValU32DefaultTypeInternal;
+TARVESH_EXPORT extern CountValU32DefaultTypeInternal _CountValU32_default_instance_;
+class CountValS32;
+struct CountValS32DefaultTypeInternal;
+TARVESH_EXPORT extern CountValS32DefaultTypeInternal _CountValS32_default_instance_;
+class FrameTable;
+struct FrameTableDefaultTypeInternal;
+TARVESH_EXPORT extern FrameTableDefaultTypeInternal _FrameTable_default_instance_;
+class Track;
+struct TrackDefaultTypeInternal;
+TARVESH_EXPORT extern TrackDefaultTypeInternal _Track_default_instance_;
+
+}  // namespace Tarvesh
+}  // namespace Pb
+
+// Arena::CreateMessage, and repeated fields of these classes, create
+// elements through these: on the heap with the plain constructor.
+namespace google {
+namespace protobuf {
+template <>
+TARVESH_EXPORT ::Pb::Tarvesh::CountDeltaS32*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::CountDeltaS32>(Arena* arena);
+template <>
+TARVESH_EXPORT ::Pb::Tarvesh::CountValU32*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::CountValU32>(Arena* arena);
+template <>
+TARVESH_EXPORT ::Pb::Tarvesh::CountValS32*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::CountValS32>(Arena* arena);
+template <>
+TARVESH_EXPORT ::Pb::Tarvesh::FrameTable*
+Arena::CreateMaybeMessage<::Pb::Tarvesh::FrameTable>(Arena* arena);
+template <>
+TARVESH_EXPORT ::Pb::Tarvesh::Track* Arena::CreateMaybeMessage<::Pb::Tarvesh::Track>(Arena* arena);
+}  // namespace protobuf
+}  // namespace google
+
+namespace Pb {
+namespace Tarvesh {
+
 // A run of `count` frames whose value changes by `delta` from one to the next.
 class TARVESH_EXPORT CountDeltaS32 : public ::google::protobuf::Message {
  public:
@@ -32,6 +85,9 @@ class TARVESH_EXPORT CountDeltaS32 : public ::google::protobuf::Message {
   CountDeltaS32(const CountDeltaS32& from);
   ~CountDeltaS32() override;
   CountDeltaS32& operator=(const CountDeltaS32& from);
+  CountDeltaS32(CountDeltaS32&& from) noexcept;
+  CountDeltaS32& operator=(CountDeltaS32&& from) noexcept;
+  friend void swap(CountDeltaS32& a, CountDeltaS32& b) { a.Swap(&b); }
 
   const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
     return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
@@ -44,8 +100,14 @@ class TARVESH_EXPORT CountDeltaS32 : public ::google::protobuf::Message {
   static const ::google::protobuf::Descriptor* descriptor();
   static const CountDeltaS32& default_instance();
   static CountDeltaS32* default_instance_;
+  static const CountDeltaS32* internal_default_instance() { return &default_instance(); }
+  static constexpr int kIndexInFileMessages = 0;
+  static const ::google::protobuf::Descriptor* GetDescriptor() { return descriptor(); }
+  static const ::google::protobuf::Reflection* GetReflection();
+  static ::google::protobuf::StringPiece FullMessageName() { return "Pb.Tarvesh.CountDeltaS32"; }
 
   void Swap(CountDeltaS32* other);
+  void UnsafeArenaSwap(CountDeltaS32* other);
 
   CountDeltaS32* New() const;
   CountDeltaS32* New(::google::protobuf::Arena* arena) const override;
@@ -65,7 +127,7 @@ class TARVESH_EXPORT CountDeltaS32 : public ::google::protobuf::Message {
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
-  int GetCachedSize() const override { return _cached_size_; }
+  int GetCachedSize() const override { return _cached_size_.Get(); }
 
   ::google::protobuf::Metadata GetMetadata() const override;
   const ClassData* GetClassData() const override;
@@ -83,20 +145,34 @@ class TARVESH_EXPORT CountDeltaS32 : public ::google::protobuf::Message {
   static const int kDeltaFieldNumber = 2;
   std::int32_t delta() const { return delta_; }
   void set_delta(std::int32_t value) { _set_bit(1); delta_ = value; }
+
+  // The runtime's arena protocol: Arena::CreateMessage builds the class with
+  // the arena constructor below and never runs the destructor.
+  typedef void InternalArenaConstructable_;
+  typedef void DestructorSkippable_;
+
+ protected:
+  explicit CountDeltaS32(::google::protobuf::Arena* arena, bool is_message_owned = false);
+
  private:
   friend struct TrackFileTables;
+  friend struct CountDeltaS32DefaultTypeInternal;
+  template <typename T>
+  friend class ::google::protobuf::Arena::InternalHelper;
+  explicit constexpr CountDeltaS32(::google::protobuf::internal::ConstantInitialized);
+  void InternalSwap(CountDeltaS32* other);
   template <class Output>
   std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
   void SharedCtor();
   void SharedDtor();
-  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void SetCachedSize(int size) const override { _cached_size_.Set(size); }
   void InitAsDefaultInstance() {}
 
   bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
   void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
   void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
 
-  mutable int _cached_size_;
+  mutable ::google::protobuf::internal::CachedSize _cached_size_;
   std::uint32_t count_;
   std::int32_t delta_;
   std::uint32_t _has_bits_[(2 + 31) / 32];
@@ -111,6 +187,9 @@ class TARVESH_EXPORT CountValU32 : public ::google::protobuf::Message {
   CountValU32(const CountValU32& from);
   ~CountValU32() override;
   CountValU32& operator=(const CountValU32& from);
+  CountValU32(CountValU32&& from) noexcept;
+  CountValU32& operator=(CountValU32&& from) noexcept;
+  friend void swap(CountValU32& a, CountValU32& b) { a.Swap(&b); }
 
   const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
     return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
@@ -123,8 +202,14 @@ class TARVESH_EXPORT CountValU32 : public ::google::protobuf::Message {
   static const ::google::protobuf::Descriptor* descriptor();
   static const CountValU32& default_instance();
   static CountValU32* default_instance_;
+  static const CountValU32* internal_default_instance() { return &default_instance(); }
+  static constexpr int kIndexInFileMessages = 1;
+  static const ::google::protobuf::Descriptor* GetDescriptor() { return descriptor(); }
+  static const ::google::protobuf::Reflection* GetReflection();
+  static ::google::protobuf::StringPiece FullMessageName() { return "Pb.Tarvesh.CountValU32"; }
 
   void Swap(CountValU32* other);
+  void UnsafeArenaSwap(CountValU32* other);
 
   CountValU32* New() const;
   CountValU32* New(::google::protobuf::Arena* arena) const override;
@@ -144,7 +229,7 @@ class TARVESH_EXPORT CountValU32 : public ::google::protobuf::Message {
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
-  int GetCachedSize() const override { return _cached_size_; }
+  int GetCachedSize() const override { return _cached_size_.Get(); }
 
   ::google::protobuf::Metadata GetMetadata() const override;
   const ClassData* GetClassData() const override;
@@ -162,20 +247,34 @@ class TARVESH_EXPORT CountValU32 : public ::google::protobuf::Message {
   static const int kValFieldNumber = 2;
   std::uint32_t val() const { return val_; }
   void set_val(std::uint32_t value) { _set_bit(1); val_ = value; }
+
+  // The runtime's arena protocol: Arena::CreateMessage builds the class with
+  // the arena constructor below and never runs the destructor.
+  typedef void InternalArenaConstructable_;
+  typedef void DestructorSkippable_;
+
+ protected:
+  explicit CountValU32(::google::protobuf::Arena* arena, bool is_message_owned = false);
+
  private:
   friend struct TrackFileTables;
+  friend struct CountValU32DefaultTypeInternal;
+  template <typename T>
+  friend class ::google::protobuf::Arena::InternalHelper;
+  explicit constexpr CountValU32(::google::protobuf::internal::ConstantInitialized);
+  void InternalSwap(CountValU32* other);
   template <class Output>
   std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
   void SharedCtor();
   void SharedDtor();
-  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void SetCachedSize(int size) const override { _cached_size_.Set(size); }
   void InitAsDefaultInstance() {}
 
   bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
   void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
   void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
 
-  mutable int _cached_size_;
+  mutable ::google::protobuf::internal::CachedSize _cached_size_;
   std::uint32_t count_;
   std::uint32_t val_;
   std::uint32_t _has_bits_[(2 + 31) / 32];
@@ -190,6 +289,9 @@ class TARVESH_EXPORT CountValS32 : public ::google::protobuf::Message {
   CountValS32(const CountValS32& from);
   ~CountValS32() override;
   CountValS32& operator=(const CountValS32& from);
+  CountValS32(CountValS32&& from) noexcept;
+  CountValS32& operator=(CountValS32&& from) noexcept;
+  friend void swap(CountValS32& a, CountValS32& b) { a.Swap(&b); }
 
   const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
     return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
@@ -202,8 +304,14 @@ class TARVESH_EXPORT CountValS32 : public ::google::protobuf::Message {
   static const ::google::protobuf::Descriptor* descriptor();
   static const CountValS32& default_instance();
   static CountValS32* default_instance_;
+  static const CountValS32* internal_default_instance() { return &default_instance(); }
+  static constexpr int kIndexInFileMessages = 2;
+  static const ::google::protobuf::Descriptor* GetDescriptor() { return descriptor(); }
+  static const ::google::protobuf::Reflection* GetReflection();
+  static ::google::protobuf::StringPiece FullMessageName() { return "Pb.Tarvesh.CountValS32"; }
 
   void Swap(CountValS32* other);
+  void UnsafeArenaSwap(CountValS32* other);
 
   CountValS32* New() const;
   CountValS32* New(::google::protobuf::Arena* arena) const override;
@@ -223,7 +331,7 @@ class TARVESH_EXPORT CountValS32 : public ::google::protobuf::Message {
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
-  int GetCachedSize() const override { return _cached_size_; }
+  int GetCachedSize() const override { return _cached_size_.Get(); }
 
   ::google::protobuf::Metadata GetMetadata() const override;
   const ClassData* GetClassData() const override;
@@ -241,20 +349,34 @@ class TARVESH_EXPORT CountValS32 : public ::google::protobuf::Message {
   static const int kValFieldNumber = 2;
   std::int32_t val() const { return val_; }
   void set_val(std::int32_t value) { _set_bit(1); val_ = value; }
+
+  // The runtime's arena protocol: Arena::CreateMessage builds the class with
+  // the arena constructor below and never runs the destructor.
+  typedef void InternalArenaConstructable_;
+  typedef void DestructorSkippable_;
+
+ protected:
+  explicit CountValS32(::google::protobuf::Arena* arena, bool is_message_owned = false);
+
  private:
   friend struct TrackFileTables;
+  friend struct CountValS32DefaultTypeInternal;
+  template <typename T>
+  friend class ::google::protobuf::Arena::InternalHelper;
+  explicit constexpr CountValS32(::google::protobuf::internal::ConstantInitialized);
+  void InternalSwap(CountValS32* other);
   template <class Output>
   std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
   void SharedCtor();
   void SharedDtor();
-  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void SetCachedSize(int size) const override { _cached_size_.Set(size); }
   void InitAsDefaultInstance() {}
 
   bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
   void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
   void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
 
-  mutable int _cached_size_;
+  mutable ::google::protobuf::internal::CachedSize _cached_size_;
   std::uint32_t count_;
   std::int32_t val_;
   std::uint32_t _has_bits_[(2 + 31) / 32];
@@ -270,6 +392,9 @@ class TARVESH_EXPORT FrameTable : public ::google::protobuf::Message {
   FrameTable(const FrameTable& from);
   ~FrameTable() override;
   FrameTable& operator=(const FrameTable& from);
+  FrameTable(FrameTable&& from) noexcept;
+  FrameTable& operator=(FrameTable&& from) noexcept;
+  friend void swap(FrameTable& a, FrameTable& b) { a.Swap(&b); }
 
   const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
     return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
@@ -282,8 +407,14 @@ class TARVESH_EXPORT FrameTable : public ::google::protobuf::Message {
   static const ::google::protobuf::Descriptor* descriptor();
   static const FrameTable& default_instance();
   static FrameTable* default_instance_;
+  static const FrameTable* internal_default_instance() { return &default_instance(); }
+  static constexpr int kIndexInFileMessages = 3;
+  static const ::google::protobuf::Descriptor* GetDescriptor() { return descriptor(); }
+  static const ::google::protobuf::Reflection* GetReflection();
+  static ::google::protobuf::StringPiece FullMessageName() { return "Pb.Tarvesh.FrameTable"; }
 
   void Swap(FrameTable* other);
+  void UnsafeArenaSwap(FrameTable* other);
 
   FrameTable* New() const;
   FrameTable* New(::google::protobuf::Arena* arena) const override;
@@ -303,7 +434,7 @@ class TARVESH_EXPORT FrameTable : public ::google::protobuf::Message {
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
-  int GetCachedSize() const override { return _cached_size_; }
+  int GetCachedSize() const override { return _cached_size_.Get(); }
 
   ::google::protobuf::Metadata GetMetadata() const override;
   const ClassData* GetClassData() const override;
@@ -330,17 +461,22 @@ class TARVESH_EXPORT FrameTable : public ::google::protobuf::Message {
 
   // optional bytes coding_depend = 3;
   // Unset, the field points at the shared empty _default_coding_depend_; the
-  // first write gives the object its own heap string, which then stays (empty
-  // after a clear) until the object is destroyed. The pointer carries the
-  // runtime's string-field tag, so reflection reads and writes the same
-  // storage with the same ownership.
+  // first write gives the object its own string (on the object's arena, if it
+  // has one), which then stays (empty after a clear) until the object is
+  // destroyed. The pointer carries the runtime's string-field tag, so
+  // reflection reads and writes the same storage with the same ownership.
+  // Any default-tagged pointer (the runtime's own empty string, after a
+  // reflection clear or in the constant default object) reads as the shared
+  // default.
   bool has_coding_depend() const { return _has_bit(2); }
   void clear_coding_depend() {
     if (!coding_depend_.IsDefault()) coding_depend_.UnsafeMutablePointer()->clear();
     _clear_bit(2);
   }
   static const int kCodingDependFieldNumber = 3;
-  const std::string& coding_depend() const { return coding_depend_.Get(); }
+  const std::string& coding_depend() const {
+    return coding_depend_.IsDefault() ? _default_coding_depend_ : coding_depend_.Get();
+  }
   void set_coding_depend(const std::string& value) { mutable_coding_depend()->assign(value); }
   void set_coding_depend(const char* value) { mutable_coding_depend()->assign(value); }
   void set_coding_depend(const void* value, size_t size) {
@@ -348,8 +484,23 @@ class TARVESH_EXPORT FrameTable : public ::google::protobuf::Message {
   }
   std::string* mutable_coding_depend() {
     _set_bit(2);
-    if (coding_depend_.IsDefault()) coding_depend_.InitAllocated(new std::string(), nullptr);
-    return coding_depend_.UnsafeMutablePointer();
+    return coding_depend_.MutableNoCopy(GetArenaForAllocation());
+  }
+  // Hands the string to the caller (a heap copy when it lives on an arena);
+  // null when the field is absent. The field then reads as the shared default.
+  std::string* release_coding_depend() {
+    if (!has_coding_depend()) return nullptr;
+    _clear_bit(2);
+    return coding_depend_.Release();
+  }
+  // Takes ownership of `value` (the arena's, on an arena); null clears.
+  void set_allocated_coding_depend(std::string* value) {
+    if (value != nullptr) {
+      _set_bit(2);
+    } else {
+      _clear_bit(2);
+    }
+    coding_depend_.SetAllocated(value, GetArenaForAllocation());
   }
   static const std::string _default_coding_depend_;
 
@@ -432,36 +583,50 @@ class TARVESH_EXPORT FrameTable : public ::google::protobuf::Message {
   void add_auth_tags(std::uint64_t value) { auth_tags_.Add(value); }
   const ::google::protobuf::RepeatedField<std::uint64_t>& auth_tags() const { return auth_tags_; }
   ::google::protobuf::RepeatedField<std::uint64_t>* mutable_auth_tags() { return &auth_tags_; }
+
+  // The runtime's arena protocol: Arena::CreateMessage builds the class with
+  // the arena constructor below and never runs the destructor.
+  typedef void InternalArenaConstructable_;
+  typedef void DestructorSkippable_;
+
+ protected:
+  explicit FrameTable(::google::protobuf::Arena* arena, bool is_message_owned = false);
+
  private:
   friend struct TrackFileTables;
+  friend struct FrameTableDefaultTypeInternal;
+  template <typename T>
+  friend class ::google::protobuf::Arena::InternalHelper;
+  explicit constexpr FrameTable(::google::protobuf::internal::ConstantInitialized);
+  void InternalSwap(FrameTable* other);
   template <class Output>
   std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
   void SharedCtor();
   void SharedDtor();
-  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void SetCachedSize(int size) const override { _cached_size_.Set(size); }
   void InitAsDefaultInstance() {}
 
   bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
   void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
   void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
 
-  mutable int _cached_size_;
+  mutable ::google::protobuf::internal::CachedSize _cached_size_;
   ::google::protobuf::RepeatedPtrField<CountDeltaS32> seq_numbers_;
   ::google::protobuf::RepeatedPtrField<CountDeltaS32> timestamps_;
   ::google::protobuf::internal::ArenaStringPtr coding_depend_;
   ::google::protobuf::RepeatedField<std::int32_t> frame_sizes_;
-  mutable int _frame_sizes_cached_byte_size_;
+  mutable ::google::protobuf::internal::CachedSize _frame_sizes_cached_byte_size_;
   ::google::protobuf::RepeatedField<std::uint32_t> frame_to_pallet_offsets_;
-  mutable int _frame_to_pallet_offsets_cached_byte_size_;
+  mutable ::google::protobuf::internal::CachedSize _frame_to_pallet_offsets_cached_byte_size_;
   ::google::protobuf::RepeatedPtrField<CountValU32> frame_to_pallet_ids_;
   ::google::protobuf::RepeatedPtrField<CountValU32> access_units_per_frame_;
   ::google::protobuf::RepeatedField<std::int32_t> access_unit_length_diffs_;
-  mutable int _access_unit_length_diffs_cached_byte_size_;
+  mutable ::google::protobuf::internal::CachedSize _access_unit_length_diffs_cached_byte_size_;
   ::google::protobuf::RepeatedField<std::uint32_t> access_unit_offset_jumps_;
-  mutable int _access_unit_offset_jumps_cached_byte_size_;
+  mutable ::google::protobuf::internal::CachedSize _access_unit_offset_jumps_cached_byte_size_;
   ::google::protobuf::RepeatedPtrField<CountValS32> errors_;
   ::google::protobuf::RepeatedField<std::uint64_t> auth_tags_;
-  mutable int _auth_tags_cached_byte_size_;
+  mutable ::google::protobuf::internal::CachedSize _auth_tags_cached_byte_size_;
   std::uint32_t _has_bits_[(11 + 31) / 32];
 
   static const ClassData _class_data_;
@@ -475,6 +640,9 @@ class TARVESH_EXPORT Track : public ::google::protobuf::Message {
   Track(const Track& from);
   ~Track() override;
   Track& operator=(const Track& from);
+  Track(Track&& from) noexcept;
+  Track& operator=(Track&& from) noexcept;
+  friend void swap(Track& a, Track& b) { a.Swap(&b); }
 
   const ::google::protobuf::UnknownFieldSet& unknown_fields() const {
     return _internal_metadata_.unknown_fields<::google::protobuf::UnknownFieldSet>(
@@ -487,8 +655,14 @@ class TARVESH_EXPORT Track : public ::google::protobuf::Message {
   static const ::google::protobuf::Descriptor* descriptor();
   static const Track& default_instance();
   static Track* default_instance_;
+  static const Track* internal_default_instance() { return &default_instance(); }
+  static constexpr int kIndexInFileMessages = 4;
+  static const ::google::protobuf::Descriptor* GetDescriptor() { return descriptor(); }
+  static const ::google::protobuf::Reflection* GetReflection();
+  static ::google::protobuf::StringPiece FullMessageName() { return "Pb.Tarvesh.Track"; }
 
   void Swap(Track* other);
+  void UnsafeArenaSwap(Track* other);
 
   Track* New() const;
   Track* New(::google::protobuf::Arena* arena) const override;
@@ -508,7 +682,7 @@ class TARVESH_EXPORT Track : public ::google::protobuf::Message {
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
-  int GetCachedSize() const override { return _cached_size_; }
+  int GetCachedSize() const override { return _cached_size_.Get(); }
 
   ::google::protobuf::Metadata GetMetadata() const override;
   const ClassData* GetClassData() const override;
@@ -575,20 +749,34 @@ class TARVESH_EXPORT Track : public ::google::protobuf::Message {
     return static_cast<::Pb::Velto::Authentication>(auth_type_);
   }
   void set_auth_type(::Pb::Velto::Authentication value) { _set_bit(7); auth_type_ = value; }
+
+  // The runtime's arena protocol: Arena::CreateMessage builds the class with
+  // the arena constructor below and never runs the destructor.
+  typedef void InternalArenaConstructable_;
+  typedef void DestructorSkippable_;
+
+ protected:
+  explicit Track(::google::protobuf::Arena* arena, bool is_message_owned = false);
+
  private:
   friend struct TrackFileTables;
+  friend struct TrackDefaultTypeInternal;
+  template <typename T>
+  friend class ::google::protobuf::Arena::InternalHelper;
+  explicit constexpr Track(::google::protobuf::internal::ConstantInitialized);
+  void InternalSwap(Track* other);
   template <class Output>
   std::uint8_t* WriteFields(const Output& out, std::uint8_t* target) const;
   void SharedCtor();
   void SharedDtor();
-  void SetCachedSize(int size) const override { _cached_size_ = size; }
+  void SetCachedSize(int size) const override { _cached_size_.Set(size); }
   void InitAsDefaultInstance() {}
 
   bool _has_bit(int index) const { return (_has_bits_[index / 32] & (1u << (index % 32))) != 0; }
   void _set_bit(int index) { _has_bits_[index / 32] |= (1u << (index % 32)); }
   void _clear_bit(int index) { _has_bits_[index / 32] &= ~(1u << (index % 32)); }
 
-  mutable int _cached_size_;
+  mutable ::google::protobuf::internal::CachedSize _cached_size_;
   std::uint32_t track_id_;
   std::uint32_t num_frames_;
   std::uint32_t start_seq_;

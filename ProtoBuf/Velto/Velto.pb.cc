@@ -32,11 +32,25 @@ gpi::once_flag descriptors_once;
 gpi::once_flag runtime_once;
 const gp::EnumDescriptor* enum_descriptors[1];
 
-const gpi::DescriptorTable file_table = {
-    false, false, sizeof(kDescriptor) - 1, kDescriptor, kFileName,
-    &runtime_once, nullptr, 0, 0, nullptr, nullptr, nullptr, nullptr,
-    enum_descriptors, nullptr,
+}  // namespace
+}  // namespace Velto
+}  // namespace Pb
+
+// Exported under the name protoc's output uses for this file.
+namespace this_file = ::Pb::Velto;
+const ::google::protobuf::internal::DescriptorTable
+    descriptor_table_ProtoBuf_2fVelto_2fVelto_2eproto = {
+        false, false, sizeof(this_file::kDescriptor) - 1, this_file::kDescriptor,
+        this_file::kFileName, &this_file::runtime_once, nullptr, 0, 0, nullptr, nullptr,
+        nullptr, nullptr, this_file::enum_descriptors, nullptr,
 };
+
+namespace Pb {
+namespace Velto {
+namespace {
+
+const gpi::DescriptorTable& file_table =
+    descriptor_table_ProtoBuf_2fVelto_2fVelto_2eproto;
 
 void AssignDescriptorsOnce() {
   wire::AssignFileDescriptors(&file_table, &protobuf_AddDesc_ProtoBuf_2fVelto_2fVelto_2eproto);
@@ -70,6 +84,14 @@ const gp::EnumDescriptor* Authentication_descriptor() {
 
 const std::string& Authentication_Name(Authentication value) {
   return gpi::NameOfEnum(Authentication_descriptor(), value);
+}
+
+const std::string& Authentication_Name(int value) {
+  return gpi::NameOfEnum(Authentication_descriptor(), value);
+}
+
+bool Authentication_Parse(const std::string& name, Authentication* value) {
+  return gpi::ParseNamedEnum<Authentication>(Authentication_descriptor(), name, value);
 }
 
 }  // namespace Velto

@@ -41,25 +41,60 @@ inline const char* ParseUnknownField(uint32_t tag, UnknownFields unknown,
 }
 
 // The context guarantees kSlopBytes past ptr, more than a varint's ten.
-// As the runtime's VarintParse, a failed read stores 0.
+// A failed read (ten bytes, all with the continuation bit) stores nothing.
 template <class T>
 inline const char* ParseVarint(const char* ptr, T* value) {
-  uint64_t raw = 0;
+  uint64_t raw;
   const uint8_t* end = DecodeVarint(reinterpret_cast<const uint8_t*>(ptr), &raw);
-  *value = end == nullptr ? 0 : static_cast<T>(raw);
+  if (end != nullptr) *value = static_cast<T>(raw);
   return reinterpret_cast<const char*>(end);
 }
 inline const char* ParseSInt32(const char* ptr, int32_t* value) {
   uint32_t raw;
   ptr = ParseVarint(ptr, &raw);
-  *value = WireFormatLite::ZigZagDecode32(raw);
+  if (ptr != nullptr) *value = WireFormatLite::ZigZagDecode32(raw);
   return ptr;
 }
-// A fixed64 needs 8 bytes; the context guarantees kSlopBytes past ptr, and
-// Done() rejects a read that ran past the real end.
+// A fixed64 needs 8 bytes; the context guarantees kSlopBytes past ptr.
 inline const char* ParseFixed64(const char* ptr, uint64_t* value) {
   return reinterpret_cast<const char*>(CodedInputStream::ReadLittleEndian64FromArray(
       reinterpret_cast<const uint8_t*>(ptr), value));
+}
+
+// Whether a value that ends at `end` was read whole from the input: the
+// decode succeeded and did not run into the slop bytes past the current
+// limit (which Done() would reject afterwards). Inside the buffer's limit the
+// first test answers; only a value at the very end needs the second.
+TARVESH_ALWAYS_INLINE bool ReadInsideLimit(ParseContext* ctx, const char* end) {
+  return end != nullptr && (ctx->DataAvailable(end) || ctx->BytesUntilLimit(end) >= 0);
+}
+
+// An optional scalar field: its value and presence bit change only when the
+// value was read whole, as with the stream parser; otherwise null.
+template <class T, class Decode>
+TARVESH_ALWAYS_INLINE const char* ParseOptionalScalar(ParseContext* ctx, const char* ptr,
+                                                      T* field, uint32_t* has_bits, int index,
+                                                      Decode decode) {
+  T value{};
+  const char* end = decode(ptr, &value);
+  if (!ReadInsideLimit(ctx, end)) return nullptr;
+  *field = value;
+  has_bits[index / 32] |= 1u << (index % 32);
+  return end;
+}
+template <class T>
+TARVESH_ALWAYS_INLINE const char* ParseVarintField(ParseContext* ctx, const char* ptr, T* field,
+                                                   uint32_t* has_bits, int index) {
+  return ParseOptionalScalar(ctx, ptr, field, has_bits, index,
+                             [](const char* p, T* value) { return ParseVarint(p, value); });
+}
+TARVESH_ALWAYS_INLINE const char* ParseSInt32Field(ParseContext* ctx, const char* ptr,
+                                                   int32_t* field, uint32_t* has_bits, int index) {
+  return ParseOptionalScalar(ctx, ptr, field, has_bits, index, &ParseSInt32);
+}
+TARVESH_ALWAYS_INLINE const char* ParseFixed64Field(ParseContext* ctx, const char* ptr,
+                                                    uint64_t* field, uint32_t* has_bits, int index) {
+  return ParseOptionalScalar(ctx, ptr, field, has_bits, index, &ParseFixed64);
 }
 
 // Lets the context's limit check use an address the record only names.

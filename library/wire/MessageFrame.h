@@ -6,47 +6,103 @@
 #include "wire/Merging.h"
 #include "wire/Writing.h"
 
+#include <utility>
+
+#include <google/protobuf/generated_message_util.h>
+
 namespace Pb {
 namespace wire {
 
-// New(Arena*): the classes have no arena constructor; on an arena they are
-// created as ordinary objects whose destructor the arena runs.
+// New(Arena*): on the heap the plain constructor, as New(); on an arena the
+// runtime's arena protocol, which passes the arena to the class.
 template <class Class>
 inline Class* NewMessage(gp::Arena* arena) {
-  return arena == nullptr ? new Class() : gp::Arena::Create<Class>(arena);
+  return arena == nullptr ? new Class() : gp::Arena::CreateMessage<Class>(arena);
+}
+
+// Cached sizes are relaxed atomics, so that several threads may size and
+// write one const message at once; a swap exchanges their values.
+inline void SwapCachedSizes(gpi::CachedSize* a, gpi::CachedSize* b) {
+  const int size = a->Get();
+  a->Set(b->Get());
+  b->Set(size);
+}
+
+// Swap between messages of different owners (heap and arena, or two
+// arenas): each gets a copy of the other's content, on its own owner.
+template <class Class>
+inline void SwapByCopy(Class* a, Class* b) {
+  Class a_content;
+  a_content.Class::MergeFrom(*a);
+  a->Class::CopyFrom(*b);
+  b->Class::CopyFrom(a_content);
 }
 
 }  // namespace wire
 }  // namespace Pb
 
 // The members every message class defines the same way, whatever its fields:
-// construction, copying, the default instance, descriptor and metadata, the
-// runtime's entry points routed onto the class's own code. `metadata_of` is
-// the file's `const Metadata& (int)` accessor, `index` the class's slot in it,
+// construction (plain, copy, move, on an arena), destruction, swapping, the
+// default instance, descriptor and metadata, the runtime's entry points routed
+// onto the class's own code. `metadata_of` is the file's
+// `const Metadata& (int)` accessor, `index` the class's slot in it,
 // `register_file` the file's registration function. What remains for each
-// class is written out beside it: SharedCtor, SharedDtor, Clear, MergeFrom,
-// Swap, ByteSizeLong, WriteFields and the two parsers. ByteSizeLong returns
-// the full size, which the runtime's writers refuse past INT_MAX; ByteSize is
-// its int form, as the runtime's own.
+// class is written out beside it: the arena and constant constructors,
+// SharedCtor, SharedDtor, Clear, MergeFrom, InternalSwap, ByteSizeLong,
+// WriteFields and the two parsers. ByteSizeLong returns the full size, which
+// the runtime's writers refuse past INT_MAX; ByteSize is its int form, as the
+// runtime's own.
+//
+// Moves steal (swap with an empty object) when both sides share an owner and
+// copy otherwise; the destructor of a message on an arena leaves everything
+// to the arena.
 #define PB_DEFINE_MESSAGE_FRAME(Class, metadata_of, index, register_file)        \
+  static_assert(Class::kIndexInFileMessages == (index), "metadata slot");       \
   Class* Class::default_instance_ = nullptr;                                    \
   const ::google::protobuf::Message::ClassData Class::_class_data_ = {          \
       &::Pb::wire::CopyToFrom<Class>, &::Pb::wire::MergeToFrom<Class>};         \
-  Class::Class() { SharedCtor(); }                                              \
-  Class::Class(const Class& from) : ::google::protobuf::Message() {            \
-    SharedCtor();                                                               \
-    MergeFrom(from);                                                            \
+  Class::Class() : Class(nullptr, false) {}                                     \
+  Class::Class(const Class& from) : Class(nullptr, false) { MergeFrom(from); }  \
+  Class::Class(Class&& from) noexcept : Class(nullptr, false) {                 \
+    *this = ::std::move(from);                                                  \
   }                                                                             \
   Class::~Class() {                                                             \
+    if (_internal_metadata_.DeleteReturnArena<::google::protobuf::UnknownFieldSet>() != \
+        nullptr) {                                                              \
+      return;                                                                   \
+    }                                                                           \
     SharedDtor();                                                               \
-    _internal_metadata_.Delete<::google::protobuf::UnknownFieldSet>();          \
   }                                                                             \
   Class& Class::operator=(const Class& from) {                                  \
     CopyFrom(from);                                                             \
     return *this;                                                               \
   }                                                                             \
+  Class& Class::operator=(Class&& from) noexcept {                              \
+    if (&from == this) return *this;                                            \
+    if (GetOwningArena() == from.GetOwningArena()) {                            \
+      InternalSwap(&from);                                                      \
+    } else {                                                                    \
+      CopyFrom(from);                                                           \
+    }                                                                           \
+    return *this;                                                               \
+  }                                                                             \
+  void Class::Swap(Class* other) {                                              \
+    if (other == this) return;                                                  \
+    if (GetOwningArena() == other->GetOwningArena()) {                          \
+      InternalSwap(other);                                                      \
+    } else {                                                                    \
+      ::Pb::wire::SwapByCopy(this, other);                                      \
+    }                                                                           \
+  }                                                                             \
+  void Class::UnsafeArenaSwap(Class* other) {                                   \
+    if (other == this) return;                                                  \
+    InternalSwap(other);                                                        \
+  }                                                                             \
   const ::google::protobuf::Descriptor* Class::descriptor() {                   \
     return metadata_of(index).descriptor;                                       \
+  }                                                                             \
+  const ::google::protobuf::Reflection* Class::GetReflection() {                \
+    return metadata_of(index).reflection;                                       \
   }                                                                             \
   ::google::protobuf::Metadata Class::GetMetadata() const {                     \
     return metadata_of(index);                                                  \
@@ -91,6 +147,31 @@ inline Class* NewMessage(gp::Arena* arena) {
   void Class::SerializeWithCachedSizes(                                         \
       ::google::protobuf::io::CodedOutputStream* output) const {                \
     output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));       \
+  }
+
+// The object that code generated for an importing schema reads, through a
+// cast, as the class's empty message (`_<Class>_default_instance_`): built at
+// compile time by the class's constant constructor, never destroyed, apart
+// from default_instance(), which registration creates and shutdown deletes.
+#define PB_DEFINE_CONSTANT_DEFAULT(Class)                                       \
+  struct Class##DefaultTypeInternal {                                           \
+    constexpr Class##DefaultTypeInternal()                                      \
+        : instance(::google::protobuf::internal::ConstantInitialized{}) {}      \
+    ~Class##DefaultTypeInternal() {}                                            \
+    union {                                                                     \
+      Class instance;                                                           \
+    };                                                                          \
+  };                                                                            \
+  PROTOBUF_ATTRIBUTE_NO_DESTROY PROTOBUF_CONSTINIT                              \
+  Class##DefaultTypeInternal _##Class##_default_instance_;
+
+// The runtime's factory for arena-constructable classes, specialised so that
+// heap elements come from the plain constructor. Used in namespace
+// google::protobuf.
+#define PB_DEFINE_CREATE_MAYBE_MESSAGE(Class)                                   \
+  template <>                                                                   \
+  Class* Arena::CreateMaybeMessage<Class>(Arena * arena) {                      \
+    return arena == nullptr ? new Class() : Arena::CreateMessageInternal<Class>(arena); \
   }
 
 #endif  // TARVESH_WIRE_MESSAGE_FRAME_H

@@ -1,0 +1,312 @@
+// What programs written against protobuf 3.21 expect of any message class:
+// arenas, moves, the names generated code and the runtime's templates use,
+// and two state rules (a value that cannot be read changes nothing; a
+// reflection clear of coding_depend gives back the shared default).
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include <google/protobuf/any.pb.h>
+#include <google/protobuf/arena.h>
+#include <gtest/gtest.h>
+
+#include "ProtoBuf/Halvin/Halvin.Storage.pb.h"
+#include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
+#include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
+#include "ProtoBuf/Velto/Velto.pb.h"
+#include "TestSupport.h"
+#include "bench/AllocationCounter.h"
+
+namespace {
+
+namespace gp = ::google::protobuf;
+using namespace Pb::Tarvesh;
+using tarvesh_test::Bytes;
+
+// The heap allocations `body` makes (the benchmarks' counter of the global
+// operator new, linked into this test).
+template <class Body>
+std::uint64_t HeapAllocations(Body body) {
+  const std::uint64_t before = tarvesh_bench::AllocationCount();
+  body();
+  return tarvesh_bench::AllocationCount() - before;
+}
+
+// A track with every kind of field; coding_depend holds `depend_size` bytes.
+Track FullTrack(std::size_t depend_size) {
+  Track track;
+  track.set_track_id(1);
+  track.set_start_time(2);
+  track.set_duration(300);
+  track.set_auth_type(Pb::Velto::AUTH_HMAC_SHA256_64);
+  for (int t = 0; t < 3; ++t) {
+    FrameTable* table = track.add_frame_tables();
+    for (int i = 0; i < 4; ++i) {
+      table->add_seq_numbers()->set_delta(-i);
+      table->add_frame_sizes(1000 * i - 7);
+      table->add_frame_to_pallet_offsets(i);
+      table->add_frame_to_pallet_ids()->set_val(i);
+      table->add_errors()->set_val(-i);
+      table->add_auth_tags(0x1111111111111111ull * static_cast<unsigned>(i));
+    }
+    table->set_coding_depend(std::string(depend_size, 'd'));
+  }
+  return track;
+}
+
+DataReference FullReference() {
+  DataReference reference;
+  for (int i = 0; i < 3; ++i) {
+    reference.add_tiers()->add_files()->set_file_index(i);
+    RecordingFragmentEntry* fragment = reference.add_fragments();
+    fragment->set_header_size(i);
+    fragment->add_tracks()->set_end_tick(i);
+    reference.add_files()->set_file_id(i);
+  }
+  return reference;
+}
+
+// ---------------------------------------------------------------------------
+// Arenas
+
+TEST(Arena, MessagesAndTheirPartsLiveOnTheArena) {
+  gp::Arena arena;
+  Track* track = gp::Arena::CreateMessage<Track>(&arena);
+  EXPECT_EQ(track->GetArena(), &arena);
+  EXPECT_EQ(track->New(&arena)->GetArena(), &arena);
+  const gp::Message& prototype = Track::default_instance();
+  EXPECT_EQ(prototype.New(&arena)->GetArena(), &arena);
+  std::unique_ptr<gp::Message> on_heap(prototype.New(nullptr));
+  EXPECT_EQ(on_heap->GetArena(), nullptr);
+
+  ASSERT_TRUE(track->ParseFromString(FullTrack(40).SerializeAsString()));
+  EXPECT_EQ(track->SerializeAsString(), FullTrack(40).SerializeAsString());
+  EXPECT_EQ(track->frame_tables(2).GetArena(), &arena);
+  EXPECT_EQ(track->frame_tables(2).errors(3).GetArena(), &arena);
+
+  RecordingFragment_Tier* tier = gp::Arena::CreateMessage<RecordingFragment_Tier>(&arena);
+  EXPECT_EQ(tier->add_files()->GetArena(), &arena);
+  EXPECT_EQ(tier->add_pallets()->GetArena(), &arena);
+  // Unknown fields and a long string: freed with the arena (the leak checker
+  // of the sanitizer build watches this).
+  ASSERT_TRUE(tier->MergeFromString(Bytes({0x78, 0x05})));
+  EXPECT_EQ(tier->unknown_fields().field_count(), 1);
+  arena.Reset();
+}
+
+TEST(Arena, ParsingTakesNothingFromTheHeapOnceTheArenaHasItsBlock) {
+  static char block[1 << 20];
+  gp::ArenaOptions options;
+  options.initial_block = block;
+  options.initial_block_size = sizeof(block);
+  const std::string track_bytes = FullTrack(15).SerializeAsString();  // short strings
+  const std::string reference_bytes = FullReference().SerializeAsString();
+  gp::Arena arena(options);
+  std::string written;
+  EXPECT_EQ(HeapAllocations([&] {
+              Track* track = gp::Arena::CreateMessage<Track>(&arena);
+              DataReference* reference = gp::Arena::CreateMessage<DataReference>(&arena);
+              if (!track->ParseFromString(track_bytes)) std::abort();
+              if (!reference->ParseFromString(reference_bytes)) std::abort();
+            }),
+            0u);
+  // A long coding_depend costs its std::string buffer, and nothing else.
+  const std::string long_bytes = FullTrack(40).SerializeAsString();
+  EXPECT_EQ(HeapAllocations([&] {
+              Track* track = gp::Arena::CreateMessage<Track>(&arena);
+              if (!track->ParseFromString(long_bytes)) std::abort();
+            }),
+            3u);
+}
+
+TEST(Arena, SwapAcrossOwnersCopiesAndOnOneArenaExchanges) {
+  gp::Arena arena, other_arena;
+  Track* on_arena = gp::Arena::CreateMessage<Track>(&arena);
+  *on_arena->add_frame_tables() = FullTrack(40).frame_tables(0);
+  Track on_heap = FullTrack(3);
+  const std::string arena_bytes = on_arena->SerializeAsString();
+  const std::string heap_bytes = on_heap.SerializeAsString();
+
+  on_arena->Swap(&on_heap);
+  EXPECT_EQ(on_arena->SerializeAsString(), heap_bytes);
+  EXPECT_EQ(on_heap.SerializeAsString(), arena_bytes);
+  EXPECT_EQ(on_arena->frame_tables(0).GetArena(), &arena);
+  EXPECT_EQ(on_heap.frame_tables(0).GetArena(), nullptr);
+
+  Track* elsewhere = gp::Arena::CreateMessage<Track>(&other_arena);
+  elsewhere->Swap(on_arena);
+  EXPECT_EQ(elsewhere->SerializeAsString(), heap_bytes);
+  EXPECT_EQ(elsewhere->frame_tables(0).GetArena(), &other_arena);
+
+  Track* neighbour = gp::Arena::CreateMessage<Track>(&other_arena);
+  const FrameTable* table = &elsewhere->frame_tables(0);
+  neighbour->UnsafeArenaSwap(elsewhere);
+  EXPECT_EQ(&neighbour->frame_tables(0), table);
+  EXPECT_EQ(elsewhere->frame_tables_size(), 0);
+}
+
+TEST(Arena, CodingDependReleaseAndSetAllocated) {
+  for (gp::Arena* arena : {static_cast<gp::Arena*>(nullptr), new gp::Arena}) {
+    FrameTable* table = gp::Arena::CreateMessage<FrameTable>(arena);
+    EXPECT_EQ(table->release_coding_depend(), nullptr);
+    table->set_coding_depend(std::string(30, 'x'));
+    std::string* released = table->release_coding_depend();
+    ASSERT_NE(released, nullptr);
+    EXPECT_EQ(*released, std::string(30, 'x'));
+    EXPECT_FALSE(table->has_coding_depend());
+    EXPECT_EQ(&table->coding_depend(), &FrameTable::_default_coding_depend_);
+    table->set_allocated_coding_depend(released);  // owned by the table (or its arena) again
+    EXPECT_TRUE(table->has_coding_depend());
+    EXPECT_EQ(table->coding_depend(), std::string(30, 'x'));
+    table->set_allocated_coding_depend(nullptr);
+    EXPECT_FALSE(table->has_coding_depend());
+    EXPECT_EQ(table->SerializeAsString(), "");
+    if (arena == nullptr) delete table;
+    delete arena;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Moves
+
+static_assert(std::is_nothrow_move_constructible<Track>::value, "");
+static_assert(std::is_nothrow_move_assignable<DataReference>::value, "");
+
+TEST(Move, StealsOnTheHeapAndCopiesFromAnArena) {
+  Track source = FullTrack(40);
+  const std::string bytes = source.SerializeAsString();
+  const FrameTable* table = &source.frame_tables(0);
+  Track moved(std::move(source));
+  EXPECT_EQ(&moved.frame_tables(0), table);
+  EXPECT_EQ(moved.SerializeAsString(), bytes);
+  Track assigned;
+  assigned = std::move(moved);
+  EXPECT_EQ(&assigned.frame_tables(0), table);
+
+  using std::swap;
+  Track other;
+  swap(assigned, other);
+  EXPECT_EQ(&other.frame_tables(0), table);
+  std::swap(assigned, other);
+  EXPECT_EQ(&assigned.frame_tables(0), table);
+
+  gp::Arena arena;
+  Track* on_arena = gp::Arena::CreateMessage<Track>(&arena);
+  on_arena->CopyFrom(assigned);
+  Track copied(std::move(*on_arena));
+  EXPECT_EQ(copied.SerializeAsString(), bytes);
+  EXPECT_EQ(copied.frame_tables(0).GetArena(), nullptr);
+  EXPECT_EQ(on_arena->SerializeAsString(), bytes);  // copied, not emptied
+}
+
+TEST(Move, VectorGrowthKeepsTheElementsParts) {
+  std::vector<Track> tracks;
+  tracks.push_back(FullTrack(40));
+  const FrameTable* table = &tracks[0].frame_tables(0);
+  for (int i = 0; i < 40; ++i) tracks.emplace_back();
+  EXPECT_EQ(&tracks[0].frame_tables(0), table);
+}
+
+// ---------------------------------------------------------------------------
+// Names
+
+static_assert(std::is_same<RecordingFragment::Tier, RecordingFragment_Tier>::value, "");
+static_assert(std::is_same<RecordingFragmentEntry::Track, RecordingFragmentEntry_Track>::value, "");
+static_assert(std::is_same<DataReference::Tier, DataReference_Tier>::value, "");
+static_assert(gp::is_proto_enum<Pb::Velto::Authentication>::value, "");
+
+TEST(Names, StaticDescriptorReflectionAndDefaultInstance) {
+  EXPECT_EQ(Track::GetDescriptor(), Track::descriptor());
+  EXPECT_EQ(Track::GetReflection(), Track::default_instance().GetMetadata().reflection);
+  EXPECT_EQ(DataReference::Tier::GetDescriptor()->full_name(), "Pb.Tarvesh.DataReference.Tier");
+  EXPECT_EQ(RecordingFragment::Tier::FullMessageName(),
+            RecordingFragment::Tier::descriptor()->full_name());
+  EXPECT_EQ(Pb::Halvin::Stor::DataFileRef::FullMessageName(),
+            Pb::Halvin::Stor::DataFileRef::descriptor()->full_name());
+  EXPECT_EQ(PalletDesc::internal_default_instance(), &PalletDesc::default_instance());
+  EXPECT_EQ(gp::MessageFactory::generated_factory()->GetPrototype(FrameTable::descriptor()),
+            FrameTable::internal_default_instance());
+  // The constant default object that generated code reads is an empty message.
+  const auto& constant = reinterpret_cast<const FrameTable&>(_FrameTable_default_instance_);
+  EXPECT_NE(&constant, &FrameTable::default_instance());
+  EXPECT_EQ(constant.GetDescriptor(), FrameTable::descriptor());
+  EXPECT_EQ(&constant.coding_depend(), &FrameTable::_default_coding_depend_);
+  EXPECT_EQ(constant.SerializeAsString(), "");
+}
+
+TEST(Names, FieldNumbersAreDefinedAndAnyKnowsTheClasses) {
+  EXPECT_EQ(std::max(Track::kTrackIdFieldNumber, 0), 1);
+  EXPECT_EQ(FrameTable::kAuthTagsFieldNumber, 11);
+  EXPECT_EQ(Pb::Halvin::Stor::DataFileRef::kFileIdFieldNumber, 3);
+
+  gp::Any any;
+  any.PackFrom(FullTrack(5));
+  EXPECT_TRUE(any.Is<Track>());
+  EXPECT_FALSE(any.Is<FrameTable>());
+  Track unpacked;
+  ASSERT_TRUE(any.UnpackTo(&unpacked));
+  EXPECT_EQ(unpacked.SerializeAsString(), FullTrack(5).SerializeAsString());
+}
+
+TEST(Names, AuthenticationEnumHelpers) {
+  using namespace Pb::Velto;
+  EXPECT_EQ(Authentication_ARRAYSIZE, 4);
+  Authentication value = AUTH_NONE;
+  EXPECT_TRUE(Authentication_Parse("AUTH_SIPHASH_2_4", &value));
+  EXPECT_EQ(value, AUTH_SIPHASH_2_4);
+  EXPECT_FALSE(Authentication_Parse("AUTH_ROT13", &value));
+  EXPECT_EQ(value, AUTH_SIPHASH_2_4);
+  EXPECT_EQ(Authentication_Name(3), "AUTH_POLY1305_64");
+  EXPECT_EQ(Authentication_Name(AUTH_NONE), "AUTH_NONE");
+  EXPECT_EQ(Authentication_Name(17), "");
+  EXPECT_EQ(gp::GetEnumDescriptor<Authentication>(), Authentication_descriptor());
+}
+
+// ---------------------------------------------------------------------------
+// State rules
+
+// Both parsers leave a scalar field as it was when its value cannot be read.
+TEST(State, UnreadableValueChangesNothing) {
+  const std::string overlong = Bytes({0x10, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                      0xFF, 0xFF, 0x01});
+  const std::string truncated_varint = Bytes({0x10, 0xFF});
+  for (const std::string& bytes : {overlong, truncated_varint}) {
+    CountDeltaS32 context, stream;
+    context.set_delta(9);
+    stream.set_delta(9);
+    EXPECT_FALSE(context.MergeFromString(bytes));
+    EXPECT_FALSE(tarvesh_test::StreamParse(bytes, &stream).ok());
+    for (const CountDeltaS32* m : {&context, &stream}) {
+      EXPECT_TRUE(m->has_delta());
+      EXPECT_EQ(m->delta(), 9);
+    }
+  }
+  Track track;
+  EXPECT_FALSE(track.MergeFromString(Bytes({0x21, 0x01, 0x02, 0x03})));  // fixed64 cut short
+  EXPECT_FALSE(track.has_start_time());
+  EXPECT_EQ(track.start_time(), 0u);
+  EXPECT_FALSE(track.MergeFromString(Bytes({0x08, 0x05, 0x40, 0x81})));  // enum cut short
+  EXPECT_FALSE(track.has_auth_type());
+  EXPECT_EQ(track.track_id(), 5u);
+}
+
+TEST(State, ReflectionClearGivesBackTheSharedDefault) {
+  gp::Arena arena;
+  for (FrameTable* table : {new FrameTable, gp::Arena::CreateMessage<FrameTable>(&arena)}) {
+    table->set_coding_depend("abc");
+    const gp::FieldDescriptor* field = FrameTable::descriptor()->FindFieldByName("coding_depend");
+    table->GetReflection()->ClearField(table, field);
+    EXPECT_FALSE(table->has_coding_depend());
+    EXPECT_EQ(&table->coding_depend(), &FrameTable::_default_coding_depend_);
+    table->set_coding_depend("de");
+    EXPECT_EQ(table->coding_depend(), "de");
+    EXPECT_EQ(table->SerializeAsString(), Bytes({0x1A, 0x02, 'd', 'e'}));
+    if (table->GetArena() == nullptr) delete table;
+  }
+}
+
+}  // namespace
