@@ -24,59 +24,13 @@
 
 #include <type_traits>
 
+#include "kernels/VarintTables.h"
+
 #define TARVESH_TARGET_AVX2 __attribute__((target("avx2,bmi,popcnt")))
 
 namespace Pb {
 namespace kernels {
 namespace {
-
-// Decode shuffles, indexed by the continuation bits of the 12 bytes from 4
-// bytes before a chunk to its end (bit i: byte i). The chunk's k-th varint
-// end fills lane k (of 8 32-bit lanes) with its bytes, indexed within the 16
-// bytes loaded from 8 bytes before the chunk; unused bytes are zeroed.
-alignas(32) std::uint8_t decode_shuffle[4096][32];
-// Write shuffles, indexed by lengths minus one of four lanes: bit k holds
-// the low bit of lane k's, bit 4 + k its high bit.
-alignas(16) std::uint8_t write_shuffle[256][16];
-std::uint8_t write_length[256];
-
-void BuildTables() {
-  for (int key = 0; key < 4096; ++key) {
-    std::uint8_t* entry = decode_shuffle[key];
-    for (int i = 0; i < 32; ++i) entry[i] = 0x80;
-    int previous_end = -1;  // no end seen in the window yet
-    bool seen_end = false;
-    int lane = 0;
-    for (int i = 0; i < 12; ++i) {
-      if ((key >> i) & 1) continue;  // a continuation byte
-      if (i >= 4) {
-        const int first = previous_end + 1;
-        const int length = i - first + 1;
-        // A chunk whose first varint starts before the window is never
-        // looked up: the kernel leaves blocks with such varints to the
-        // scalar steps.
-        if (seen_end && length <= 4) {
-          for (int b = 0; b < length; ++b) {
-            entry[lane * 4 + b] = static_cast<std::uint8_t>(first + b + 4);
-          }
-        }
-        ++lane;
-      }
-      previous_end = i;
-      seen_end = true;
-    }
-  }
-  for (int key = 0; key < 256; ++key) {
-    std::uint8_t* entry = write_shuffle[key];
-    int length = 0;
-    for (int lane = 0; lane < 4; ++lane) {
-      const int bytes = 1 + ((key >> lane) & 1) + 2 * ((key >> (4 + lane)) & 1);
-      for (int b = 0; b < bytes; ++b) entry[length++] = static_cast<std::uint8_t>(lane * 4 + b);
-    }
-    for (int i = length; i < 16; ++i) entry[i] = 0x80;
-    write_length[key] = static_cast<std::uint8_t>(length);
-  }
-}
 
 TARVESH_TARGET_AVX2 inline std::uint64_t ContinuationBits(const std::uint8_t* p) {
   const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
@@ -101,7 +55,7 @@ TARVESH_TARGET_AVX2 inline void DecodeChunk(const std::uint8_t* chunk, unsigned 
   const __m256i window =
       _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(chunk - 8)));
   const __m256i shuffle =
-      _mm256_load_si256(reinterpret_cast<const __m256i*>(decode_shuffle[key]));
+      _mm256_load_si256(reinterpret_cast<const __m256i*>(varint_decode_shuffle[key]));
   const __m256i bytes =
       _mm256_and_si256(_mm256_shuffle_epi8(window, shuffle), _mm256_set1_epi8(0x7f));
   // Byte pairs to 14 bits, then pairs of those to 28.
@@ -252,13 +206,14 @@ TARVESH_TARGET_AVX2 std::uint8_t* WriteAvx2(const T* values, std::size_t n, std:
     const unsigned key_low = (low_bit & 0xf) | ((high_bit & 0xf) << 4);
     const unsigned key_high = (low_bit >> 4) | (high_bit & 0xf0);
     const __m256i shuffle = _mm256_inserti128_si256(
-        _mm256_castsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(write_shuffle[key_low]))),
-        _mm_load_si128(reinterpret_cast<const __m128i*>(write_shuffle[key_high])), 1);
+        _mm256_castsi128_si256(
+            _mm_load_si128(reinterpret_cast<const __m128i*>(varint_write_shuffle[key_low]))),
+        _mm_load_si128(reinterpret_cast<const __m128i*>(varint_write_shuffle[key_high])), 1);
     const __m256i packed = _mm256_shuffle_epi8(bytes, shuffle);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
-    out += write_length[key_low];
+    out += varint_write_length[key_low];
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_extracti128_si256(packed, 1));
-    out += write_length[key_high];
+    out += varint_write_length[key_high];
   }
   return WriteVarints(values + i, n - i, out);
 }
@@ -277,8 +232,7 @@ const VarintKernel kAvx2VarintKernel = {
 }  // namespace
 
 const VarintKernel* PrepareAvx2VarintKernel() {
-  static const bool built = (BuildTables(), true);
-  (void)built;
+  BuildVarintTables();
   return &kAvx2VarintKernel;
 }
 

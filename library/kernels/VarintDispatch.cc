@@ -20,6 +20,7 @@ const VarintKernel* active_varint_kernel = &kScalarVarintKernel;
 namespace {
 
 struct CpuFeatures {
+  bool sse41 = false;  // with SSSE3 and POPCNT
   bool avx2 = false;
   // AVX-512 with byte permutes and compress (F, BW, VL, VBMI, VBMI2) and the
   // operating system saving the ZMM and mask registers. No kernel uses it yet:
@@ -43,7 +44,9 @@ CpuFeatures DetectCpuFeatures() {
   const bool avx = (ecx >> 28) & 1;
   const bool popcnt = (ecx >> 23) & 1;
   const bool ssse3 = (ecx >> 9) & 1;
-  if (!osxsave || !avx || !popcnt || !ssse3) return features;
+  const bool sse41 = (ecx >> 19) & 1;
+  features.sse41 = ssse3 && sse41 && popcnt;
+  if (!osxsave || !avx || !features.sse41) return features;
   const std::uint64_t xcr0 = ReadXcr0();
   const bool ymm_saved = (xcr0 & 0x6) == 0x6;           // SSE and AVX state
   const bool zmm_saved = (xcr0 & 0xe6) == 0xe6;         // plus opmask, ZMM 0-15 high, ZMM 16-31
@@ -61,7 +64,7 @@ CpuFeatures DetectCpuFeatures() {
 CpuFeatures DetectCpuFeatures() { return CpuFeatures{}; }
 #endif
 
-// The kernels this machine runs, best last. The AVX2 kernel uses no BMI2
+// The kernels this machine runs, best last. The vector kernels use no BMI2
 // (pdep and pext are microcoded on some AMD processors), so the flag alone
 // decides.
 struct KernelList {
@@ -71,6 +74,9 @@ struct KernelList {
   KernelList() {
     kernels[count++] = &kScalarVarintKernel;
     const CpuFeatures features = DetectCpuFeatures();
+    if (features.sse41) {
+      if (const VarintKernel* sse41 = PrepareSse41VarintKernel()) kernels[count++] = sse41;
+    }
     if (features.avx2) {
       if (const VarintKernel* avx2 = PrepareAvx2VarintKernel()) kernels[count++] = avx2;
     }

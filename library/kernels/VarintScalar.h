@@ -91,8 +91,9 @@ inline std::size_t CountEnds(const std::uint8_t* p, std::size_t size) {
 // The kernels the dispatcher knows; a kernel this build or machine lacks is
 // null.
 extern const VarintKernel kScalarVarintKernel;
-// Builds the AVX2 kernel's tables on first call (the dispatcher calls it
-// while the library loads, only on a machine with AVX2).
+// The vector kernels, their tables built on first call (the dispatcher calls
+// these while the library loads, only on a machine that runs the kernel).
+const VarintKernel* PrepareSse41VarintKernel();
 const VarintKernel* PrepareAvx2VarintKernel();
 
 }  // namespace kernels
