@@ -354,6 +354,7 @@ int main(int argc, char** argv) {
   pallet.Register();
 
   // Each varint kernel this machine runs, forced in turn.
+  benchmark::AddCustomContext("varint_kernel", Pb::kernels::LoadTimeVarintKernel().name);
   track.RegisterEachKernel();
   benchmark::RegisterBenchmark("Track/Protozero/Encode", &ProtozeroEncode, &plain);
 

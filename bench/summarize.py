@@ -174,7 +174,7 @@ def main():
                                              duration(nanoseconds(memcpy))))
         lines += ["", "Peers: " + "; ".join(peers) + ".", ""]
 
-    kernel_lines, kernel_verdicts, kernels = kernel_section(runs)
+    kernel_lines, kernel_verdicts, kernels = kernel_section(context, runs)
     lines += kernel_lines
     lines += sweep_section(context, runs)
     chart = draw_chart(runs, kernels, os.path.join(os.path.dirname(results_md) or ".",
@@ -201,12 +201,13 @@ def verdict(met, text):
     return "%s  %s" % ("met " if met else "MISS", text)
 
 
-def kernel_section(runs):
+def kernel_section(context, runs):
     """Per varint kernel (Track/Tarvesh-<kernel>/...): time and throughput per
     operation, with the ratios the packed-column targets use."""
+    order = ["scalar", "sse41", "avx2", "avx512"]
     kernels = sorted({m.group(1) for name in runs
                       for m in [re.match(r"Track/Tarvesh-([^/]+)/", name)] if m},
-                     key=lambda k: (k != "scalar", k))
+                     key=lambda k: (order.index(k) if k in order else len(order), k))
     decode = runs.get("Track/Protozero/ReusedDecode")
     encode = runs.get("Track/Protozero/Encode")
     lines, verdicts = [], []
@@ -216,7 +217,8 @@ def kernel_section(runs):
               "`Tarvesh` is the library as it dispatches (the kernel chosen at load: %s); "
               "`Tarvesh-<kernel>` the same with that kernel forced. *vs protozero* is "
               "protozero's time over ours: its decoder for the parses, its encoder "
-              "(`Track/Protozero/Encode`, same bytes) for the writes." % describe_load_time(runs, kernels),
+              "(`Track/Protozero/Encode`, same bytes) for the writes."
+              % context.get("varint_kernel", "?"),
               ""]
     header = "| operation |" + "".join(" %s | vs protozero |" % k for k in ["Tarvesh"] + kernels)
     lines += [header, "|---|" + "---:|---:|" * (len(kernels) + 1)]
@@ -269,11 +271,6 @@ def kernel_section(runs):
             verdicts.append(verdict(r >= WRITE_VS_DYNAMIC, "Track %s: %s DynamicMessage "
                                     "(target %g×)" % (operation, ratio(r), WRITE_VS_DYNAMIC)))
     return lines, verdicts, kernels
-
-
-def describe_load_time(runs, kernels):
-    # The dispatching runs match the last (best) kernel the machine runs.
-    return kernels[-1] if kernels else "?"
 
 
 def sweep_points(runs):

@@ -45,5 +45,6 @@ python=/usr/bin/python3
   "protobuf=$(version_of libprotobuf-dev)" \
   "google benchmark=$(version_of libbenchmark-dev)" \
   "protozero=$(version_of libprotozero-dev)" \
+  "niceness (the machine is shared)=$(nice)" \
   "load average before the run=${load_before}" \
   "load average after the run=$(cut -d' ' -f1-3 /proc/loadavg)"
