@@ -1,7 +1,9 @@
 // The benchmark suite: every workload through the library's classes, through
 // DynamicMessage of the same schema, and (for the track) through a protozero
-// decoder into plain vectors, all on the same bytes; a memcpy of those bytes
-// marks the physical bound. Names are <workload>/<implementation>/<operation>.
+// decoder into plain vectors and a protozero encoder back, all on the same
+// bytes; a memcpy of those bytes marks the physical bound. Names are
+// <workload>/<implementation>/<operation>; Tarvesh-<kernel> is the library
+// with that varint kernel forced, Sweep/Track<n>/... a track of n tables.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -20,6 +22,7 @@
 #include <google/protobuf/message.h>
 
 #include "AllocationCounter.h"
+#include "kernels/VarintKernels.h"
 #include "PlainTrack.h"
 #include "SchemaOracle.h"
 #include "Workloads.h"
@@ -167,8 +170,23 @@ void MergeFrom(benchmark::State& state, const Subject<T>& s) {
   });
 }
 
+// The library's benchmarks run with a varint kernel forced for their
+// duration: the load-time choice under <workload>/Tarvesh, each kernel in
+// turn under <workload>/Tarvesh-<kernel>.
+template <class Function, class T>
+void RegisterWithKernel(const std::string& name, Function function, const Subject<T>& subject,
+                        const Pb::kernels::VarintKernel* kernel) {
+  benchmark::RegisterBenchmark(name.c_str(), [function, subject, kernel](benchmark::State& state) {
+    if (kernel != nullptr) Pb::kernels::ForceVarintKernel(*kernel);
+    function(state, subject);
+    Pb::kernels::ForceVarintKernel(Pb::kernels::LoadTimeVarintKernel());
+  });
+}
+
+// `varint_only`: just the operations that size, write or read varints.
 template <class T>
-void RegisterSubject(const std::string& prefix, const Subject<T>& subject) {
+void RegisterSubject(const std::string& prefix, const Subject<T>& subject,
+                     const Pb::kernels::VarintKernel* kernel = nullptr, bool varint_only = false) {
   using Function = void (*)(benchmark::State&, const Subject<T>&);
   const std::pair<const char*, Function> operations[] = {
       {"ByteSizeLong", &ByteSizeLong<T>},
@@ -182,7 +200,10 @@ void RegisterSubject(const std::string& prefix, const Subject<T>& subject) {
       {"MergeFrom", &MergeFrom<T>},
   };
   for (const auto& [name, function] : operations) {
-    benchmark::RegisterBenchmark((prefix + "/" + name).c_str(), function, subject);
+    if (varint_only && (std::strcmp(name, "CopyFrom") == 0 || std::strcmp(name, "MergeFrom") == 0)) {
+      continue;
+    }
+    RegisterWithKernel(prefix + "/" + name, function, subject, kernel);
   }
 }
 
@@ -267,6 +288,18 @@ void RegisterArenaParse(const std::string& name, const Message& message,
 
 // ---------------------------------------------------------------------------
 
+// protozero writing the same track from plain vectors into a reused string.
+void ProtozeroEncode(benchmark::State& state, const PlainTrack* plain) {
+  std::string out;
+  plain->Encode(&out);
+  const std::size_t size = out.size();
+  Run(state, size, [&] {
+    plain->Encode(&out);
+    benchmark::DoNotOptimize(out.data());
+    return out.size() == size;
+  });
+}
+
 [[noreturn]] void Fail(const std::string& why) {
   std::fprintf(stderr, "benchmark setup: %s\n", why.c_str());
   std::exit(2);
@@ -297,9 +330,8 @@ struct Workload {
   }
 
   void Register() const {
-    RegisterSubject<Message>(
-        name + "/Tarvesh",
-        Subject<Message>{[] { return std::make_unique<Message>(); }, &message, &bytes});
+    const Subject<Message> ours{[] { return std::make_unique<Message>(); }, &message, &bytes};
+    RegisterSubject<Message>(name + "/Tarvesh", ours, &Pb::kernels::LoadTimeVarintKernel());
     const gp::Message* prototype = dynamic.get();  // New() gives an empty one of its type
     RegisterSubject<gp::Message>(
         name + "/Dynamic",
@@ -307,6 +339,49 @@ struct Workload {
                              dynamic.get(), &bytes});
     benchmark::RegisterBenchmark((name + "/Memcpy/Copy").c_str(), &Memcpy, &bytes);
     RegisterArenaParse(name, message, &bytes, prototype);
+  }
+
+  void RegisterEachKernel() const {
+    const Subject<Message> ours{[] { return std::make_unique<Message>(); }, &message, &bytes};
+    for (int k = 0; k < Pb::kernels::VarintKernelCount(); ++k) {
+      const Pb::kernels::VarintKernel& kernel = Pb::kernels::VarintKernelAt(k);
+      RegisterSubject<Message>(name + "/Tarvesh-" + kernel.name, ours, &kernel, true);
+    }
+  }
+};
+
+// A track of 1 to 64 frame tables, to show how the cost grows with size:
+// the library's reused parse and array write, protozero's decode and encode.
+struct SweepPoint {
+  int tables;
+  Pb::Tarvesh::Track message;
+  std::string bytes;
+  PlainTrack plain;
+
+  explicit SweepPoint(int table_count) : tables(table_count) {
+    MakeTrackOfTables(&message, tables);
+    bytes = message.SerializeAsString();
+    std::string again;
+    if (!plain.Decode(bytes.data(), bytes.size()) || !SameContent(plain, message)) {
+      Fail("sweep: the protozero decoder does not read what the library wrote");
+    }
+    plain.Encode(&again);
+    if (again != bytes) Fail("sweep: the protozero encoder does not write the library's bytes");
+    benchmark::AddCustomContext("Sweep/Track" + std::to_string(tables) + ".bytes",
+                                std::to_string(bytes.size()));
+  }
+
+  void Register() const {
+    const std::string prefix = "Sweep/Track" + std::to_string(tables) + "/";
+    const Subject<Pb::Tarvesh::Track> ours{
+        [] { return std::make_unique<Pb::Tarvesh::Track>(); }, &message, &bytes};
+    RegisterWithKernel(prefix + "Tarvesh/ReusedParseString", &ReusedParseString<Pb::Tarvesh::Track>,
+                       ours, &Pb::kernels::LoadTimeVarintKernel());
+    RegisterWithKernel(prefix + "Tarvesh/SerializeToArray", &SerializeToArray<Pb::Tarvesh::Track>,
+                       ours, &Pb::kernels::LoadTimeVarintKernel());
+    benchmark::RegisterBenchmark((prefix + "Protozero/ReusedDecode").c_str(),
+                                 &ProtozeroReusedDecode, &bytes);
+    benchmark::RegisterBenchmark((prefix + "Protozero/Encode").c_str(), &ProtozeroEncode, &plain);
   }
 };
 
@@ -333,11 +408,27 @@ int main(int argc, char** argv) {
     Fail("Track: the protozero decoder does not read what the library wrote");
   }
 
+  std::string encoded;
+  plain.Encode(&encoded);
+  if (encoded != track.bytes) Fail("Track: the protozero encoder does not write the library's bytes");
+
   track.Register();
   benchmark::RegisterBenchmark("Track/Protozero/ReusedDecode", &ProtozeroReusedDecode,
                                &track.bytes);
   reference.Register();
   pallet.Register();
+
+  // Each varint kernel this machine runs, forced in turn.
+  benchmark::AddCustomContext("varint_kernel", Pb::kernels::LoadTimeVarintKernel().name);
+  track.RegisterEachKernel();
+  benchmark::RegisterBenchmark("Track/Protozero/Encode", &ProtozeroEncode, &plain);
+
+  // The size sweep.
+  static std::vector<std::unique_ptr<SweepPoint>> sweep;
+  for (int tables : {1, 2, 4, 8, 16, 32, 64}) {
+    sweep.push_back(std::make_unique<SweepPoint>(tables));
+    sweep.back()->Register();
+  }
 
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -5,6 +5,7 @@
 
 #include <protozero/exception.hpp>
 #include <protozero/pbf_reader.hpp>
+#include <protozero/pbf_writer.hpp>
 
 namespace tarvesh_bench {
 namespace {
@@ -172,6 +173,55 @@ bool PlainTrack::Decode(const char* data, std::size_t size) {
     return false;
   }
   return true;
+}
+
+namespace {
+
+template <class Value>
+void EncodeRuns(protozero::pbf_writer* table, protozero::pbf_tag_type tag,
+                const std::vector<PlainRun<Value>>& runs) {
+  for (const PlainRun<Value>& run : runs) {
+    protozero::pbf_writer pair(*table, tag);
+    pair.add_uint32(1, run.count);
+    if constexpr (std::is_signed_v<Value>) {
+      pair.add_sint32(2, run.value);
+    } else {
+      pair.add_uint32(2, run.value);
+    }
+  }
+}
+
+void EncodeFrameTable(protozero::pbf_writer* track, const PlainFrameTable& table) {
+  protozero::pbf_writer out(*track, 7);
+  EncodeRuns(&out, 1, table.seq_numbers);
+  EncodeRuns(&out, 2, table.timestamps);
+  out.add_bytes(3, table.coding_depend);
+  out.add_packed_sint32(4, table.frame_sizes.begin(), table.frame_sizes.end());
+  out.add_packed_uint32(5, table.frame_to_pallet_offsets.begin(),
+                        table.frame_to_pallet_offsets.end());
+  EncodeRuns(&out, 6, table.frame_to_pallet_ids);
+  EncodeRuns(&out, 7, table.access_units_per_frame);
+  out.add_packed_sint32(8, table.access_unit_length_diffs.begin(),
+                        table.access_unit_length_diffs.end());
+  out.add_packed_uint32(9, table.access_unit_offset_jumps.begin(),
+                        table.access_unit_offset_jumps.end());
+  EncodeRuns(&out, 10, table.errors);
+  out.add_packed_fixed64(11, table.auth_tags.begin(), table.auth_tags.end());
+}
+
+}  // namespace
+
+void PlainTrack::Encode(std::string* out) const {
+  out->clear();
+  protozero::pbf_writer track(*out);
+  track.add_uint32(1, track_id);
+  track.add_uint32(2, num_frames);
+  track.add_uint32(3, start_seq);
+  track.add_fixed64(4, start_time);
+  track.add_uint64(5, start_tick);
+  track.add_uint64(6, duration);
+  for (std::size_t i = 0; i < table_count; ++i) EncodeFrameTable(&track, tables[i]);
+  track.add_enum(8, auth_type);
 }
 
 bool SameContent(const PlainTrack& plain, const Pb::Tarvesh::Track& track) {

@@ -1,5 +1,5 @@
-// A reference decoder for Track bytes: protozero reads the wire format into
-// plain structs of std::vectors. It keeps no unknown fields and checks
+// A reference decoder and encoder for Track bytes: protozero reads the wire
+// format into plain structs of std::vectors, and writes them back. It keeps no unknown fields and checks
 // nothing beyond what protozero checks, so it marks how fast decoding the
 // same bytes can go, not a replacement for the message classes.
 #ifndef TARVESH_BENCH_PLAIN_TRACK_H
@@ -53,6 +53,10 @@ struct PlainTrack {
   void Clear();
   // Appends what `data` holds; false on malformed input.
   bool Decode(const char* data, std::size_t size);
+  // Replaces `out` with the track's bytes, written by protozero in field
+  // order with every run pair's two fields, as the library writes a track
+  // whose fields are all set. Keeps the string's storage.
+  void Encode(std::string* out) const;
 };
 
 // True when `plain` holds the same field values as `track`.

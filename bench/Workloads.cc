@@ -111,9 +111,11 @@ void FillFileRef(Draw& draw, std::uint32_t index, Pb::Halvin::Stor::DataFileRef*
 
 }  // namespace
 
-void MakeTrack(Pb::Tarvesh::Track* track) {
+void MakeTrack(Pb::Tarvesh::Track* track) { MakeTrackOfTables(track, kFrameTables); }
+
+void MakeTrackOfTables(Pb::Tarvesh::Track* track, int tables) {
   Draw draw(kWorkloadSeed);
-  const std::uint64_t frames = static_cast<std::uint64_t>(kFrameTables) * kFramesPerTable;
+  const std::uint64_t frames = static_cast<std::uint64_t>(tables) * kFramesPerTable;
   track->set_track_id(3);
   track->set_num_frames(static_cast<std::uint32_t>(frames));
   track->set_start_seq(static_cast<std::uint32_t>(draw.Between(100000, 200000)));
@@ -122,7 +124,7 @@ void MakeTrack(Pb::Tarvesh::Track* track) {
   track->set_start_tick(static_cast<std::uint64_t>(draw.Between(1ll << 32, 1ll << 36)));
   track->set_duration(frames * kTicksPerFrame);
   std::uint32_t pallet_id = static_cast<std::uint32_t>(draw.Between(1000, 5000));
-  for (int i = 0; i < kFrameTables; ++i) MakeFrameTable(draw, &pallet_id, track->add_frame_tables());
+  for (int i = 0; i < tables; ++i) MakeFrameTable(draw, &pallet_id, track->add_frame_tables());
   track->set_auth_type(Pb::Velto::AUTH_HMAC_SHA256_64);
 }
 

@@ -20,6 +20,8 @@ inline constexpr int kTracksPerEntry = 4;
 // A track of kFrameTables tables of kFramesPerTable frames of a video stream
 // with a 32-frame group of pictures, one 64-bit tag per frame.
 void MakeTrack(Pb::Tarvesh::Track* track);
+// The same with `tables` frame tables: the first tables are MakeTrack's.
+void MakeTrackOfTables(Pb::Tarvesh::Track* track, int tables);
 
 // kFragmentEntries fragment entries of kTracksPerEntry tracks each, a few
 // storage tiers with their files, and the recording's own files.

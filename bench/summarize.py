@@ -5,8 +5,11 @@ Usage: summarize.py RESULTS.json RESULTS.md KEY=VALUE...
 The KEY=VALUE pairs describe the machine and go at the top of the file.
 Prints the same tables, the targets and the allocation check to stdout;
 exits 1 when a steady-state parse of the library's classes allocates.
+Draws bench/results.png (next to RESULTS.md) when matplotlib is there.
 """
 import json
+import os
+import re
 import sys
 
 WORKLOADS = ["Track", "DataReference", "PalletDesc"]
@@ -29,6 +32,19 @@ PROTOZERO_TARGET = 1.5
 # of its reused parse.
 ARENA_DYNAMIC_TARGETS = {"DataReference": 8.0, "PalletDesc": 6.0}
 ARENA_REUSED_TARGET = 1.25
+# The packed-column targets for the track, as ratios in one run.
+TRACK_PARSES = ["ReusedParseCodedStream", "ReusedParseString"]
+TRACK_WRITES = ["SerializeToArray", "SerializeToString"]
+PARSE_VS_PROTOZERO = 4.0
+PARSE_VS_DYNAMIC = 4.0
+AVX2_PARSE_VS_PROTOZERO = 2.0
+WRITE_VS_PROTOZERO = 2.0
+WRITE_VS_DYNAMIC = 25.0
+# Operations shown per varint kernel and in the chart.
+KERNEL_OPERATIONS = [
+    "ByteSizeLong", "SerializeToArray", "SerializeToString", "ParseCodedStream",
+    "ParseString", "ReusedParseCodedStream", "ReusedParseString",
+]
 
 
 def load(path):
@@ -183,7 +199,17 @@ def main():
                                              duration(nanoseconds(memcpy))))
         lines += ["", "Peers: " + "; ".join(peers) + ".", ""]
 
-    lines += ["## Targets", "", "```"] + verdicts + ["```", ""]
+    kernel_lines, kernel_verdicts, kernels = kernel_section(context, runs)
+    lines += kernel_lines
+    lines += sweep_section(context, runs)
+    chart = draw_chart(runs, kernels, os.path.join(os.path.dirname(results_md) or ".",
+                                                   "results.png"))
+    if chart:
+        lines += ["## Chart", "",
+                  "Throughput of the track per operation and implementation, and of the "
+                  "size sweep:", "", "![throughput per operation](%s)" % chart, ""]
+
+    lines += ["## Targets", "", "```"] + kernel_verdicts + verdicts + ["```", ""]
     check = ("FAIL: steady-state parses allocate: " + "; ".join(alloc_failures)
              if alloc_failures else
              "PASS: no steady-state parse of the library's classes allocates, and arena "
@@ -195,6 +221,164 @@ def main():
     print("\n".join(lines))
     print("ALLOCATION CHECK " + check)
     return 1 if alloc_failures else 0
+
+
+def verdict(met, text):
+    return "%s  %s" % ("met " if met else "MISS", text)
+
+
+def kernel_section(context, runs):
+    """Per varint kernel (Track/Tarvesh-<kernel>/...): time and throughput per
+    operation, with the ratios the packed-column targets use."""
+    order = ["scalar", "sse41", "avx2", "avx512"]
+    kernels = sorted({m.group(1) for name in runs
+                      for m in [re.match(r"Track/Tarvesh-([^/]+)/", name)] if m},
+                     key=lambda k: (order.index(k) if k in order else len(order), k))
+    decode = runs.get("Track/Protozero/ReusedDecode")
+    encode = runs.get("Track/Protozero/Encode")
+    lines, verdicts = [], []
+    if not kernels:
+        return lines, verdicts, kernels
+    lines += ["## Track per varint kernel", "",
+              "`Tarvesh` is the library as it dispatches (the kernel chosen at load: %s); "
+              "`Tarvesh-<kernel>` the same with that kernel forced. *vs protozero* is "
+              "protozero's time over ours: its decoder for the parses, its encoder "
+              "(`Track/Protozero/Encode`, same bytes) for the writes."
+              % context.get("varint_kernel", "?"),
+              ""]
+    header = "| operation |" + "".join(" %s | vs protozero |" % k for k in ["Tarvesh"] + kernels)
+    lines += [header, "|---|" + "---:|---:|" * (len(kernels) + 1)]
+    for operation in KERNEL_OPERATIONS:
+        row = "| %s |" % operation
+        peer = decode if "Parse" in operation else encode if "Serialize" in operation else None
+        for implementation in ["Tarvesh"] + ["Tarvesh-" + k for k in kernels]:
+            run = runs.get("Track/%s/%s" % (implementation, operation))
+            if not run:
+                row += " | |"
+                continue
+            row += " %s, %s |" % (throughput(run["bytes_per_second"]), duration(nanoseconds(run)))
+            row += " %s |" % ratio(nanoseconds(peer) / nanoseconds(run)) if peer else " |"
+        lines.append(row)
+    peers = []
+    if decode:
+        peers.append("protozero decode %s, %s" % (throughput(decode["bytes_per_second"]),
+                                                  duration(nanoseconds(decode))))
+    if encode:
+        peers.append("protozero encode %s, %s" % (throughput(encode["bytes_per_second"]),
+                                                  duration(nanoseconds(encode))))
+    lines += ["", "Peers: " + "; ".join(peers) + ".", ""]
+
+    for operation in TRACK_PARSES:
+        ours = runs.get("Track/Tarvesh/" + operation)
+        dynamic = runs.get("Track/Dynamic/" + operation)
+        if ours and decode:
+            r = nanoseconds(decode) / nanoseconds(ours)
+            verdicts.append(verdict(r >= PARSE_VS_PROTOZERO, "Track %s: %s protozero's decoder "
+                                    "(target %g×)" % (operation, ratio(r), PARSE_VS_PROTOZERO)))
+        if ours and dynamic:
+            r = nanoseconds(dynamic) / nanoseconds(ours)
+            verdicts.append(verdict(r >= PARSE_VS_DYNAMIC, "Track %s: %s DynamicMessage "
+                                    "(target %g×)" % (operation, ratio(r), PARSE_VS_DYNAMIC)))
+        avx2 = runs.get("Track/Tarvesh-avx2/" + operation)
+        if avx2 and decode:
+            r = nanoseconds(decode) / nanoseconds(avx2)
+            verdicts.append(verdict(r >= AVX2_PARSE_VS_PROTOZERO, "Track %s, avx2 kernel: %s "
+                                    "protozero's decoder (target %g×)"
+                                    % (operation, ratio(r), AVX2_PARSE_VS_PROTOZERO)))
+    for operation in TRACK_WRITES:
+        ours = runs.get("Track/Tarvesh/" + operation)
+        dynamic = runs.get("Track/Dynamic/" + operation)
+        if ours and encode:
+            r = nanoseconds(encode) / nanoseconds(ours)
+            verdicts.append(verdict(r >= WRITE_VS_PROTOZERO, "Track %s: %s protozero's encoder "
+                                    "(target %g×)" % (operation, ratio(r), WRITE_VS_PROTOZERO)))
+        if ours and dynamic:
+            r = nanoseconds(dynamic) / nanoseconds(ours)
+            verdicts.append(verdict(r >= WRITE_VS_DYNAMIC, "Track %s: %s DynamicMessage "
+                                    "(target %g×)" % (operation, ratio(r), WRITE_VS_DYNAMIC)))
+    return lines, verdicts, kernels
+
+
+def sweep_points(runs):
+    return sorted({int(m.group(1)) for name in runs
+                   for m in [re.match(r"Sweep/Track(\d+)/", name)] if m})
+
+
+def sweep_section(context, runs):
+    points = sweep_points(runs)
+    if not points:
+        return []
+    lines = ["## Size sweep", "",
+             "Tracks of 1 to 64 frame tables (4096 frames each): the library's reused "
+             "parse and array write against protozero's decoder and encoder.", "",
+             "| tables | bytes | parse | protozero decode | ratio | write | protozero encode | ratio |",
+             "|---:|---:|---:|---:|---:|---:|---:|---:|"]
+    for tables in points:
+        prefix = "Sweep/Track%d/" % tables
+        parse = runs.get(prefix + "Tarvesh/ReusedParseString")
+        write = runs.get(prefix + "Tarvesh/SerializeToArray")
+        decode = runs.get(prefix + "Protozero/ReusedDecode")
+        encode = runs.get(prefix + "Protozero/Encode")
+        cells = ["%d" % tables, context.get(prefix[:-1] + ".bytes", "?")]
+        for ours, peer in ((parse, decode), (write, encode)):
+            for run in (ours, peer):
+                cells.append("%s, %s" % (throughput(run["bytes_per_second"]),
+                                         duration(nanoseconds(run))) if run else "")
+            cells.append(ratio(nanoseconds(peer) / nanoseconds(ours)) if ours and peer else "")
+        lines.append("| " + " | ".join(cells) + " |")
+    return lines + [""]
+
+
+def draw_chart(runs, kernels, path):
+    """Grouped bars of the track's throughput per operation and implementation,
+    and the sweep's throughput against its size. Returns the file name, or
+    None without matplotlib."""
+    try:
+        import matplotlib
+        matplotlib.use("Agg")
+        import matplotlib.pyplot as plt
+    except ImportError:
+        return None
+    implementations = ["Tarvesh"] + ["Tarvesh-" + k for k in kernels] + ["Dynamic", "Protozero"]
+    figure, (bars, sweep) = plt.subplots(1, 2, figsize=(15, 6),
+                                         gridspec_kw={"width_ratios": [3, 2]})
+    width = 0.8 / len(implementations)
+    for i, implementation in enumerate(implementations):
+        values = []
+        for operation in KERNEL_OPERATIONS:
+            name = "Track/%s/%s" % (implementation, operation)
+            if implementation == "Protozero":
+                name = ("Track/Protozero/ReusedDecode" if operation.startswith("ReusedParse")
+                        else "Track/Protozero/Encode" if operation.startswith("Serialize")
+                        else "")
+            run = runs.get(name)
+            values.append(run["bytes_per_second"] / 1e9 if run else 0)
+        positions = [x + (i - len(implementations) / 2 + 0.5) * width
+                     for x in range(len(KERNEL_OPERATIONS))]
+        bars.bar(positions, values, width, label=implementation)
+    bars.set_xticks(range(len(KERNEL_OPERATIONS)))
+    bars.set_xticklabels(KERNEL_OPERATIONS, rotation=30, ha="right")
+    bars.set_ylabel("GB/s of serialized track")
+    bars.set_title("Track (8 frame tables), median throughput")
+    bars.legend()
+    points = sweep_points(runs)
+    for label, name in (("Tarvesh parse", "Tarvesh/ReusedParseString"),
+                        ("Tarvesh write", "Tarvesh/SerializeToArray"),
+                        ("protozero decode", "Protozero/ReusedDecode"),
+                        ("protozero encode", "Protozero/Encode")):
+        series = [runs.get("Sweep/Track%d/%s" % (t, name)) for t in points]
+        sweep.plot(points, [r["bytes_per_second"] / 1e9 if r else float("nan") for r in series],
+                   marker="o", label=label)
+    sweep.set_xscale("log", base=2)
+    sweep.set_xticks(points)
+    sweep.set_xticklabels([str(t) for t in points])
+    sweep.set_xlabel("frame tables")
+    sweep.set_ylabel("GB/s")
+    sweep.set_title("Size sweep")
+    sweep.legend()
+    figure.tight_layout()
+    figure.savefig(path, dpi=90)
+    return os.path.basename(path)
 
 
 if __name__ == "__main__":

@@ -2,8 +2,9 @@
 // parser, by the runtime's ParseContext parser (through ParseFromString) and
 // by the DynamicMessage oracle, each over a flat buffer and over a stream cut
 // into small chunks, and by both parsers into messages on an arena. All
-// verdicts must agree. On success every writer of the
-// library must give the oracle's bytes, and those bytes must read back to
+// verdicts must agree, and each varint kernel the machine runs must read and
+// write what the scalar kernel does. On success every writer of the library
+// must give the oracle's bytes, and those bytes must read back to
 // themselves. On failure the partial objects must still be sized, written and
 // read back consistently. Any disagreement prints the input and aborts.
 #ifndef TARVESH_FUZZ_PARSE_HARNESS_H
@@ -23,6 +24,7 @@
 #include <google/protobuf/text_format.h>
 
 #include "SchemaOracle.h"
+#include "kernels/VarintKernels.h"
 
 namespace tarvesh_fuzz {
 
@@ -136,10 +138,51 @@ void ExpectStable(const Harness& h, const std::string& bytes, const std::string&
   h.Expect(oracle->SerializeAsString() == bytes, "oracle re-writes the library's output" + where);
 }
 
+// What both parsers, flat and chunked, made of the input with one varint
+// kernel forced, and the bytes the library writes for each with that kernel.
+struct KernelRun {
+  bool verdicts[4];
+  std::string written[4];
+};
+
+template <class M>
+KernelRun RunWithKernel(const Harness& h, const Pb::kernels::VarintKernel& kernel) {
+  Pb::kernels::ForceVarintKernel(kernel);
+  KernelRun run;
+  M messages[4];
+  run.verdicts[0] = StreamParse(h.input(), 0, &messages[0]);
+  run.verdicts[1] = StreamParse(h.input(), h.chunk(), &messages[1]);
+  run.verdicts[2] = ContextParse(h.input(), 0, &messages[2]);
+  run.verdicts[3] = ContextParse(h.input(), h.chunk(), &messages[3]);
+  for (int i = 0; i < 4; ++i) run.written[i] = WriteAll(h, messages[i], kernel.name);
+  Pb::kernels::ForceVarintKernel(Pb::kernels::LoadTimeVarintKernel());
+  return run;
+}
+
+// Every varint kernel the machine runs gives the scalar kernel's verdicts,
+// content and written bytes.
+template <class M>
+void CheckKernelsAgree(const Harness& h) {
+  const int count = Pb::kernels::VarintKernelCount();
+  if (count < 2) return;
+  const KernelRun reference = RunWithKernel<M>(h, Pb::kernels::VarintKernelAt(0));
+  for (int k = 1; k < count; ++k) {
+    const Pb::kernels::VarintKernel& kernel = Pb::kernels::VarintKernelAt(k);
+    const KernelRun run = RunWithKernel<M>(h, kernel);
+    for (int i = 0; i < 4; ++i) {
+      h.Expect(run.verdicts[i] == reference.verdicts[i],
+               std::string("verdict differs from the scalar kernel's: ") + kernel.name);
+      h.Expect(run.written[i] == reference.written[i],
+               std::string("content differs from the scalar kernel's: ") + kernel.name);
+    }
+  }
+}
+
 template <class M>
 void CheckInput(const char* type, const std::uint8_t* data, std::size_t size) {
   const Harness h(type, data, size);
   const std::string& input = h.input();
+  CheckKernelsAgree<M>(h);
 
   M stream_flat, stream_chunked, context_flat, context_chunked;
   const bool v_stream_flat = StreamParse(input, 0, &stream_flat);

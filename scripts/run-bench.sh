@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmark suite in Release (build-bench), runs it and writes
-# bench/results.json and bench/RESULTS.md: per workload and operation our
-# throughput and its ratio to DynamicMessage, protozero and memcpy.
+# bench/results.json, bench/RESULTS.md and its chart bench/results.png: per
+# workload and operation our throughput and its ratio to DynamicMessage,
+# protozero and memcpy; per varint kernel; and a size sweep of the track.
 # Exits non-zero when a steady-state parse of the library's classes allocates.
 # Extra arguments go to the benchmark binary (e.g. --benchmark_filter=Track).
 set -euo pipefail
@@ -9,7 +10,8 @@ cd "$(dirname "$0")/.."
 
 extra=()
 command -v python3 >/dev/null || extra+=(python3)
-scripts/install-deps.sh libbenchmark-dev libprotozero-dev "${extra[@]}"
+# matplotlib draws the chart linked from RESULTS.md.
+scripts/install-deps.sh libbenchmark-dev libprotozero-dev python3-matplotlib "${extra[@]}"
 
 jobs=2
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release \
@@ -29,7 +31,11 @@ build-bench/bench/tarvesh_bench \
 
 compiler="$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' build-bench/CMakeCache.txt)"
 version_of() { dpkg-query -W -f='${Version}' "$1" 2>/dev/null || echo unknown; }
-python3 bench/summarize.py bench/results.json bench/RESULTS.md \
+# Debian's python, which sees the matplotlib installed above (a python3
+# earlier on PATH, e.g. pyenv's, may not).
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
+"$python" bench/summarize.py bench/results.json bench/RESULTS.md \
   "date=$(date -u '+%Y-%m-%d %H:%M UTC')" \
   "CPU=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)" \
   "cores=$(nproc)" \
@@ -39,5 +45,6 @@ python3 bench/summarize.py bench/results.json bench/RESULTS.md \
   "protobuf=$(version_of libprotobuf-dev)" \
   "google benchmark=$(version_of libbenchmark-dev)" \
   "protozero=$(version_of libprotozero-dev)" \
+  "niceness (the machine is shared)=$(nice)" \
   "load average before the run=${load_before}" \
   "load average after the run=$(cut -d' ' -f1-3 /proc/loadavg)"

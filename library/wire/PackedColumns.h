@@ -8,6 +8,9 @@
 #ifndef TARVESH_WIRE_PACKED_COLUMNS_H
 #define TARVESH_WIRE_PACKED_COLUMNS_H
 
+#include <type_traits>
+
+#include "kernels/VarintKernels.h"
 #include "wire/ContextParsing.h"
 #include "wire/StreamReading.h"
 #include "wire/Writing.h"
@@ -27,14 +30,39 @@ struct UInt32Codec {
   static uint32_t Decode(uint32_t raw) { return raw; }
 };
 
+// The varint kernels by element type: the codecs above store sint32 as
+// int32_t (ZigZag on the wire) and uint32 as uint32_t (plain).
+inline const uint8_t* KernelDecode(const kernels::VarintKernel& kernel, const uint8_t* p,
+                                   const uint8_t* end, uint32_t* out, size_t room,
+                                   size_t* decoded) {
+  return kernel.decode_plain(p, end, out, room, decoded);
+}
+inline const uint8_t* KernelDecode(const kernels::VarintKernel& kernel, const uint8_t* p,
+                                   const uint8_t* end, int32_t* out, size_t room,
+                                   size_t* decoded) {
+  return kernel.decode_zigzag(p, end, out, room, decoded);
+}
+inline size_t KernelSize(const kernels::VarintKernel& kernel, const uint32_t* values, size_t n) {
+  return kernel.size_plain(values, n);
+}
+inline size_t KernelSize(const kernels::VarintKernel& kernel, const int32_t* values, size_t n) {
+  return kernel.size_zigzag(values, n);
+}
+inline uint8_t* KernelWrite(const kernels::VarintKernel& kernel, const uint32_t* values, size_t n,
+                            uint8_t* out, uint8_t* out_end) {
+  return kernel.write_plain(values, n, out, out_end);
+}
+inline uint8_t* KernelWrite(const kernels::VarintKernel& kernel, const int32_t* values, size_t n,
+                            uint8_t* out, uint8_t* out_end) {
+  return kernel.write_zigzag(values, n, out, out_end);
+}
+
 // Payload bytes of a packed record.
 template <class Codec>
 inline size_t PackedVarintPayload(const gp::RepeatedField<typename Codec::Type>& column) {
-  size_t total = 0;
-  for (const typename Codec::Type value : column) {
-    total += CodedOutputStream::VarintSize32(Codec::Encode(value));
-  }
-  return total;
+  if (column.empty()) return 0;
+  return KernelSize(kernels::ActiveVarintKernel(), column.data(),
+                    static_cast<size_t>(column.size()));
 }
 inline size_t PackedFixed64Payload(const gp::RepeatedField<uint64_t>& column) {
   return 8 * static_cast<size_t>(column.size());
@@ -47,6 +75,9 @@ inline size_t PackedRecordSize(size_t payload) {
                             payload;
 }
 
+// Into a flat array the kernel writes the payload in place, bounded by its
+// cached size; into a stream it writes batches into a local buffer, each
+// handed over whole.
 template <class Codec, class Output>
 inline uint8_t* WritePackedVarints(const Output& out, uint8_t tag,
                                    const gp::RepeatedField<typename Codec::Type>& column,
@@ -55,11 +86,23 @@ inline uint8_t* WritePackedVarints(const Output& out, uint8_t tag,
   target = out.Ensure(target);
   *target++ = tag;
   target = PutVarint32(static_cast<uint32_t>(payload), target);
-  for (const typename Codec::Type value : column) {
-    target = out.Ensure(target);
-    target = PutVarint32(Codec::Encode(value), target);
+  const kernels::VarintKernel& kernel = kernels::ActiveVarintKernel();
+  const typename Codec::Type* values = column.data();
+  size_t left = static_cast<size_t>(column.size());
+  if constexpr (std::is_same_v<Output, ArrayOutput>) {
+    return KernelWrite(kernel, values, left, target, target + payload);
+  } else {
+    constexpr size_t kBatch = 1024;
+    uint8_t buffer[kBatch * 5];
+    while (left > 0) {
+      const size_t batch = left < kBatch ? left : kBatch;
+      const uint8_t* end = KernelWrite(kernel, values, batch, buffer, buffer + sizeof(buffer));
+      target = out.Raw(buffer, static_cast<size_t>(end - buffer), target);
+      values += batch;
+      left -= batch;
+    }
+    return target;
   }
-  return target;
 }
 
 // On a little-endian host the column's memory is its payload.
@@ -85,40 +128,36 @@ inline uint8_t* WritePackedFixed64s(const Output& out, uint8_t tag,
 
 // Decodes a packed varint payload held whole in [ptr, end) whose last byte
 // ends a varint: the elements are counted by their last bytes, reserved once
-// and appended. Each element ends on one of the counted bytes, the last of
-// which ends the payload, so no read goes past `end`. Null on a bad varint.
-// The elements are decoded into the reserved room through a plain pointer,
-// the column's size set once; a failure keeps those decoded before it.
+// and decoded by the varint kernel into the reserved room, the column's size
+// set once. Each element ends on one of the counted bytes, the last of which
+// ends the payload, so no read goes past `end`. Null on a bad varint; a
+// failure keeps the elements decoded before it.
 template <class Codec>
 inline const char* DecodeVarintRun(const char* ptr, const char* const end,
                                    gp::RepeatedField<typename Codec::Type>* column) {
-  int count = 0;
-  for (const char* p = ptr; p != end; ++p) count += static_cast<uint8_t>(*p) < 0x80;
-  const int old_size = column->size();
-  column->Reserve(old_size + count);
-  typename Codec::Type* const out = column->AddNAlreadyReserved(count);
-  const uint8_t* p = reinterpret_cast<const uint8_t*>(ptr);
+  const kernels::VarintKernel& kernel = kernels::ActiveVarintKernel();
+  const uint8_t* const p = reinterpret_cast<const uint8_t*>(ptr);
   const uint8_t* const stop = reinterpret_cast<const uint8_t*>(end);
-  int decoded = 0;
-  while (p != stop) {
-    uint64_t raw;
-    p = DecodeVarint(p, &raw);
-    if (p == nullptr) {
-      column->Truncate(old_size + decoded);
-      return nullptr;
-    }
-    out[decoded++] = Codec::Decode(static_cast<uint32_t>(raw));
+  const size_t count = kernel.count_ends(p, static_cast<size_t>(stop - p));
+  const int old_size = column->size();
+  column->Reserve(old_size + static_cast<int>(count));
+  typename Codec::Type* const out = column->AddNAlreadyReserved(static_cast<int>(count));
+  size_t decoded;
+  if (KernelDecode(kernel, p, stop, out, count, &decoded) == nullptr) {
+    column->Truncate(old_size + static_cast<int>(decoded));
+    return nullptr;
   }
   return end;
 }
 
 // A packed varint record. When the whole payload sits in the stream's
-// buffer and its last byte ends a varint, the elements are counted (one
-// terminating byte each), room is reserved once and they are decoded
-// straight from the buffer; otherwise they are read one by one under a
-// limit. Elements read before a failure stay appended. A payload running
-// past the enclosing limit fails once the elements up to that limit are
-// read (PushLimit alone would cut it short silently).
+// buffer and its last byte ends a varint, it is decoded in one run straight
+// from the buffer. Otherwise it is read under a limit buffer by buffer: the
+// varints up to the last one ending in the buffer in one run, then the one
+// across the seam (or cut by the limit) by the stream's own reader. Elements
+// read before a failure stay appended. A payload running past the enclosing
+// limit fails once the elements up to that limit are read (PushLimit alone
+// would cut it short silently).
 template <class Codec>
 inline bool ReadPackedVarints(CodedInputStream* input,
                               gp::RepeatedField<typename Codec::Type>* column) {
@@ -137,6 +176,16 @@ inline bool ReadPackedVarints(CodedInputStream* input,
   const bool past_limit = available >= 0 && length > available;
   const CodedInputStream::Limit limit = input->PushLimit(length);
   while (input->BytesUntilLimit() > 0) {
+    // The buffer stops at the limit.
+    input->GetDirectBufferPointerInline(&data, &buffered);
+    ptr = static_cast<const char*>(data);
+    int whole = buffered;
+    while (whole > 0 && static_cast<uint8_t>(ptr[whole - 1]) >= 0x80) --whole;
+    if (whole > 0) {
+      if (DecodeVarintRun<Codec>(ptr, ptr + whole, column) == nullptr) return false;
+      input->Skip(whole);
+      if (input->BytesUntilLimit() <= 0) break;
+    }
     uint32_t raw;
     if (!input->ReadVarint32(&raw)) return false;
     column->Add(Codec::Decode(raw));

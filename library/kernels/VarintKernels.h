@@ -1,0 +1,80 @@
+// Kernels for packed varint columns of 32-bit elements: counting, decoding,
+// sizing and writing whole payloads. One kernel per instruction set, the one
+// to use chosen once when the library loads; the scalar kernel is the
+// reference every other kernel must match byte for byte and verdict for
+// verdict.
+//
+// The message code calls ActiveVarintKernel() only. The rest of this header
+// (the list of kernels this machine runs, and forcing one) is for the tests,
+// the fuzz harnesses and the benchmarks, which compare and time each kernel.
+#ifndef TARVESH_KERNELS_VARINT_KERNELS_H
+#define TARVESH_KERNELS_VARINT_KERNELS_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "ProtoBuf/Tarvesh/TarveshExport.h"
+
+namespace Pb {
+namespace kernels {
+
+// Elements of a column as the wire holds them: plain, or ZigZag-mapped.
+enum class Mapping { kPlain, kZigZag };
+
+struct VarintKernel {
+  const char* name;  // "scalar", "avx2", ...
+
+  // Number of bytes below 0x80 in [p, p + size): the varints that end there.
+  std::size_t (*count_ends)(const std::uint8_t* p, std::size_t size);
+
+  // Decodes every varint of [p, end) into out, which has room for `room`
+  // elements, room being count_ends(p, end - p); end[-1] is below 0x80.
+  // Values are taken modulo 2^32 as the runtime takes them for a 32-bit
+  // field; a varint whose first ten bytes all carry the continuation bit
+  // fails. Returns end, or null on failure; *decoded is the number of
+  // elements written (on failure, those before the bad varint).
+  const std::uint8_t* (*decode_plain)(const std::uint8_t* p, const std::uint8_t* end,
+                                      std::uint32_t* out, std::size_t room,
+                                      std::size_t* decoded);
+  const std::uint8_t* (*decode_zigzag)(const std::uint8_t* p, const std::uint8_t* end,
+                                       std::int32_t* out, std::size_t room,
+                                       std::size_t* decoded);
+
+  // Encoded bytes of n elements.
+  std::size_t (*size_plain)(const std::uint32_t* values, std::size_t n);
+  std::size_t (*size_zigzag)(const std::int32_t* values, std::size_t n);
+
+  // Writes n elements at out and returns the end of what it wrote. The caller
+  // gives exactly (or at least) their encoded size as [out, out_end); no byte
+  // at or past out_end is touched.
+  std::uint8_t* (*write_plain)(const std::uint32_t* values, std::size_t n, std::uint8_t* out,
+                               std::uint8_t* out_end);
+  std::uint8_t* (*write_zigzag)(const std::int32_t* values, std::size_t n, std::uint8_t* out,
+                                std::uint8_t* out_end);
+};
+
+namespace detail {
+// Set to the scalar kernel before any code runs, then to the best kernel this
+// machine offers while the library loads.
+extern TARVESH_EXPORT const VarintKernel* active_varint_kernel;
+}  // namespace detail
+
+inline const VarintKernel& ActiveVarintKernel() { return *detail::active_varint_kernel; }
+
+// --- For tests, fuzz harnesses and benchmarks only.
+
+// The kernels this machine can run, the scalar one first.
+TARVESH_EXPORT int VarintKernelCount();
+TARVESH_EXPORT const VarintKernel& VarintKernelAt(int index);
+// The kernel named `name` if this machine runs it, else null.
+TARVESH_EXPORT const VarintKernel* FindVarintKernel(const char* name);
+// The kernel chosen at load.
+TARVESH_EXPORT const VarintKernel& LoadTimeVarintKernel();
+// Makes every later parse, size and write use `kernel` (a kernel of the list
+// above). Not synchronised: call it while no message is in use elsewhere.
+TARVESH_EXPORT void ForceVarintKernel(const VarintKernel& kernel);
+
+}  // namespace kernels
+}  // namespace Pb
+
+#endif  // TARVESH_KERNELS_VARINT_KERNELS_H

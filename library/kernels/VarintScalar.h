@@ -1,0 +1,102 @@
+// The scalar steps all kernels share, inline: one varint decoded, sized or
+// written, and the loops the scalar kernel is made of. A vector kernel hands
+// the parts it does not take (the ends of a payload, long values) to these.
+#ifndef TARVESH_KERNELS_VARINT_SCALAR_H
+#define TARVESH_KERNELS_VARINT_SCALAR_H
+
+#include "kernels/VarintKernels.h"
+
+namespace Pb {
+namespace kernels {
+
+// Wire form of an element and back; the ZigZag form maps 0, -1, 1, -2, ...
+// to 0, 1, 2, 3, ...
+inline std::uint32_t ToWire(std::uint32_t value) { return value; }
+inline std::uint32_t ToWire(std::int32_t value) {
+  return (static_cast<std::uint32_t>(value) << 1) ^ static_cast<std::uint32_t>(value >> 31);
+}
+template <class T>
+inline T FromWire(std::uint32_t raw);
+template <>
+inline std::uint32_t FromWire<std::uint32_t>(std::uint32_t raw) { return raw; }
+template <>
+inline std::int32_t FromWire<std::int32_t>(std::uint32_t raw) {
+  return static_cast<std::int32_t>((raw >> 1) ^ (0u - (raw & 1)));
+}
+
+// One varint: at most ten bytes, the value modulo 2^32; null when all ten
+// carry the continuation bit. Reads only up to the terminating byte.
+inline const std::uint8_t* DecodeOneVarint(const std::uint8_t* p, std::uint32_t* value) {
+  std::uint64_t result = 0;
+  for (int i = 0; i < 10; ++i) {
+    const std::uint64_t byte = p[i];
+    result |= (byte & 0x7f) << (7 * i);
+    if (byte < 0x80) {
+      *value = static_cast<std::uint32_t>(result);
+      return p + i + 1;
+    }
+  }
+  return nullptr;
+}
+
+// Without branches, which mispredict on columns of mixed lengths; a loop of
+// these compiles to plain SSE2 compares.
+inline std::size_t VarintSize(std::uint32_t value) {
+  return 1 + (value >= (1u << 7)) + (value >= (1u << 14)) + (value >= (1u << 21)) +
+         (value >= (1u << 28));
+}
+
+inline std::uint8_t* WriteOneVarint(std::uint32_t value, std::uint8_t* out) {
+  while (value >= 0x80) {
+    *out++ = static_cast<std::uint8_t>(value | 0x80);
+    value >>= 7;
+  }
+  *out++ = static_cast<std::uint8_t>(value);
+  return out;
+}
+
+// Decodes the varints from p up to end, or up to the first that ends at or
+// past stop (stop <= end), appending at out[*n]. Null on a bad varint.
+template <class T>
+inline const std::uint8_t* DecodeVarintsUntil(const std::uint8_t* p, const std::uint8_t* stop,
+                                              T* out, std::size_t* n) {
+  while (p < stop) {
+    std::uint32_t raw;
+    p = DecodeOneVarint(p, &raw);
+    if (p == nullptr) return nullptr;
+    out[(*n)++] = FromWire<T>(raw);
+  }
+  return p;
+}
+
+template <class T>
+inline std::size_t VarintsSize(const T* values, std::size_t n) {
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < n; ++i) total += VarintSize(ToWire(values[i]));
+  return total;
+}
+
+template <class T>
+inline std::uint8_t* WriteVarints(const T* values, std::size_t n, std::uint8_t* out) {
+  for (std::size_t i = 0; i < n; ++i) out = WriteOneVarint(ToWire(values[i]), out);
+  return out;
+}
+
+inline std::size_t CountEnds(const std::uint8_t* p, std::size_t size) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < size; ++i) count += p[i] < 0x80;
+  return count;
+}
+
+// The kernels the dispatcher knows; a kernel this build or machine lacks is
+// null.
+extern const VarintKernel kScalarVarintKernel;
+// The vector kernels, their tables built on first call (the dispatcher calls
+// these while the library loads, only on a machine that runs the kernel).
+const VarintKernel* PrepareSse41VarintKernel();
+const VarintKernel* PrepareAvx2VarintKernel();
+
+}  // namespace kernels
+}  // namespace Pb
+
+#endif  // TARVESH_KERNELS_VARINT_SCALAR_H

@@ -1,0 +1,293 @@
+// Every varint kernel this machine runs against the scalar kernel, and the
+// scalar kernel against the runtime's own varint reader: random columns of
+// every encoded length from 1 to 10 bytes, overlong and unterminated forms,
+// values ending on and around the kernels' block edges, sizes and written
+// bytes; then whole frame tables through both parsers, flat and through
+// streams that hand out a few bytes at a time, with each kernel forced.
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <google/protobuf/io/coded_stream.h>
+#include <gtest/gtest.h>
+
+#include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
+#include "TestSupport.h"
+#include "kernels/VarintKernels.h"
+
+namespace {
+
+using Pb::kernels::VarintKernel;
+using tarvesh_test::ChunkedContextParse;
+using tarvesh_test::ChunkedStreamParse;
+using tarvesh_test::Hex;
+
+const VarintKernel& Scalar() { return *Pb::kernels::FindVarintKernel("scalar"); }
+
+// Restores the load-time choice when a test that forced a kernel ends.
+struct ForcedKernel {
+  explicit ForcedKernel(const VarintKernel& kernel) { Pb::kernels::ForceVarintKernel(kernel); }
+  ~ForcedKernel() { Pb::kernels::ForceVarintKernel(Pb::kernels::LoadTimeVarintKernel()); }
+};
+
+// A varint of exactly `length` bytes with random bits: past five bytes an
+// overlong form whose high bits fall away modulo 2^32, past ten an invalid one.
+void AppendVarint(std::mt19937_64& rng, int length, std::string* out) {
+  for (int i = 0; i + 1 < length; ++i) out->push_back(static_cast<char>(rng() | 0x80));
+  out->push_back(static_cast<char>(rng() & 0x7f));
+}
+
+struct Decoded {
+  std::size_t ends = 0;
+  bool ok = false;
+  std::vector<std::uint32_t> plain;
+  std::vector<std::int32_t> zigzag;
+};
+
+Decoded Decode(const VarintKernel& kernel, const std::string& payload) {
+  const auto* p = reinterpret_cast<const std::uint8_t*>(payload.data());
+  const auto* end = p + payload.size();
+  Decoded d;
+  d.ends = kernel.count_ends(p, payload.size());
+  d.plain.resize(d.ends);
+  d.zigzag.resize(d.ends);
+  std::size_t plain_n = 0, zigzag_n = 0;
+  const bool plain_ok = kernel.decode_plain(p, end, d.plain.data(), d.ends, &plain_n) == end;
+  const bool zigzag_ok = kernel.decode_zigzag(p, end, d.zigzag.data(), d.ends, &zigzag_n) == end;
+  EXPECT_EQ(plain_ok, zigzag_ok) << kernel.name;
+  EXPECT_EQ(plain_n, zigzag_n) << kernel.name;
+  d.ok = plain_ok;
+  d.plain.resize(plain_n);
+  d.zigzag.resize(zigzag_n);
+  return d;
+}
+
+// The runtime's reader, one varint at a time, as the reference's reference.
+Decoded RuntimeDecode(const std::string& payload) {
+  google::protobuf::io::CodedInputStream input(
+      reinterpret_cast<const std::uint8_t*>(payload.data()), static_cast<int>(payload.size()));
+  Decoded d;
+  d.ok = true;
+  while (input.BytesUntilLimit() != 0 && input.CurrentPosition() < static_cast<int>(payload.size())) {
+    std::uint32_t raw;
+    if (!input.ReadVarint32(&raw)) {
+      d.ok = false;
+      break;
+    }
+    d.plain.push_back(raw);
+  }
+  return d;
+}
+
+void ExpectSameDecoding(const std::string& payload, const std::string& what) {
+  const Decoded reference = Decode(Scalar(), payload);
+  const Decoded runtime = RuntimeDecode(payload);
+  ASSERT_EQ(reference.ok, runtime.ok) << what << ": " << Hex(payload);
+  ASSERT_EQ(reference.plain, runtime.plain) << what;
+  for (std::size_t i = 0; i < reference.plain.size(); ++i) {
+    ASSERT_EQ(reference.zigzag[i], google::protobuf::internal::WireFormatLite::ZigZagDecode32(
+                                       reference.plain[i]));
+  }
+  for (int k = 1; k < Pb::kernels::VarintKernelCount(); ++k) {
+    const VarintKernel& kernel = Pb::kernels::VarintKernelAt(k);
+    const Decoded d = Decode(kernel, payload);
+    ASSERT_EQ(d.ends, reference.ends) << kernel.name << ", " << what;
+    ASSERT_EQ(d.ok, reference.ok) << kernel.name << ", " << what << ": " << Hex(payload);
+    ASSERT_EQ(d.plain, reference.plain) << kernel.name << ", " << what << ": " << Hex(payload);
+    ASSERT_EQ(d.zigzag, reference.zigzag) << kernel.name << ", " << what;
+  }
+}
+
+TEST(VarintKernelTest, MachineRunsTheScalarKernelAndTheLoadTimeChoice) {
+  ASSERT_GE(Pb::kernels::VarintKernelCount(), 1);
+  EXPECT_STREQ(Pb::kernels::VarintKernelAt(0).name, "scalar");
+  const VarintKernel& chosen = Pb::kernels::LoadTimeVarintKernel();
+  EXPECT_EQ(&chosen, &Pb::kernels::VarintKernelAt(Pb::kernels::VarintKernelCount() - 1));
+  EXPECT_EQ(&chosen, &Pb::kernels::ActiveVarintKernel());
+  for (int k = 0; k < Pb::kernels::VarintKernelCount(); ++k) {
+    std::printf("varint kernel available: %s\n", Pb::kernels::VarintKernelAt(k).name);
+  }
+}
+
+TEST(VarintKernelTest, RandomColumnsOfEveryLength) {
+  std::mt19937_64 rng(16);
+  for (int round = 0; round < 400; ++round) {
+    // Lengths drawn from 1..max_length, mostly short when `short_bias`.
+    const int max_length = 1 + round % 10;
+    const bool short_bias = round % 3 == 0;
+    const int count = static_cast<int>(rng() % 301);
+    std::string payload;
+    for (int i = 0; i < count; ++i) {
+      const int length = short_bias && rng() % 8 != 0 ? 1 + static_cast<int>(rng() % 3)
+                                                       : 1 + static_cast<int>(rng() % max_length);
+      AppendVarint(rng, length, &payload);
+    }
+    ExpectSameDecoding(payload, "round " + std::to_string(round));
+  }
+}
+
+TEST(VarintKernelTest, UnterminatedAndInvalidForms) {
+  std::mt19937_64 rng(17);
+  // An 11-byte varint (ten continuation bytes) anywhere in a column fails
+  // after the elements before it; so does a longer run.
+  for (int round = 0; round < 200; ++round) {
+    std::string payload;
+    const int before = static_cast<int>(rng() % 120);
+    for (int i = 0; i < before; ++i) AppendVarint(rng, 1 + static_cast<int>(rng() % 4), &payload);
+    AppendVarint(rng, 11 + static_cast<int>(rng() % 60), &payload);
+    const int after = static_cast<int>(rng() % 120);
+    for (int i = 0; i < after; ++i) AppendVarint(rng, 1 + static_cast<int>(rng() % 4), &payload);
+    ExpectSameDecoding(payload, "invalid, round " + std::to_string(round));
+  }
+  // Overlong but valid: zero and small values written in up to ten bytes.
+  std::string overlong;
+  for (int length = 1; length <= 10; ++length) {
+    for (int i = 0; i + 1 < length; ++i) overlong.push_back(static_cast<char>(i == 0 ? 0x81 : 0x80));
+    overlong.push_back(0);
+  }
+  ExpectSameDecoding(overlong + overlong + overlong + overlong + overlong + overlong, "overlong");
+  EXPECT_EQ(Decode(Scalar(), overlong).plain, std::vector<std::uint32_t>(
+                                                   {0, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
+}
+
+// One varint of each length at every offset, so that it ends on, before and
+// after each chunk and block edge, in columns of 0 to 300 one-byte values.
+TEST(VarintKernelTest, ValuesAroundBlockEdges) {
+  std::mt19937_64 rng(18);
+  for (int length = 1; length <= 11; ++length) {
+    for (int offset = 0; offset <= 150; ++offset) {
+      std::string payload;
+      for (int i = 0; i < offset; ++i) AppendVarint(rng, 1 + (i % 7 == 3), &payload);
+      AppendVarint(rng, length, &payload);
+      const int tail = static_cast<int>(rng() % 150);
+      for (int i = 0; i < tail; ++i) AppendVarint(rng, 1, &payload);
+      ExpectSameDecoding(payload, "length " + std::to_string(length) + " at " +
+                                      std::to_string(offset));
+    }
+  }
+  for (int count = 0; count <= 300; ++count) {
+    ExpectSameDecoding(std::string(static_cast<std::size_t>(count), '\x01'),
+                       std::to_string(count) + " one-byte values");
+  }
+}
+
+// Values of every bit length, both mappings: each kernel's size and bytes
+// are the scalar kernel's, and its writer stays inside the exact size.
+TEST(VarintKernelTest, SizesAndWrittenBytes) {
+  std::mt19937_64 rng(19);
+  for (int round = 0; round < 600; ++round) {
+    const int count = static_cast<int>(rng() % 301);
+    const int max_bits = 1 + round % 32;
+    std::vector<std::uint32_t> plain(static_cast<std::size_t>(count));
+    for (std::uint32_t& value : plain) {
+      const int bits = 1 + static_cast<int>(rng() % static_cast<std::uint64_t>(max_bits));
+      value = static_cast<std::uint32_t>(rng()) >> (32 - bits);
+    }
+    std::vector<std::int32_t> signs(plain.begin(), plain.end());
+    for (std::int32_t& value : signs) {
+      if (rng() & 1) value = -value;
+    }
+    const std::size_t plain_size = Scalar().size_plain(plain.data(), plain.size());
+    const std::size_t zigzag_size = Scalar().size_zigzag(signs.data(), signs.size());
+    std::vector<std::uint8_t> expected_plain(plain_size), expected_zigzag(zigzag_size);
+    Scalar().write_plain(plain.data(), plain.size(), expected_plain.data(),
+                         expected_plain.data() + plain_size);
+    Scalar().write_zigzag(signs.data(), signs.size(), expected_zigzag.data(),
+                          expected_zigzag.data() + zigzag_size);
+    for (int k = 1; k < Pb::kernels::VarintKernelCount(); ++k) {
+      const VarintKernel& kernel = Pb::kernels::VarintKernelAt(k);
+      ASSERT_EQ(kernel.size_plain(plain.data(), plain.size()), plain_size) << kernel.name;
+      ASSERT_EQ(kernel.size_zigzag(signs.data(), signs.size()), zigzag_size) << kernel.name;
+      constexpr std::uint8_t kGuard = 0xA5;
+      std::vector<std::uint8_t> out(plain_size + 32, kGuard);
+      ASSERT_EQ(kernel.write_plain(plain.data(), plain.size(), out.data(), out.data() + plain_size),
+                out.data() + plain_size);
+      ASSERT_EQ(std::vector<std::uint8_t>(out.begin(), out.begin() + plain_size), expected_plain)
+          << kernel.name << ", round " << round;
+      for (std::size_t i = plain_size; i < out.size(); ++i) ASSERT_EQ(out[i], kGuard);
+      out.assign(zigzag_size + 32, kGuard);
+      ASSERT_EQ(kernel.write_zigzag(signs.data(), signs.size(), out.data(), out.data() + zigzag_size),
+                out.data() + zigzag_size);
+      ASSERT_EQ(std::vector<std::uint8_t>(out.begin(), out.begin() + zigzag_size), expected_zigzag)
+          << kernel.name << ", round " << round;
+      for (std::size_t i = zigzag_size; i < out.size(); ++i) ASSERT_EQ(out[i], kGuard);
+    }
+  }
+}
+
+// Frame tables with long columns, written and read back with each kernel
+// forced: the same bytes from every writer, and the same verdict and content
+// from both parsers, flat and in buffers of 1 to 7 bytes, also when the
+// record is cut short anywhere in its packed columns.
+TEST(VarintKernelTest, FrameTablesThroughEveryKernel) {
+  std::mt19937_64 rng(20);
+  Pb::Tarvesh::FrameTable table;
+  for (int i = 0; i < 700; ++i) {
+    const int bits = 1 + static_cast<int>(rng() % 32);
+    const std::uint32_t value = static_cast<std::uint32_t>(rng()) >> (32 - bits);
+    table.add_frame_sizes(rng() % 4 == 0 ? -static_cast<std::int32_t>(value >> 1)
+                                         : static_cast<std::int32_t>(value >> 1));
+    table.add_frame_to_pallet_offsets(rng() % 3 == 0 ? value : value & 0x3fff);
+    table.add_access_unit_length_diffs(static_cast<std::int32_t>(rng() % 401) - 200);
+    if (i % 2 == 0) table.add_access_unit_offset_jumps(static_cast<std::uint32_t>(rng() % 16));
+  }
+  table.set_coding_depend("deps");
+  table.add_auth_tags(rng());
+
+  std::string expected;
+  {
+    ForcedKernel scalar(Scalar());
+    expected = table.SerializeAsString();
+  }
+  for (int k = 0; k < Pb::kernels::VarintKernelCount(); ++k) {
+    const VarintKernel& kernel = Pb::kernels::VarintKernelAt(k);
+    ForcedKernel forced(kernel);
+    const tarvesh_test::Written written = tarvesh_test::WriteAllWays(table);
+    EXPECT_EQ(written.array, expected) << kernel.name;
+    EXPECT_TRUE(written.array_end_ok && written.guard_intact) << kernel.name;
+    EXPECT_EQ(written.stream, expected) << kernel.name;
+    EXPECT_EQ(written.runtime, expected) << kernel.name;
+    for (int chunk = 0; chunk <= 7; ++chunk) {
+      Pb::Tarvesh::FrameTable by_stream, by_context;
+      EXPECT_TRUE(ChunkedStreamParse(expected, chunk, &by_stream)) << kernel.name << " " << chunk;
+      EXPECT_TRUE(ChunkedContextParse(expected, chunk, &by_context)) << kernel.name << " " << chunk;
+      EXPECT_EQ(by_stream.SerializeAsString(), expected) << kernel.name << ", chunk " << chunk;
+      EXPECT_EQ(by_context.SerializeAsString(), expected) << kernel.name << ", chunk " << chunk;
+    }
+  }
+
+  // Cut anywhere, and with the first packed record's length raised past the
+  // end: each kernel gives the scalar kernel's verdict and partial content.
+  std::vector<std::string> damaged;
+  for (std::size_t cut = 1; cut < expected.size(); cut += 1 + rng() % 97) {
+    damaged.push_back(expected.substr(0, cut));
+  }
+  std::string longer = expected;
+  longer[2] = static_cast<char>(static_cast<std::uint8_t>(longer[2]) + 1);  // frame_sizes length
+  damaged.push_back(longer);
+  for (const std::string& input : damaged) {
+    for (int chunk : {0, 3, 5}) {
+      std::string reference_stream, reference_context;
+      bool reference_stream_ok, reference_context_ok;
+      {
+        ForcedKernel scalar(Scalar());
+        Pb::Tarvesh::FrameTable s, c;
+        reference_stream_ok = ChunkedStreamParse(input, chunk, &s);
+        reference_context_ok = ChunkedContextParse(input, chunk, &c);
+        reference_stream = s.SerializePartialAsString();
+        reference_context = c.SerializePartialAsString();
+      }
+      for (int k = 1; k < Pb::kernels::VarintKernelCount(); ++k) {
+        ForcedKernel forced(Pb::kernels::VarintKernelAt(k));
+        Pb::Tarvesh::FrameTable s, c;
+        EXPECT_EQ(ChunkedStreamParse(input, chunk, &s), reference_stream_ok);
+        EXPECT_EQ(ChunkedContextParse(input, chunk, &c), reference_context_ok);
+        EXPECT_EQ(s.SerializePartialAsString(), reference_stream) << input.size() << " " << chunk;
+        EXPECT_EQ(c.SerializePartialAsString(), reference_context) << input.size() << " " << chunk;
+      }
+    }
+  }
+}
+
+}  // namespace
