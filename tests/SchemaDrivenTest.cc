@@ -168,7 +168,7 @@ struct ClassOps {
   void (*clear)(Message*) = nullptr;
   gp::UnknownFieldSet* (*mutable_unknown)(Message*) = nullptr;
   bool (*stream_merge)(Message*, gp::io::CodedInputStream*) = nullptr;
-  std::string (*array_write)(const Message&) = nullptr;
+  tarvesh_test::Written (*write_all)(const Message&) = nullptr;
 };
 
 template <class C>
@@ -187,7 +187,7 @@ ClassOps Bind(const char* name, std::vector<FieldOps> fields) {
   o.stream_merge = [](Message* m, gp::io::CodedInputStream* input) {
     return Of<C>(m)->C::MergePartialFromCodedStream(input);
   };
-  o.array_write = [](const Message& m) { return tarvesh_test::WriteAllWays(Of<C>(m)).array; };
+  o.write_all = [](const Message& m) { return tarvesh_test::WriteAllWays(Of<C>(m)); };
   return o;
 }
 
@@ -426,10 +426,12 @@ std::string Diff(const Message& lib, const Message& oracle, const std::string& p
     return path + ": ByteSizeLong " + std::to_string(lib.ByteSizeLong()) + ", oracle " +
            std::to_string(bytes.size());
   }
-  if (lib.SerializeAsString() != bytes || ops.array_write(lib) != bytes) {
-    return path + ": writes " + Hex(lib.SerializeAsString()) + " (array " + Hex(ops.array_write(lib)) +
-           "), oracle " + Hex(bytes);
+  const tarvesh_test::Written out = ops.write_all(lib);
+  if (out.runtime != bytes || out.array != bytes || out.stream != bytes) {
+    return path + ": writes " + Hex(out.runtime) + " (array " + Hex(out.array) + ", stream " +
+           Hex(out.stream) + "), oracle " + Hex(bytes);
   }
+  if (!out.array_end_ok || !out.guard_intact) return path + ": the array writer ran off its size";
   return "";
 }
 
