@@ -178,9 +178,15 @@ def find_mutants(root):
             for i in range(first, last + 1):
                 owner[i] = (cls, func)
 
+        in_directive = False  # a continued #if: its lines are not code
         for index, line in enumerate(lines):
-            code = code_part(line)
-            if code is None or not code.strip():
+            continued = in_directive
+            stripped_line = line.strip()
+            in_directive = (continued or (stripped_line.startswith("#") and
+                                          not stripped_line.startswith("#define"))) and \
+                stripped_line.endswith("\\")
+            code = None if continued else code_part(line)
+            if code is None or not code.strip() or "static_assert" in code or "constexpr" in code:
                 continue
 
             def add(operator, start, end, shown, replacement, case=None):
@@ -386,7 +392,9 @@ def main():
     generator = ["-G", "Ninja"] if shutil.which("ninja") and not (build / "Makefile").exists() else []
     subprocess.run(["cmake", "-S", str(source), "-B", str(build), "-DCMAKE_BUILD_TYPE=Release"] + generator,
                    check=True, stdout=log, stderr=subprocess.STDOUT)
-    build_command = ["cmake", "--build", str(build), "-j%d" % args.jobs]
+    # Keep going past errors, so that one build names every fault that does not compile.
+    keep_going = ["-k", "0"] if "Ninja" in (build / "CMakeCache.txt").read_text() else ["-k"]
+    build_command = ["cmake", "--build", str(build), "-j%d" % args.jobs, "--"] + keep_going
 
     started = time.time()
     results = {}
