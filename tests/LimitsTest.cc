@@ -319,26 +319,11 @@ TEST(EndGroupTest, TopLevelEndsTheStreamParse) {
   }
 }
 
-TEST(EndGroupTest, NestedEndGroupFails) {
-  for (std::uint32_t number : {1u, 4u, 7u, 15u, 1000u}) {
-    const std::string end = Tag(number, 4);
-    SCOPED_TRACE(number);
-    // Depth 1.
-    ExpectVerdict<DataReference>(Delimited(2, end), false);
-    ExpectVerdict<DataReference>(Delimited(2, VarintField(1, 1) + end + VarintField(2, 2)), false);
-    ExpectVerdict<DataReference>(Delimited(1, end) + Delimited(3, ""), false);
-    ExpectVerdict<RecordingFragment>(Delimited(2, end), false);
-    ExpectVerdict<Track>(Delimited(7, Delimited(3, "ab") + end), false);
-    // Depth 2.
-    ExpectVerdict<DataReference>(Delimited(2, Delimited(4, VarintField(1, 1) + end)), false);
-    ExpectVerdict<DataReference>(Delimited(1, Delimited(1, end)), false);
-    ExpectVerdict<RecordingFragment>(Delimited(2, Delimited(2, end + VarintField(1, 1))), false);
-    ExpectVerdict<Track>(Delimited(7, Delimited(1, VarintField(1, 1) + end)), false);
-    ExpectVerdict<Track>(Delimited(7, Delimited(10, end)) + VarintField(1, 1), false);
-    // Depth 3: inside an unknown group, a mismatched end.
-    if (number != 15) {
-      ExpectVerdict<Track>(Delimited(7, Delimited(2, Tag(15, 3) + end + Tag(15, 4))), false);
-    }
+// Stray end-group tags inside elements are in the schema-driven failure
+// checks; here one ends an unknown group it does not match.
+TEST(EndGroupTest, MismatchedEndInsideAnUnknownGroupFails) {
+  for (std::uint32_t number : {1u, 4u, 7u, 1000u}) {
+    ExpectVerdict<Track>(Delimited(7, Delimited(2, Tag(15, 3) + Tag(number, 4) + Tag(15, 4))), false);
   }
 }
 
