@@ -172,6 +172,13 @@ def find_mutants(root):
                     switch_of[i] = switch
                     for m in re.finditer(r"case (0x[0-9A-Fa-f]+):", lines[i]):
                         cases_of[switch].add(int(m.group(1), 16))
+        if rel.endswith(".pb.h"):
+            high_bits = highest_field_bits("".join(lines))
+        header_class, current = {}, None
+        for i, line in enumerate(lines):
+            m = re.match(r"class \w+ (\w+) : public", line)
+            current = m.group(1) if m else current
+            header_class[i] = current
         owner = {}
         for first, last in function_spans(lines, r"^(void|size_t) \w+::(Clear|MergeFrom|Swap|ByteSizeLong)\("):
             cls, func = re.match(r"^\w+ (\w+)::(\w+)", lines[first]).groups()
@@ -187,6 +194,10 @@ def find_mutants(root):
                 stripped_line.endswith("\\")
             code = None if continued else code_part(line)
             if code is None or not code.strip() or "static_assert" in code or "constexpr" in code:
+                continue
+            # A class without optional fields never reads its presence words.
+            cls = owner[index][0] if index in owner else header_class[index] if rel.endswith(".pb.h") else None
+            if cls is not None and high_bits.get(cls, -1) < 0 and "_has_bit" in code:
                 continue
 
             def add(operator, start, end, shown, replacement, case=None):

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include <google/protobuf/arena.h>
 #include <google/protobuf/descriptor.h>
 #include <google/protobuf/io/coded_stream.h>
 #include <google/protobuf/io/zero_copy_stream_impl_lite.h>
@@ -590,8 +591,12 @@ TEST_P(SchemaDrivenTest, ParseTableMatchesTheOracle) {
   for (int i = 0; i < type->field_count() && failures < 5; ++i) {
     for (int wire_type : {0, 1, 2, 3, 5}) {
       for (int tag_width = 1; tag_width <= 6; ++tag_width) {
-        for (int length_width = 1; length_width <= (wire_type == 2 ? 6 : 1); ++length_width) {
-          const std::string field = Encode(type->field(i), wire_type, tag_width, length_width);
+        // Length widths 1 to 6, then an empty payload, whose padded length
+        // starts with the byte 80, in widths 1 to 6.
+        for (int length_width = 1; length_width <= (wire_type == 2 ? 12 : 1); ++length_width) {
+          const std::string field =
+              length_width <= 6 ? Encode(type->field(i), wire_type, tag_width, length_width)
+                                : PaddedTag(type->field(i)->number(), 2, tag_width) + Padded(0, length_width - 6);
           for (const std::string& first : before) {
             const std::string input = first + field;
             std::string failure = Judge(ops, input, Partial::kKnownFields);
@@ -753,6 +758,13 @@ TEST_P(SchemaDrivenTest, DestroyingFreesEverything) {
     }
     EXPECT_EQ(leaked, 0) << "sequence " << 2000 + run << " left allocations behind";
   }
+  // A message made on an arena goes with the arena.
+  const long before = live_allocations.load();
+  {
+    gp::Arena arena;
+    LibraryPrototype(ops).New(&arena);
+  }
+  EXPECT_EQ(live_allocations.load() - before, 0) << "New(arena)";
 }
 #endif
 
