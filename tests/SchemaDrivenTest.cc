@@ -758,13 +758,18 @@ TEST_P(SchemaDrivenTest, DestroyingFreesEverything) {
     }
     EXPECT_EQ(leaked, 0) << "sequence " << 2000 + run << " left allocations behind";
   }
-  // A message made on an arena goes with the arena.
-  const long before = live_allocations.load();
-  {
-    gp::Arena arena;
-    LibraryPrototype(ops).New(&arena);
+  // A message made on an arena goes with the arena. The first arena of a
+  // thread leaves the runtime's per-thread cache behind.
+  long leaked = 0;
+  for (int pass = 0; pass < 2; ++pass) {
+    const long before = live_allocations.load();
+    {
+      gp::Arena arena;
+      LibraryPrototype(ops).New(&arena);
+    }
+    leaked = live_allocations.load() - before;
   }
-  EXPECT_EQ(live_allocations.load() - before, 0) << "New(arena)";
+  EXPECT_EQ(leaked, 0) << "New(arena)";
 }
 #endif
 
