@@ -698,11 +698,19 @@ TEST_P(SchemaDrivenTest, FailedParsesKeepTheSameState) {
   // inside a field, the stream parser itself returns false (only a tag that
   // cannot be read ends it with true).
   for (int run = 0; run < 6 && failures < 5; ++run) {
+    // Every field, and packed ones in both forms.
     std::string bytes;
     std::vector<size_t> ends = {0};
-    for (int k = 0; k < 6; ++k) {
-      bytes += WrittenField(type->field(static_cast<int>(random.Below(type->field_count()))), random, 0);
+    for (int i = 0; i < type->field_count(); ++i) {
+      const FieldDescriptor* f = type->field(i);
+      bytes += WrittenField(f, random, 0);
       ends.push_back(bytes.size());
+      if (f->is_packed()) {
+        bytes += f->type() == FieldDescriptor::TYPE_FIXED64
+                     ? tarvesh_test::Delimited(f->number(), tarvesh_test::Fixed(random.Value(), 8))
+                     : Tag(f->number(), 0) + Varint(random.Value() & 0xFFFFFFFF);
+        ends.push_back(bytes.size());
+      }
     }
     for (size_t cut = 0; cut < bytes.size() && failures < 5; ++cut) {
       const std::string input = bytes.substr(0, cut);
