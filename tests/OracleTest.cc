@@ -10,7 +10,6 @@
 #include <functional>
 #include <memory>
 #include <ostream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -24,9 +23,7 @@
 #include <google/protobuf/message.h>
 #include <gtest/gtest.h>
 
-#include "ProtoBuf/Halvin/Halvin.Storage.pb.h"
-#include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
-#include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
+#include "ClassTable.h"
 #include "SchemaOracle.h"
 #include "TestSupport.h"
 #include "WireBuilder.h"
@@ -43,6 +40,9 @@ using tarvesh_test::Varint;
 using tarvesh_test::kRecordingFile;
 using tarvesh_test::kTrackFile;
 using tarvesh_test::SchemaOracle;
+using tarvesh_test::AllClasses;
+using tarvesh_test::ClassOps;
+using tarvesh_test::Random;
 
 std::string Serialized(const gp::FileDescriptor* file) {
   gp::FileDescriptorProto proto;
@@ -98,84 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // ---------------------------------------------------------------------------
-// Per-class entry points that the runtime's Message interface does not reach:
-// the class's own stream parser and array writer, and its own
-// CopyFrom/MergeFrom(const Message&).
-
-struct ClassOps {
-  const char* name;
-  bool (*is_class)(const gp::Message&);
-  bool (*stream_merge)(gp::Message*, gp::io::CodedInputStream*);
-  std::string (*array_write)(const gp::Message&);
-  void (*copy_from)(gp::Message*, const gp::Message&);
-  void (*merge_from)(gp::Message*, const gp::Message&);
-};
-
-void PrintTo(const ClassOps& ops, std::ostream* out) { *out << ops.name; }
-
-template <class M>
-ClassOps OpsFor(const char* name) {
-  return ClassOps{
-      name,
-      [](const gp::Message& m) { return dynamic_cast<const M*>(&m) != nullptr; },
-      [](gp::Message* m, gp::io::CodedInputStream* input) {
-        return static_cast<M*>(m)->M::MergePartialFromCodedStream(input);
-      },
-      [](const gp::Message& m) { return tarvesh_test::WriteAllWays(static_cast<const M&>(m)).array; },
-      [](gp::Message* m, const gp::Message& from) { static_cast<M*>(m)->M::CopyFrom(from); },
-      [](gp::Message* m, const gp::Message& from) { static_cast<M*>(m)->M::MergeFrom(from); },
-  };
-}
-
-const std::vector<ClassOps>& AllClasses() {
-  using namespace Pb::Tarvesh;
-  static const std::vector<ClassOps> classes = {
-      OpsFor<PalletDesc>("Pb.Tarvesh.PalletDesc"),
-      OpsFor<RecordingFragment>("Pb.Tarvesh.RecordingFragment"),
-      OpsFor<RecordingFragment_Tier>("Pb.Tarvesh.RecordingFragment.Tier"),
-      OpsFor<RecordingFragmentEntry>("Pb.Tarvesh.RecordingFragmentEntry"),
-      OpsFor<RecordingFragmentEntry_Track>("Pb.Tarvesh.RecordingFragmentEntry.Track"),
-      OpsFor<DataReference>("Pb.Tarvesh.DataReference"),
-      OpsFor<DataReference_Tier>("Pb.Tarvesh.DataReference.Tier"),
-      OpsFor<Pb::Halvin::Stor::DataFileRef>("Pb.Halvin.Stor.DataFileRef"),
-      OpsFor<CountDeltaS32>("Pb.Tarvesh.CountDeltaS32"),
-      OpsFor<CountValU32>("Pb.Tarvesh.CountValU32"),
-      OpsFor<CountValS32>("Pb.Tarvesh.CountValS32"),
-      OpsFor<FrameTable>("Pb.Tarvesh.FrameTable"),
-      OpsFor<Track>("Pb.Tarvesh.Track"),
-  };
-  return classes;
-}
-
-// ---------------------------------------------------------------------------
 // Random messages and random damage.
-
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : engine_(seed) {}
-
-  std::uint64_t Below(std::uint64_t n) { return n == 0 ? 0 : engine_() % n; }
-  bool OneIn(int n) { return Below(static_cast<std::uint64_t>(n)) == 0; }
-
-  // Values around the varint length boundaries, or of a random bit width.
-  std::uint64_t Value() {
-    static const std::uint64_t kEdges[] = {
-        0, 1, 127, 128, 16383, 16384, 0x7FFFFFFFull, 0x80000000ull, 0xFFFFFFFFull,
-        0x100000000ull, 0x7FFFFFFFFFFFFFFFull, 0x8000000000000000ull, ~0ull};
-    if (OneIn(3)) return kEdges[Below(sizeof(kEdges) / sizeof(kEdges[0]))];
-    const int bits = static_cast<int>(Below(64)) + 1;
-    return bits == 64 ? engine_() : engine_() & ((std::uint64_t{1} << bits) - 1);
-  }
-
-  std::string Text(size_t max_length) {
-    std::string out(Below(max_length + 1), '\0');
-    for (char& c : out) c = static_cast<char>(Below(256));
-    return out;
-  }
-
- private:
-  std::mt19937_64 engine_;
-};
 
 // A field number: one the message knows (to arrive with a wrong wire type),
 // just past the known ones, or far out.
@@ -416,7 +339,7 @@ class DifferentialTest : public testing::TestWithParam<ClassOps> {
         agree = false;
       }
     }
-    const std::string array = subject_.ops->array_write(*objects[2]);
+    const std::string array = subject_.ops->write_all(*objects[2]).array;
     if (array != *written) {
       Report(input, "SerializeWithCachedSizesToArray wrote " + Hex(array) + "\n  the oracle " +
                         Hex(*written));
@@ -436,15 +359,15 @@ class DifferentialTest : public testing::TestWithParam<ClassOps> {
     ASSERT_TRUE(right_reflected->ParseFromString(b));
 
     std::unique_ptr<gp::Message> merged(left->New());
-    subject_.ops->copy_from(merged.get(), *left);
-    subject_.ops->merge_from(merged.get(), *right);
+    subject_.ops->copy_from_any(merged.get(), *left);
+    subject_.ops->merge_from_any(merged.get(), *right);
     ExpectWritten(*merged, joined, a + b, "own MergeFrom");
 
     // The runtime's CopyFrom (through the class data), then a merge from
     // another class, which goes through reflection.
     merged.reset(left->New());
     merged->CopyFrom(*left);
-    subject_.ops->merge_from(merged.get(), *right_reflected);
+    subject_.ops->merge_from_any(merged.get(), *right_reflected);
     ExpectWritten(*merged, joined, a + b, "own MergeFrom(DynamicMessage)");
 
     std::unique_ptr<gp::Message> back(subject_.reflected->New());
@@ -452,7 +375,7 @@ class DifferentialTest : public testing::TestWithParam<ClassOps> {
     back->MergeFrom(*right);
     ExpectWritten(*back, joined, a + b, "DynamicMessage MergeFrom(library)");
 
-    subject_.ops->copy_from(merged.get(), *right_reflected);
+    subject_.ops->copy_from_any(merged.get(), *right_reflected);
     ExpectWritten(*merged, right->SerializeAsString(), b, "own CopyFrom(DynamicMessage)");
   }
 
@@ -535,12 +458,6 @@ TEST_P(DifferentialTest, DeepNestingAgrees) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Classes, DifferentialTest, testing::ValuesIn(AllClasses()),
-                         [](const testing::TestParamInfo<ClassOps>& info) {
-                           std::string out;
-                           for (const char* c = info.param.name; *c != '\0'; ++c) {
-                             if (*c != '.') out += *c;
-                           }
-                           return out;
-                         });
+                         tarvesh_test::TestName);
 
 }  // namespace

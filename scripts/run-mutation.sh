@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Puts small faults into the library's sources one at a time, rebuilds the
+# plain (g++ Release) test build and runs its fast tests, and reports the
+# share of faults the tests caught and every fault that survived. Faults are
+# found by pattern in library/**/*.{h,cc} and ProtoBuf/**/*.{h,cc}: presence
+# bit indexes, expected tags and the jumps they take, case tags, comparisons,
+# failure returns, size constants, block-test masks, and one field dropped
+# from Swap, MergeFrom or Clear.
+#
+# Works on a copy of the tree (TARVESH_MUTATION_DIR, /tmp/tarvesh-mutation-$UID
+# by default), never on the worktree. Not part of CI: a full run takes about
+# half an hour on two cores. Run it before resolving any change to the
+# classes or the wire helpers.
+#
+#   scripts/run-mutation.sh                  # every fault
+#   scripts/run-mutation.sh --list           # only list them
+#   scripts/run-mutation.sh --filter 'Track\.pb\.cc.*expected_tag' --limit 10
+#   scripts/run-mutation.sh --sample 40 --seed 7
+#
+# Options are those of scripts/mutation.py (--help).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+exec nice python3 scripts/mutation.py "$@"
