@@ -5,7 +5,10 @@
 // bytes; then whole frame tables through both parsers, flat and through
 // streams that hand out a few bytes at a time, with each kernel forced.
 #include <cstdint>
+#include <fstream>
 #include <random>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,6 +38,13 @@ struct ForcedKernel {
 // overlong form whose high bits fall away modulo 2^32, past ten an invalid one.
 void AppendVarint(std::mt19937_64& rng, int length, std::string* out) {
   for (int i = 0; i + 1 < length; ++i) out->push_back(static_cast<char>(rng() | 0x80));
+  out->push_back(static_cast<char>(rng() & 0x7f));
+}
+
+// The same with every continuation byte 0x80 (no bits of its own), which a
+// test of "at least 0x80" tells from a last byte and one of "above" does not.
+void AppendBareVarint(std::mt19937_64& rng, int length, std::string* out) {
+  for (int i = 0; i + 1 < length; ++i) out->push_back('\x80');
   out->push_back(static_cast<char>(rng() & 0x7f));
 }
 
@@ -99,15 +109,36 @@ void ExpectSameDecoding(const std::string& payload, const std::string& what) {
   }
 }
 
-TEST(VarintKernelTest, MachineRunsTheScalarKernelAndTheLoadTimeChoice) {
+// The kernels listed are those the processor's flags allow, as the kernel
+// reports them in /proc/cpuinfo (it lists AVX only where it saves the
+// registers), the best of them chosen at load, each found by its name.
+TEST(VarintKernelTest, MachineRunsTheKernelsItsProcessorOffers) {
   ASSERT_GE(Pb::kernels::VarintKernelCount(), 1);
   EXPECT_STREQ(Pb::kernels::VarintKernelAt(0).name, "scalar");
   const VarintKernel& chosen = Pb::kernels::LoadTimeVarintKernel();
   EXPECT_EQ(&chosen, &Pb::kernels::VarintKernelAt(Pb::kernels::VarintKernelCount() - 1));
   EXPECT_EQ(&chosen, &Pb::kernels::ActiveVarintKernel());
   for (int k = 0; k < Pb::kernels::VarintKernelCount(); ++k) {
-    std::printf("varint kernel available: %s\n", Pb::kernels::VarintKernelAt(k).name);
+    const VarintKernel& kernel = Pb::kernels::VarintKernelAt(k);
+    EXPECT_EQ(Pb::kernels::FindVarintKernel(kernel.name), &kernel);
+    std::printf("varint kernel available: %s\n", kernel.name);
   }
+  EXPECT_EQ(Pb::kernels::FindVarintKernel("none"), nullptr);
+#if defined(__x86_64__) && defined(__linux__)
+  std::ifstream cpuinfo("/proc/cpuinfo");
+  std::string line;
+  while (std::getline(cpuinfo, line) && line.rfind("flags", 0) != 0) {
+  }
+  ASSERT_FALSE(line.empty()) << "no flags line in /proc/cpuinfo";
+  std::set<std::string> flags;
+  std::istringstream words(line.substr(line.find(':') + 1));
+  for (std::string flag; words >> flag;) flags.insert(flag);
+  const bool sse41 = flags.count("ssse3") && flags.count("sse4_1") && flags.count("popcnt");
+  const bool avx2 = sse41 && flags.count("avx") && flags.count("avx2") && flags.count("bmi1");
+  EXPECT_EQ(Pb::kernels::FindVarintKernel("sse41") != nullptr, sse41);
+  EXPECT_EQ(Pb::kernels::FindVarintKernel("avx2") != nullptr, avx2);
+  EXPECT_EQ(Pb::kernels::VarintKernelCount(), 1 + sse41 + avx2);
+#endif
 }
 
 TEST(VarintKernelTest, RandomColumnsOfEveryLength) {
@@ -157,13 +188,16 @@ TEST(VarintKernelTest, ValuesAroundBlockEdges) {
   std::mt19937_64 rng(18);
   for (int length = 1; length <= 11; ++length) {
     for (int offset = 0; offset <= 150; ++offset) {
-      std::string payload;
-      for (int i = 0; i < offset; ++i) AppendVarint(rng, 1 + (i % 7 == 3), &payload);
-      AppendVarint(rng, length, &payload);
-      const int tail = static_cast<int>(rng() % 150);
-      for (int i = 0; i < tail; ++i) AppendVarint(rng, 1, &payload);
-      ExpectSameDecoding(payload, "length " + std::to_string(length) + " at " +
-                                      std::to_string(offset));
+      for (const bool bare : {false, true}) {
+        const auto append = bare ? AppendBareVarint : AppendVarint;
+        std::string payload;
+        for (int i = 0; i < offset; ++i) append(rng, 1 + (i % 7 == 3), &payload);
+        append(rng, length, &payload);
+        const int tail = static_cast<int>(rng() % 150);
+        for (int i = 0; i < tail; ++i) append(rng, 1 + (bare && i % 5 == 0), &payload);
+        ExpectSameDecoding(payload, "length " + std::to_string(length) + " at " +
+                                        std::to_string(offset) + (bare ? ", bare" : ""));
+      }
     }
   }
   for (int count = 0; count <= 300; ++count) {
