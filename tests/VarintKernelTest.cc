@@ -322,6 +322,31 @@ TEST(VarintKernelTest, FrameTablesThroughEveryKernel) {
       }
     }
   }
+
+  // A ten-byte run of continuation bits inside a packed column, read in
+  // buffers big enough to hold it whole: every way of reading keeps the
+  // forty values before it and fails there, as the whole-buffer read does.
+  // Its first values read as a coding_depend field, should a reader lose
+  // its place and take the column's bytes for fields.
+  std::string invalid_column = "\x1a\x01x";
+  for (int i = 3; i < 40; ++i) invalid_column.push_back(static_cast<char>(2 * i));
+  invalid_column.append(10, '\xff');
+  invalid_column.push_back('\x01');
+  for (int i = 0; i < 20; ++i) invalid_column.push_back('\x02');
+  const std::string invalid = std::string("\x22") + static_cast<char>(invalid_column.size()) +
+                              invalid_column + "\x1a\x01x";
+  for (int k = 0; k < Pb::kernels::VarintKernelCount(); ++k) {
+    ForcedKernel forced(Pb::kernels::VarintKernelAt(k));
+    for (int chunk : {0, 12, 16, 33, 64}) {
+      Pb::Tarvesh::FrameTable s, c;
+      EXPECT_FALSE(ChunkedStreamParse(invalid, chunk, &s)) << chunk;
+      EXPECT_FALSE(ChunkedContextParse(invalid, chunk, &c)) << chunk;
+      ASSERT_EQ(s.frame_sizes_size(), 40) << Pb::kernels::VarintKernelAt(k).name << " " << chunk;
+      EXPECT_EQ(s.frame_sizes(39), 39) << chunk;
+      EXPECT_EQ(c.frame_sizes_size(), 40) << chunk;
+      EXPECT_FALSE(s.has_coding_depend()) << chunk;
+    }
+  }
 }
 
 }  // namespace
