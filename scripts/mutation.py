@@ -396,7 +396,9 @@ def main():
     source, build = scratch / "src", scratch / "build"
     source.mkdir(parents=True, exist_ok=True)
     copy_tree(ROOT, source)
-    (source / "library" / SWITCH_HEADER).write_text(SWITCH_TEXT)
+    # At the root of the copy, on the include path of everything that
+    # includes a public header: the headers are mutated too.
+    (source / SWITCH_HEADER).write_text(SWITCH_TEXT)
     originals = {str(p.relative_to(ROOT)): p.read_text()
                  for g in SOURCE_GLOBS for p in ROOT.glob(g)}
     log = open(scratch / "mutation.log", "w")
