@@ -69,13 +69,6 @@ TARVESH_TARGET_AVX2 inline void DecodeChunk(const std::uint8_t* chunk, unsigned 
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), values);
 }
 
-// Where the varint holding the byte before q starts: q itself when that byte
-// ends a varint (or q is the payload's start).
-inline const std::uint8_t* VarintStart(const std::uint8_t* begin, const std::uint8_t* q) {
-  while (q > begin && q[-1] >= 0x80) --q;
-  return q;
-}
-
 template <class T>
 TARVESH_TARGET_AVX2 const std::uint8_t* DecodeAvx2(const std::uint8_t* p, const std::uint8_t* end,
                                                    T* out, std::size_t room,
@@ -96,10 +89,7 @@ TARVESH_TARGET_AVX2 const std::uint8_t* DecodeAvx2(const std::uint8_t* p, const 
   while (end - q >= 64) {
     const std::uint64_t continued = ContinuationBits(q);
     const std::uint64_t ends = ~continued;
-    // A continuation byte after three more: a varint of five bytes or more.
-    const std::uint64_t long_varint =
-        continued & ((continued << 1) | (previous >> 63)) &
-        ((continued << 2) | (previous >> 62)) & ((continued << 3) | (previous >> 61));
+    const std::uint64_t long_varint = LongVarintBytes(continued, previous);
     const std::size_t in_block = static_cast<std::size_t>(__builtin_popcountll(ends));
     if (n + in_block + 8 > room) break;  // the last lanes would pass the room
     if (long_varint != 0) {

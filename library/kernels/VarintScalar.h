@@ -82,6 +82,21 @@ inline std::uint8_t* WriteVarints(const T* values, std::size_t n, std::uint8_t* 
   return out;
 }
 
+// Where the varint holding the byte before q starts: q itself when that byte
+// ends a varint (or q is the payload's start).
+inline const std::uint8_t* VarintStart(const std::uint8_t* begin, const std::uint8_t* q) {
+  while (q > begin && q[-1] >= 0x80) --q;
+  return q;
+}
+
+// The bytes of a 64-byte block (bit i: byte i) that carry a continuation bit
+// after three more that do: set where a varint of five bytes or more runs.
+// `previous` is the continuation bits of the 64 bytes before the block.
+inline std::uint64_t LongVarintBytes(std::uint64_t continued, std::uint64_t previous) {
+  return continued & ((continued << 1) | (previous >> 63)) &
+         ((continued << 2) | (previous >> 62)) & ((continued << 3) | (previous >> 61));
+}
+
 inline std::size_t CountEnds(const std::uint8_t* p, std::size_t size) {
   std::size_t count = 0;
   for (std::size_t i = 0; i < size; ++i) count += p[i] < 0x80;

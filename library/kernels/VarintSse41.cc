@@ -59,11 +59,6 @@ TARVESH_TARGET_SSE41 inline void DecodeChunk(const std::uint8_t* chunk, unsigned
                    JoinGroups<T>(window, varint_decode_shuffle[key] + 16));
 }
 
-inline const std::uint8_t* VarintStart(const std::uint8_t* begin, const std::uint8_t* q) {
-  while (q > begin && q[-1] >= 0x80) --q;
-  return q;
-}
-
 // The AVX2 kernel's block loop, chunk for chunk.
 template <class T>
 TARVESH_TARGET_SSE41 const std::uint8_t* DecodeSse41(const std::uint8_t* p,
@@ -82,9 +77,7 @@ TARVESH_TARGET_SSE41 const std::uint8_t* DecodeSse41(const std::uint8_t* p,
   while (end - q >= 64) {
     const std::uint64_t continued = ContinuationBits(q);
     const std::uint64_t ends = ~continued;
-    const std::uint64_t long_varint =
-        continued & ((continued << 1) | (previous >> 63)) &
-        ((continued << 2) | (previous >> 62)) & ((continued << 3) | (previous >> 61));
+    const std::uint64_t long_varint = LongVarintBytes(continued, previous);
     const std::size_t in_block = static_cast<std::size_t>(__builtin_popcountll(ends));
     if (n + in_block + 8 > room) break;
     if (long_varint != 0) {
