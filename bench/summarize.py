@@ -268,34 +268,27 @@ def kernel_section(context, runs):
                                                   duration(nanoseconds(encode))))
     lines += ["", "Peers: " + "; ".join(peers) + ".", ""]
 
+    def at_least(peer, ours, target, label):
+        """A verdict that `ours` takes at most 1/target of `peer`'s time."""
+        if peer and ours:
+            r = nanoseconds(peer) / nanoseconds(ours)
+            verdicts.append(verdict(r >= target, label % ratio(r) + " (target %g×)" % target))
+
     for operation in TRACK_PARSES:
         ours = runs.get("Track/Tarvesh/" + operation)
         dynamic = runs.get("Track/Dynamic/" + operation)
-        if ours and decode:
-            r = nanoseconds(decode) / nanoseconds(ours)
-            verdicts.append(verdict(r >= PARSE_VS_PROTOZERO, "Track %s: %s protozero's decoder "
-                                    "(target %g×)" % (operation, ratio(r), PARSE_VS_PROTOZERO)))
-        if ours and dynamic:
-            r = nanoseconds(dynamic) / nanoseconds(ours)
-            verdicts.append(verdict(r >= PARSE_VS_DYNAMIC, "Track %s: %s DynamicMessage "
-                                    "(target %g×)" % (operation, ratio(r), PARSE_VS_DYNAMIC)))
         avx2 = runs.get("Track/Tarvesh-avx2/" + operation)
-        if avx2 and decode:
-            r = nanoseconds(decode) / nanoseconds(avx2)
-            verdicts.append(verdict(r >= AVX2_PARSE_VS_PROTOZERO, "Track %s, avx2 kernel: %s "
-                                    "protozero's decoder (target %g×)"
-                                    % (operation, ratio(r), AVX2_PARSE_VS_PROTOZERO)))
+        at_least(decode, ours, PARSE_VS_PROTOZERO,
+                 "Track " + operation + ": %s protozero's decoder")
+        at_least(dynamic, ours, PARSE_VS_DYNAMIC, "Track " + operation + ": %s DynamicMessage")
+        at_least(decode, avx2, AVX2_PARSE_VS_PROTOZERO,
+                 "Track " + operation + ", avx2 kernel: %s protozero's decoder")
     for operation in TRACK_WRITES:
         ours = runs.get("Track/Tarvesh/" + operation)
         dynamic = runs.get("Track/Dynamic/" + operation)
-        if ours and encode:
-            r = nanoseconds(encode) / nanoseconds(ours)
-            verdicts.append(verdict(r >= WRITE_VS_PROTOZERO, "Track %s: %s protozero's encoder "
-                                    "(target %g×)" % (operation, ratio(r), WRITE_VS_PROTOZERO)))
-        if ours and dynamic:
-            r = nanoseconds(dynamic) / nanoseconds(ours)
-            verdicts.append(verdict(r >= WRITE_VS_DYNAMIC, "Track %s: %s DynamicMessage "
-                                    "(target %g×)" % (operation, ratio(r), WRITE_VS_DYNAMIC)))
+        at_least(encode, ours, WRITE_VS_PROTOZERO,
+                 "Track " + operation + ": %s protozero's encoder")
+        at_least(dynamic, ours, WRITE_VS_DYNAMIC, "Track " + operation + ": %s DynamicMessage")
     return lines, verdicts, kernels
 
 
