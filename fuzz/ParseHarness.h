@@ -159,12 +159,32 @@ KernelRun RunWithKernel(const Harness& h, const Pb::kernels::VarintKernel& kerne
   return run;
 }
 
+// Whether messages of `type` hold, at any depth, a packed varint column: the
+// only fields the varint kernels ever read or write.
+inline bool ReachesVarintColumns(const gp::Descriptor* type, int depth = 0) {
+  if (depth > 16) return false;
+  for (int i = 0; i < type->field_count(); ++i) {
+    const gp::FieldDescriptor* field = type->field(i);
+    if (field->is_packed() && (field->type() == gp::FieldDescriptor::TYPE_SINT32 ||
+                               field->type() == gp::FieldDescriptor::TYPE_UINT32)) {
+      return true;
+    }
+    if (field->message_type() != nullptr &&
+        ReachesVarintColumns(field->message_type(), depth + 1)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Every varint kernel the machine runs gives the scalar kernel's verdicts,
-// content and written bytes.
+// content and written bytes. Classes without packed varint columns never
+// call a kernel, so they skip the repeated runs.
 template <class M>
 void CheckKernelsAgree(const Harness& h) {
+  static const bool reaches_columns = ReachesVarintColumns(M::descriptor());
   const int count = Pb::kernels::VarintKernelCount();
-  if (count < 2) return;
+  if (count < 2 || !reaches_columns) return;
   const KernelRun reference = RunWithKernel<M>(h, Pb::kernels::VarintKernelAt(0));
   for (int k = 1; k < count; ++k) {
     const Pb::kernels::VarintKernel& kernel = Pb::kernels::VarintKernelAt(k);

@@ -7,6 +7,8 @@
 #   TARVESH_FUZZ_JOBS=N                          runs N harnesses at a time
 #   TARVESH_FUZZ_MERGE=1 scripts/run-fuzz.sh ... also merges what the run
 #                                                found into fuzz/corpus/
+#   TARVESH_FUZZ_BUILD_ONLY=1 scripts/run-fuzz.sh  builds the harnesses only
+#                                                (scripts/run-campaign.sh)
 # New inputs land in build-fuzz/found/<class>; a crash leaves its input in
 # build-fuzz/artifacts/ and makes the script fail; so does an input running
 # past ten seconds.
@@ -20,6 +22,7 @@ build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTARVESH_SANITIZE=ON -DTARVESH_BUILD_FUZZERS=ON -DTARVESH_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$jobs"
+[ "${TARVESH_FUZZ_BUILD_ONLY:-0}" = 1 ] && exit 0
 
 # Every harness the build made (fuzz_<name>, listed in fuzz/Harnesses.cmake
 # and fuzz/CMakeLists.txt), each with its corpus in fuzz/corpus/<name>.

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# One recorded run of a long fuzz campaign: fuzzes one harness for a given
+# time under ASan + UBSan (the build of scripts/run-fuzz.sh), starting from the
+# committed corpus; merges what it found back into fuzz/corpus/<harness>,
+# minimised (an input stays only if it adds coverage); appends the run to
+# fuzz/campaign.tsv and rewrites fuzz/CAMPAIGN.md, whose table sums every
+# recorded run of each harness. Several harnesses may run at once; the build
+# and the ledger are taken under locks. Not part of the test command.
+#   scripts/run-campaign.sh <harness> <seconds>   (harness: fuzz_<harness>)
+# A crash, leak, timeout or sanitizer report ends the run: its input is left
+# in build-fuzz/artifacts/, the run is recorded with outcome "failed", and the
+# script exits non-zero.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+[ $# -eq 2 ] || { echo "usage: $0 <harness> <seconds>" >&2; exit 2; }
+harness="$1"
+seconds="$2"
+build=build-fuzz
+ledger=fuzz/campaign.tsv
+
+flock "$build.lock" env TARVESH_FUZZ_BUILD_ONLY=1 scripts/run-fuzz.sh >/dev/null
+binary="$build/fuzz/fuzz_$harness"
+[ -x "$binary" ] || { echo "no harness $binary" >&2; exit 2; }
+
+found="$build/found/$harness"
+mkdir -p "$found" "$build/artifacts" "$build/logs"
+log="$build/logs/campaign-$harness-$(date -u +%Y%m%dT%H%M%S).log"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+started="$(date -u +%Y-%m-%dT%H:%M:%SZ)"
+start="$(date +%s)"
+status=0
+"$binary" "$found" "fuzz/corpus/$harness" -max_total_time="$seconds" -timeout=10 \
+  -max_len=8192 -rss_limit_mb=2048 -print_final_stats=1 \
+  -artifact_prefix="$build/artifacts/$harness-" >"$log" 2>&1 || status=$?
+elapsed=$(($(date +%s) - start))
+
+# The final statistics when the run ends normally; after a failure, the last
+# progress line's count.
+runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)"
+[ -n "$runs" ] || runs="$(grep -oE '^#[0-9]+' "$log" | tail -1 | tr -d '#')"
+outcome=clean
+[ "$status" -eq 0 ] || outcome=failed
+
+# Merge into a fresh directory, then swap it in, so an interrupted merge
+# leaves the committed corpus as it was.
+exec 9>"$build/merge-$harness.lock"
+flock 9
+merged="$(mktemp -d "$build/merge-$harness.XXXXXX")"
+"$binary" -merge=1 "$merged" "fuzz/corpus/$harness" "$found" >"$log.merge" 2>&1
+rm -rf "fuzz/corpus/$harness.old"
+mv "fuzz/corpus/$harness" "fuzz/corpus/$harness.old"
+mv "$merged" "fuzz/corpus/$harness"
+rm -rf "fuzz/corpus/$harness.old" "$found"
+flock -u 9
+
+(
+  flock 8
+  [ -f "$ledger" ] || printf 'started\tharness\texecutions\tseconds\toutcome\n' >"$ledger"
+  printf '%s\t%s\t%s\t%s\t%s\n' "$started" "$harness" "${runs:-0}" "$elapsed" "$outcome" >>"$ledger"
+  python3 scripts/campaign_table.py "$ledger" fuzz/corpus >fuzz/CAMPAIGN.md
+) 8>"$build/ledger.lock"
+
+echo "$harness: $runs executions in $elapsed s, $outcome; corpus $(ls "fuzz/corpus/$harness" | wc -l) files"
+if [ "$status" -ne 0 ]; then
+  tail -n 40 "$log" >&2
+  exit "$status"
+fi
