@@ -77,6 +77,68 @@ def code_part(line):
     return line if cut < 0 else line[:cut]
 
 
+def predefined_macros():
+    """The compiler's predefined macros and their values."""
+    output = subprocess.run(["g++", "-std=c++17", "-dM", "-E", "-x", "c++", "-"], input=b"",
+                            check=True, stdout=subprocess.PIPE).stdout.decode()
+    return {m.group(1): m.group(2).strip()
+            for m in re.finditer(r"^#define (\w+)(?:\([^)]*\))? ?(.*)$", output, re.M)}
+
+
+def condition_holds(expression, macros):
+    """Evaluates an #if expression; an expression it cannot read counts as
+    true, so that its code is mutated rather than silently skipped."""
+    e = re.sub(r"defined\s*\(\s*(\w+)\s*\)|defined\s+(\w+)",
+               lambda m: "1" if (m.group(1) or m.group(2)) in macros else "0", expression)
+    e = re.sub(r"\b[A-Za-z_]\w*\b", lambda m: macros.get(m.group(0)) or "0", e)
+    e = re.sub(r"\b(\d+)[uUlL]+\b", r"\1", e)
+    e = re.sub(r"!(?!=)", " not ", e.replace("&&", " and ").replace("||", " or "))
+    try:
+        return bool(eval(e, {"__builtins__": {}}, {}))
+    except Exception:
+        return True
+
+
+def compiled_lines(lines, macros):
+    """Per line, whether this machine's compiler compiles it: false inside
+    the branches of #if/#ifdef/#else the preprocessor drops here."""
+    macros = dict(macros)
+    stack = []  # (enclosing branch compiled, this branch compiled, a branch already taken)
+    compiled, active = [], True
+    logical = ""
+    for line in lines:
+        compiled.append(active)
+        stripped = line.strip()
+        if logical or stripped.startswith("#"):
+            logical += stripped.rstrip("\\") + " "
+            if stripped.endswith("\\"):
+                continue
+            directive, logical = logical.strip(), ""
+        else:
+            continue
+        m = re.match(r"#\s*(\w+)\s*(.*)", directive)
+        if not m:
+            continue
+        word, rest = m.group(1), re.sub(r"//.*", "", m.group(2)).strip()
+        if word in ("if", "ifdef", "ifndef"):
+            holds = (condition_holds(rest, macros) if word == "if" else
+                     (rest in macros) == (word == "ifdef"))
+            stack.append((active, holds, holds))
+            active = active and holds
+        elif word in ("elif", "else") and stack:
+            outer, _, taken = stack[-1]
+            holds = not taken and (word == "else" or condition_holds(rest, macros))
+            stack[-1] = (outer, holds, taken or holds)
+            active = outer and holds
+        elif word == "endif" and stack:
+            active = stack.pop()[0]
+        elif word == "define" and active:
+            d = re.match(r"(\w+)(?:\([^)]*\))?\s*(.*)", rest)
+            if d:
+                macros[d.group(1)] = d.group(2) or "1"
+    return compiled
+
+
 def other_wire_type(tag):
     return (tag & ~7) | {0: 1, 1: 0, 2: 0, 5: 0}.get(tag & 7, 0)
 
@@ -144,10 +206,12 @@ DROPPED_STATEMENTS = [
 
 def find_mutants(root):
     mutants = []
+    macros = predefined_macros()
     files = sorted({p for g in SOURCE_GLOBS for p in root.glob(g)})
     for path in files:
         rel = str(path.relative_to(root))
         lines = path.read_text().splitlines(keepends=True)
+        compiled = compiled_lines(lines, macros)
         in_library = rel.startswith("library/")
         is_source = rel.endswith(".cc")
         high_bits = {}
@@ -192,7 +256,7 @@ def find_mutants(root):
             in_directive = (continued or (stripped_line.startswith("#") and
                                           not stripped_line.startswith("#define"))) and \
                 stripped_line.endswith("\\")
-            code = None if continued else code_part(line)
+            code = None if continued or not compiled[index] else code_part(line)
             if code is None or not code.strip() or "static_assert" in code or "constexpr" in code:
                 continue
             # A class without optional fields never reads its presence words.
@@ -350,9 +414,9 @@ def test_commands(build):
     return sorted(groups.values(), key=rank)
 
 
-def run_tests(commands, mutant_id, timeout):
+def run_tests(commands, mutant_id, timeout, extra_env):
     """'caught' at the first failing (or hung) executable, else 'survived'."""
-    env = dict(os.environ, TARVESH_MUTANT=str(mutant_id), TARVESH_DIFF_ITERATIONS="250")
+    env = dict(os.environ, TARVESH_MUTANT=str(mutant_id), TARVESH_DIFF_ITERATIONS="250", **extra_env)
     for command, cwd in commands:
         try:
             result = subprocess.run(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL,
@@ -364,6 +428,70 @@ def run_tests(commands, mutant_id, timeout):
     return "survived"
 
 
+PLAIN_BUILD = ({}, ["-DCMAKE_BUILD_TYPE=Release"])
+SANITIZE_BUILD = ({"CC": "clang", "CXX": "clang++"},
+                  ["-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DTARVESH_SANITIZE=ON"])
+SANITIZE_ENV = {"ASAN_OPTIONS": "detect_leaks=1:abort_on_error=1",
+                "UBSAN_OPTIONS": "print_stacktrace=1:halt_on_error=1"}
+
+
+def run_stage(mutants, source, originals, build, configuration, test_env, args, log, results):
+    """Builds `mutants` into the build directory `build` (configured with
+    `configuration`: environment and cmake arguments) pass by pass and runs
+    the tests once per fault; records each verdict in `results`."""
+    compiler_env, cmake_args = configuration
+    generator = ["-G", "Ninja"] if shutil.which("ninja") and not (build / "Makefile").exists() else []
+    subprocess.run(["cmake", "-S", str(source), "-B", str(build)] + cmake_args + generator,
+                   env=dict(os.environ, **compiler_env), check=True, stdout=log,
+                   stderr=subprocess.STDOUT)
+    # Keep going past errors, so that one build names every fault that does not compile.
+    keep_going = ["-k", "0"] if "Ninja" in (build / "CMakeCache.txt").read_text() else ["-k"]
+    build_command = ["cmake", "--build", str(build), "-j%d" % args.jobs, "--"] + keep_going
+    pending = list(mutants)
+    pass_number = 0
+    while pending:
+        pass_number += 1
+        placed = place(mutants, pending)
+        # Build; a fault whose switched form does not compile is left out.
+        while True:
+            write_schema(source, originals, placed)
+            print("%s pass %d: building %d faults ..." % (build.name, pass_number, len(placed)),
+                  flush=True)
+            result = subprocess.run(build_command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+            output = result.stdout.decode(errors="replace")
+            log.write(output[-20000:])
+            if result.returncode == 0:
+                break
+            bad = set()
+            for path, line in re.findall(r"^%s/([^:\s]+):(\d+):\d+: error" % re.escape(str(source)),
+                                         output, re.M):
+                bad |= {m for m in placed if m.path == path and
+                        (m.line == int(line) or (m.case is not None and m.case[0] + 1 == int(line)))}
+            if not bad:
+                print(output[-3000:])
+                print("the build fails outside any fault; see %s" % log.name)
+                return 2
+            for m in bad:
+                results[m] = "does not compile"
+            placed = [m for m in placed if m not in bad]
+            pending = [m for m in pending if m not in bad]
+        commands = test_commands(build)
+        if run_tests(commands, 0, 1800, test_env) != "survived":
+            print("the tests fail with no fault switched on; see %s" % build)
+            return 2
+        done = 0
+        with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
+            futures = {pool.submit(run_tests, commands, m.id, args.timeout, test_env): m
+                       for m in placed}
+            for future in concurrent.futures.as_completed(futures):
+                m = futures[future]
+                results[m] = future.result()
+                done += 1
+                print("[%d/%d] %s  %s" % (done, len(placed), results[m], m), flush=True)
+        pending = [m for m in pending if m not in placed]
+    return 0
+
+
 def main():
     parser = argparse.ArgumentParser(description="Mutation check of the test suite.")
     parser.add_argument("--filter", help="only faults whose description matches this regex")
@@ -372,6 +500,8 @@ def main():
     parser.add_argument("--limit", type=int, help="at most this many faults (after --filter/--sample)")
     parser.add_argument("--list", action="store_true", help="list the faults and stop")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
+    parser.add_argument("--plain-only", action="store_true",
+                        help="skip retrying the plain build's survivors under the sanitizers")
     parser.add_argument("--timeout", type=int, default=120, help="seconds per test executable; a hang counts as caught")
     parser.add_argument("--scratch", default=os.environ.get("TARVESH_MUTATION_DIR",
                                                             "/tmp/tarvesh-mutation-%d" % os.getuid()))
@@ -393,7 +523,7 @@ def main():
         return 0
 
     scratch = Path(args.scratch)
-    source, build = scratch / "src", scratch / "build"
+    source = scratch / "src"
     source.mkdir(parents=True, exist_ok=True)
     copy_tree(ROOT, source)
     # At the root of the copy, on the include path of everything that
@@ -402,56 +532,25 @@ def main():
     originals = {str(p.relative_to(ROOT)): p.read_text()
                  for g in SOURCE_GLOBS for p in ROOT.glob(g)}
     log = open(scratch / "mutation.log", "w")
-    generator = ["-G", "Ninja"] if shutil.which("ninja") and not (build / "Makefile").exists() else []
-    subprocess.run(["cmake", "-S", str(source), "-B", str(build), "-DCMAKE_BUILD_TYPE=Release"] + generator,
-                   check=True, stdout=log, stderr=subprocess.STDOUT)
-    # Keep going past errors, so that one build names every fault that does not compile.
-    keep_going = ["-k", "0"] if "Ninja" in (build / "CMakeCache.txt").read_text() else ["-k"]
-    build_command = ["cmake", "--build", str(build), "-j%d" % args.jobs, "--"] + keep_going
-
     started = time.time()
     results = {}
-    pending = list(mutants)
     try:
-        pass_number = 0
-        while pending:
-            pass_number += 1
-            placed = place(mutants, pending)
-            # Build; a fault whose switched form does not compile is left out.
-            while True:
-                write_schema(source, originals, placed)
-                print("pass %d: building %d faults ..." % (pass_number, len(placed)), flush=True)
-                result = subprocess.run(build_command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-                output = result.stdout.decode(errors="replace")
-                log.write(output[-20000:])
-                if result.returncode == 0:
-                    break
-                bad = set()
-                for path, line in re.findall(r"^%s/([^:\s]+):(\d+):\d+: error" % re.escape(str(source)),
-                                             output, re.M):
-                    bad |= {m for m in placed if m.path == path and
-                            (m.line == int(line) or (m.case is not None and m.case[0] + 1 == int(line)))}
-                if not bad:
-                    print(output[-3000:])
-                    print("the build fails outside any fault; see %s" % (scratch / "mutation.log"))
-                    return 2
-                for m in bad:
-                    results[m] = "does not compile"
-                placed = [m for m in placed if m not in bad]
-                pending = [m for m in pending if m not in bad]
-            commands = test_commands(build)
-            if run_tests(commands, 0, 1800) != "survived":
-                print("the tests fail with no fault switched on; see %s" % build)
-                return 2
-            done = 0
-            with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
-                futures = {pool.submit(run_tests, commands, m.id, args.timeout): m for m in placed}
-                for future in concurrent.futures.as_completed(futures):
-                    m = futures[future]
-                    results[m] = future.result()
-                    done += 1
-                    print("[%d/%d] %s  %s" % (done, len(placed), results[m], m), flush=True)
-            pending = [m for m in pending if m not in results]
+        status = run_stage(mutants, source, originals, scratch / "build", PLAIN_BUILD, {}, args,
+                           log, results)
+        survivors = [m for m in mutants if results.get(m) == "survived"]
+        if status == 0 and survivors and not args.plain_only:
+            # The test command also runs every test under the sanitizers:
+            # what only they see (a read or write out of bounds that changes
+            # no value, undefined arithmetic) is caught there.
+            print("\n%d survived the plain build; trying them under ASan and UBSan" % len(survivors))
+            sanitized = {}
+            status = run_stage(survivors, source, originals, scratch / "build-sanitize",
+                               SANITIZE_BUILD, SANITIZE_ENV, args, log, sanitized)
+            for m, verdict in sanitized.items():
+                if verdict.startswith("caught"):
+                    results[m] = verdict + " under ASan/UBSan"
+        if status != 0:
+            return status
     finally:
         write_schema(source, originals, [])
         log.close()

@@ -4,6 +4,7 @@
 // values ending on and around the kernels' block edges, sizes and written
 // bytes; then whole frame tables through both parsers, flat and through
 // streams that hand out a few bytes at a time, with each kernel forced.
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <random>
@@ -139,6 +140,121 @@ TEST(VarintKernelTest, MachineRunsTheKernelsItsProcessorOffers) {
   EXPECT_EQ(Pb::kernels::FindVarintKernel("avx2") != nullptr, avx2);
   EXPECT_EQ(Pb::kernels::VarintKernelCount(), 1 + sse41 + avx2);
 #endif
+}
+
+// The choice for processors other than this one: every bit it needs, one at
+// a time taken away from a processor that has all of them, and given alone
+// to a processor that has every other bit.
+TEST(VarintKernelTest, ChoiceFollowsEachFeatureBit) {
+  using Pb::kernels::CpuidWords;
+  struct Needed {
+    const char* name;
+    std::uint32_t CpuidWords::*word;
+    int bit;
+    bool sse41;  // needed by the SSE4.1 kernel too (the AVX2 one needs all)
+  };
+  const Needed needed[] = {
+      {"SSSE3", &CpuidWords::leaf1_ecx, 9, true},
+      {"SSE4.1", &CpuidWords::leaf1_ecx, 19, true},
+      {"POPCNT", &CpuidWords::leaf1_ecx, 23, true},
+      {"OSXSAVE", &CpuidWords::leaf1_ecx, 27, false},
+      {"AVX", &CpuidWords::leaf1_ecx, 28, false},
+      {"BMI1", &CpuidWords::leaf7_ebx, 3, false},
+      {"AVX2", &CpuidWords::leaf7_ebx, 5, false},
+      {"XCR0 SSE state", &CpuidWords::xcr0, 1, false},
+      {"XCR0 AVX state", &CpuidWords::xcr0, 2, false},
+  };
+  auto flip = [](CpuidWords words, const Needed& n) {
+    words.*n.word ^= std::uint32_t{1} << n.bit;
+    return words;
+  };
+  CpuidWords all;
+  for (const Needed& n : needed) all = flip(all, n);
+  EXPECT_TRUE(Pb::kernels::ChooseVectorKernels(all).sse41);
+  EXPECT_TRUE(Pb::kernels::ChooseVectorKernels(all).avx2);
+  const CpuidWords none{};
+  EXPECT_FALSE(Pb::kernels::ChooseVectorKernels(none).sse41);
+  CpuidWords others;
+  others.leaf1_ecx = ~all.leaf1_ecx;
+  others.leaf7_ebx = ~all.leaf7_ebx;
+  others.xcr0 = ~all.xcr0;
+  EXPECT_FALSE(Pb::kernels::ChooseVectorKernels(others).sse41);
+  EXPECT_FALSE(Pb::kernels::ChooseVectorKernels(others).avx2);
+  for (const Needed& n : needed) {
+    const auto without = Pb::kernels::ChooseVectorKernels(flip(all, n));
+    EXPECT_EQ(without.sse41, !n.sse41) << "without " << n.name;
+    EXPECT_FALSE(without.avx2) << "without " << n.name;
+    const auto only = Pb::kernels::ChooseVectorKernels(flip(others, n));
+    EXPECT_FALSE(only.sse41 || only.avx2) << "only " << n.name;
+  }
+}
+
+// Each vector kernel's steps take all they can, leaving the scalar steps
+// only what the method gives them: the first 8 bytes of a payload and the
+// part of its last 64-byte block (decoding, with 8 spare lanes), the bytes
+// past the last whole block (counting), fewer values than one register holds
+// (sizing), and fewer values than a register or fewer bytes than one store
+// (writing, into exactly the bytes needed). The results cannot show this: a
+// kernel that left everything to its scalar steps would match the scalar
+// kernel everywhere.
+TEST(VarintKernelTest, VectorStepsTakeAllTheyCan) {
+  struct Width {
+    const char* name;
+    std::size_t lanes;  // values per register when writing or sizing
+    std::size_t store;  // bytes a write step may store
+  };
+  std::mt19937_64 rng(64);
+  for (const Width& width : {Width{"sse41", 4, 16}, Width{"avx2", 8, 32}}) {
+    const VarintKernel* kernel = Pb::kernels::FindCountingVarintKernel(width.name);
+    if (kernel == nullptr) continue;
+    ASSERT_STREQ(kernel->name, width.name);
+    Pb::kernels::TakeVectorStepCount();
+    for (std::size_t n = 0; n <= 300; ++n) {
+      SCOPED_TRACE(std::string(width.name) + ", " + std::to_string(n) + " values");
+      for (std::size_t length : {1, 3, 4}) {
+        const std::uint32_t low = length == 1 ? 0 : 1u << (7 * (length - 1));
+        std::vector<std::uint32_t> values(n);
+        const std::uint32_t range = length == 1 ? 128 : 127 * low;  // values of `length` bytes
+        for (auto& v : values) v = low + static_cast<std::uint32_t>(rng() % range);
+        std::string payload;
+        for (std::uint32_t v : values) {
+          for (; v >= 0x80; v >>= 7) payload.push_back(static_cast<char>(v | 0x80));
+          payload.push_back(static_cast<char>(v));
+        }
+        const auto* p = reinterpret_cast<const std::uint8_t*>(payload.data());
+        const std::size_t bytes = payload.size();
+
+        EXPECT_EQ(kernel->count_ends(p, bytes), n);
+        EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), bytes / 64 * 64);
+
+        std::vector<std::uint32_t> out(n + 8);
+        std::size_t decoded = 0;
+        EXPECT_EQ(kernel->decode_plain(p, p + bytes, out.data(), n + 8, &decoded), p + bytes);
+        out.resize(n);
+        EXPECT_EQ(out, values);
+        // The first varint boundary at or past byte 8, then whole blocks.
+        const std::size_t head = std::min(bytes, (8 + length - 1) / length * length);
+        const std::size_t blocks_end = head + (bytes - head) / 64 * 64;
+        std::size_t in_blocks = 0;
+        for (std::size_t last = length - 1; last < bytes; last += length) {
+          in_blocks += last >= head && last < blocks_end;
+        }
+        EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), in_blocks);
+
+        EXPECT_EQ(kernel->size_plain(values.data(), n), bytes);
+        EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), n / width.lanes * width.lanes);
+
+        std::string written(bytes, '\0');
+        auto* w = reinterpret_cast<std::uint8_t*>(&written[0]);
+        EXPECT_EQ(kernel->write_plain(values.data(), n, w, w + bytes), w + bytes);
+        EXPECT_EQ(written, payload);
+        const std::size_t vector = Pb::kernels::TakeVectorStepCount();
+        const std::size_t left = n - vector;
+        EXPECT_EQ(vector % width.lanes, 0u);
+        EXPECT_TRUE(left < width.lanes || left * length < width.store) << left << " left";
+      }
+    }
+  }
 }
 
 TEST(VarintKernelTest, RandomColumnsOfEveryLength) {

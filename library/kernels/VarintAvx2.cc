@@ -39,11 +39,13 @@ TARVESH_TARGET_AVX2 inline std::uint64_t ContinuationBits(const std::uint8_t* p)
          static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(high))) << 32;
 }
 
+template <class Trace>
 TARVESH_TARGET_AVX2 std::size_t CountEndsAvx2(const std::uint8_t* p, std::size_t size) {
   std::size_t count = 0;
   std::size_t i = 0;
   for (; i + 64 <= size; i += 64) {
     count += static_cast<std::size_t>(__builtin_popcountll(~ContinuationBits(p + i)));
+    Trace::VectorSteps(64);
   }
   return count + CountEnds(p + i, size - i);
 }
@@ -69,7 +71,7 @@ TARVESH_TARGET_AVX2 inline void DecodeChunk(const std::uint8_t* chunk, unsigned 
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), values);
 }
 
-template <class T>
+template <class T, class Trace>
 TARVESH_TARGET_AVX2 const std::uint8_t* DecodeAvx2(const std::uint8_t* p, const std::uint8_t* end,
                                                    T* out, std::size_t room,
                                                    std::size_t* decoded) {
@@ -121,6 +123,7 @@ TARVESH_TARGET_AVX2 const std::uint8_t* DecodeAvx2(const std::uint8_t* p, const 
     TARVESH_DECODE_CHUNK(7)
 #undef TARVESH_DECODE_CHUNK
     n += at;
+    Trace::VectorSteps(at);
     previous = continued;
     q += 64;
   }
@@ -145,7 +148,7 @@ TARVESH_TARGET_AVX2 inline __m256i AtLeast(__m256i v, int bits) {
 }
 
 // Bytes past the first of eight values, each lane counting down.
-template <class T>
+template <class T, class Trace>
 TARVESH_TARGET_AVX2 std::size_t SizeAvx2(const T* values, std::size_t n) {
   std::size_t total = 0;
   std::size_t i = 0;
@@ -158,6 +161,7 @@ TARVESH_TARGET_AVX2 std::size_t SizeAvx2(const T* values, std::size_t n) {
       extra = _mm256_add_epi32(
           extra, _mm256_add_epi32(_mm256_add_epi32(AtLeast(v, 7), AtLeast(v, 14)),
                                   _mm256_add_epi32(AtLeast(v, 21), AtLeast(v, 28))));
+      Trace::VectorSteps(8);
     }
     __m128i sum = _mm_add_epi32(_mm256_castsi256_si128(extra), _mm256_extracti128_si256(extra, 1));
     sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, 0x4e));
@@ -167,7 +171,7 @@ TARVESH_TARGET_AVX2 std::size_t SizeAvx2(const T* values, std::size_t n) {
   return total + i + VarintsSize(values + i, n - i);
 }
 
-template <class T>
+template <class T, class Trace>
 TARVESH_TARGET_AVX2 std::uint8_t* WriteAvx2(const T* values, std::size_t n, std::uint8_t* out,
                                             std::uint8_t* out_end) {
   std::size_t i = 0;
@@ -204,26 +208,32 @@ TARVESH_TARGET_AVX2 std::uint8_t* WriteAvx2(const T* values, std::size_t n, std:
     out += varint_write_length[key_low];
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_extracti128_si256(packed, 1));
     out += varint_write_length[key_high];
+    Trace::VectorSteps(8);
   }
   return WriteVarints(values + i, n - i, out);
 }
 
-const VarintKernel kAvx2VarintKernel = {
-    "avx2",
-    &CountEndsAvx2,
-    &DecodeAvx2<std::uint32_t>,
-    &DecodeAvx2<std::int32_t>,
-    &SizeAvx2<std::uint32_t>,
-    &SizeAvx2<std::int32_t>,
-    &WriteAvx2<std::uint32_t>,
-    &WriteAvx2<std::int32_t>,
-};
+template <class Trace>
+constexpr VarintKernel MakeAvx2Kernel() {
+  return {
+      "avx2",
+      &CountEndsAvx2<Trace>,
+      &DecodeAvx2<std::uint32_t, Trace>,
+      &DecodeAvx2<std::int32_t, Trace>,
+      &SizeAvx2<std::uint32_t, Trace>,
+      &SizeAvx2<std::int32_t, Trace>,
+      &WriteAvx2<std::uint32_t, Trace>,
+      &WriteAvx2<std::int32_t, Trace>,
+  };
+}
+const VarintKernel kAvx2VarintKernel = MakeAvx2Kernel<Untraced>();
+const VarintKernel kCountingAvx2VarintKernel = MakeAvx2Kernel<CountVectorSteps>();
 
 }  // namespace
 
-const VarintKernel* PrepareAvx2VarintKernel() {
+VectorKernel PrepareAvx2VarintKernel() {
   BuildVarintTables();
-  return &kAvx2VarintKernel;
+  return {&kAvx2VarintKernel, &kCountingAvx2VarintKernel};
 }
 
 }  // namespace kernels
@@ -233,7 +243,7 @@ const VarintKernel* PrepareAvx2VarintKernel() {
 
 namespace Pb {
 namespace kernels {
-const VarintKernel* PrepareAvx2VarintKernel() { return nullptr; }
+VectorKernel PrepareAvx2VarintKernel() { return {nullptr, nullptr}; }
 }  // namespace kernels
 }  // namespace Pb
 

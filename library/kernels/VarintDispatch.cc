@@ -19,61 +19,75 @@ const VarintKernel* active_varint_kernel = &kScalarVarintKernel;
 
 namespace {
 
-struct CpuFeatures {
-  bool sse41 = false;  // with SSSE3 and POPCNT
-  bool avx2 = false;
-  // An AVX-512 kernel (F, BW, VL, VBMI, VBMI2, with XCR0 bits 0xe6 saved)
-  // belongs here once it can be run and measured; none of these machines
-  // has AVX-512, so none is written yet.
-};
+bool Bit(std::uint32_t word, int bit) { return (word >> bit) & 1; }
+
+// Whether xgetbv may be executed (OSXSAVE): XCR0 is read only then.
+bool OsEnabledXgetbv(const CpuidWords& words) { return Bit(words.leaf1_ecx, 27); }
+
+}  // namespace
+
+VectorKernelChoice ChooseVectorKernels(const CpuidWords& words) {
+  VectorKernelChoice choice;
+  const std::uint32_t ecx = words.leaf1_ecx;
+  // SSSE3, SSE4.1 and POPCNT.
+  choice.sse41 = Bit(ecx, 9) && Bit(ecx, 19) && Bit(ecx, 23);
+  // AVX, with the SSE and AVX register state saved by the operating system.
+  const bool ymm = OsEnabledXgetbv(words) && Bit(ecx, 28) && Bit(words.xcr0, 1) &&
+                   Bit(words.xcr0, 2);
+  // AVX2 and BMI1. The vector kernels use no BMI2 (pdep and pext are
+  // microcoded on some AMD processors). An AVX-512 kernel (F, BW, VL, VBMI,
+  // VBMI2, with XCR0 bits 0xe6 saved) belongs here once it can be run and
+  // measured; none of these machines has AVX-512, so none is written yet.
+  choice.avx2 = choice.sse41 && ymm && Bit(words.leaf7_ebx, 5) && Bit(words.leaf7_ebx, 3);
+  return choice;
+}
+
+namespace {
 
 #if defined(TARVESH_X86_64)
-// The register state the operating system saves on a context switch.
-std::uint64_t ReadXcr0() {
+// The register state the operating system saves on a context switch: the
+// low word of XCR0, where every state a kernel needs has its bit.
+std::uint32_t ReadXcr0() {
   std::uint32_t eax, edx;
   __asm__ volatile("xgetbv" : "=a"(eax), "=d"(edx) : "c"(0));
-  return (static_cast<std::uint64_t>(edx) << 32) | eax;
+  return eax;
 }
 
-CpuFeatures DetectCpuFeatures() {
-  CpuFeatures features;
+CpuidWords ReadCpuidWords() {
+  CpuidWords words;
   unsigned eax, ebx, ecx, edx;
-  if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return features;
-  const bool osxsave = (ecx >> 27) & 1;
-  const bool avx = (ecx >> 28) & 1;
-  const bool popcnt = (ecx >> 23) & 1;
-  const bool ssse3 = (ecx >> 9) & 1;
-  const bool sse41 = (ecx >> 19) & 1;
-  features.sse41 = ssse3 && sse41 && popcnt;
-  if (!osxsave || !avx || !features.sse41) return features;
-  const std::uint64_t xcr0 = ReadXcr0();
-  const bool ymm_saved = (xcr0 & 0x6) == 0x6;  // SSE and AVX state
-  if (!ymm_saved || __get_cpuid_max(0, nullptr) < 7) return features;
-  __cpuid_count(7, 0, eax, ebx, ecx, edx);
-  const bool avx2 = (ebx >> 5) & 1;
-  const bool bmi1 = (ebx >> 3) & 1;
-  features.avx2 = avx2 && bmi1;
-  return features;
+  if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return words;
+  words.leaf1_ecx = ecx;
+  // xgetbv faults unless the operating system has enabled it.
+  if (OsEnabledXgetbv(words)) words.xcr0 = ReadXcr0();
+  // Zero where the processor has no leaf 7.
+  if (__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx)) words.leaf7_ebx = ebx;
+  return words;
 }
 #else
-CpuFeatures DetectCpuFeatures() { return CpuFeatures{}; }
+CpuidWords ReadCpuidWords() { return CpuidWords{}; }
 #endif
 
-// The kernels this machine runs, best last. The vector kernels use no BMI2
-// (pdep and pext are microcoded on some AMD processors), so the flag alone
-// decides.
+// The kernels this machine runs, best last.
 struct KernelList {
   const VarintKernel* kernels[4];
+  const VarintKernel* counting[4];  // null for the scalar kernel
   int count = 0;
 
+  void Add(VectorKernel vector) {
+    if (vector.kernel == nullptr) return;
+    kernels[count] = vector.kernel;
+    counting[count++] = vector.counting;
+  }
+
   KernelList() {
-    kernels[count++] = &kScalarVarintKernel;
-    const CpuFeatures features = DetectCpuFeatures();
+    Add({&kScalarVarintKernel, nullptr});
+    const VectorKernelChoice features = ChooseVectorKernels(ReadCpuidWords());
     if (features.sse41) {
-      if (const VarintKernel* sse41 = PrepareSse41VarintKernel()) kernels[count++] = sse41;
+      Add(PrepareSse41VarintKernel());
     }
     if (features.avx2) {
-      if (const VarintKernel* avx2 = PrepareAvx2VarintKernel()) kernels[count++] = avx2;
+      Add(PrepareAvx2VarintKernel());
     }
   }
 };
@@ -96,12 +110,32 @@ int VarintKernelCount() { return Kernels().count; }
 
 const VarintKernel& VarintKernelAt(int index) { return *Kernels().kernels[index]; }
 
-const VarintKernel* FindVarintKernel(const char* name) {
+namespace {
+int KernelIndex(const char* name) {
   const KernelList& list = Kernels();
   for (int i = 0; i < list.count; ++i) {
-    if (std::strcmp(list.kernels[i]->name, name) == 0) return list.kernels[i];
+    if (std::strcmp(list.kernels[i]->name, name) == 0) return i;
   }
-  return nullptr;
+  return -1;
+}
+}  // namespace
+
+const VarintKernel* FindVarintKernel(const char* name) {
+  const int index = KernelIndex(name);
+  return index < 0 ? nullptr : Kernels().kernels[index];
+}
+
+std::size_t counted_vector_steps = 0;
+
+const VarintKernel* FindCountingVarintKernel(const char* name) {
+  const int index = KernelIndex(name);
+  return index < 0 ? nullptr : Kernels().counting[index];
+}
+
+std::size_t TakeVectorStepCount() {
+  const std::size_t steps = counted_vector_steps;
+  counted_vector_steps = 0;
+  return steps;
 }
 
 const VarintKernel& LoadTimeVarintKernel() { return *load_time_kernel; }

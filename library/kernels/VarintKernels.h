@@ -28,7 +28,8 @@ struct VarintKernel {
   std::size_t (*count_ends)(const std::uint8_t* p, std::size_t size);
 
   // Decodes every varint of [p, end) into out, which has room for `room`
-  // elements, room being count_ends(p, end - p); end[-1] is below 0x80.
+  // elements, room being at least count_ends(p, end - p) (the vector steps
+  // also use up to 8 more as scratch lanes); end[-1] is below 0x80.
   // Values are taken modulo 2^32 as the runtime takes them for a 32-bit
   // field; a varint whose first ten bytes all carry the continuation bit
   // fails. Returns end, or null on failure; *decoded is the number of
@@ -68,11 +69,34 @@ TARVESH_EXPORT int VarintKernelCount();
 TARVESH_EXPORT const VarintKernel& VarintKernelAt(int index);
 // The kernel named `name` if this machine runs it, else null.
 TARVESH_EXPORT const VarintKernel* FindVarintKernel(const char* name);
+// A twin of the vector kernel named `name` that adds up the elements its
+// vector steps take (for count_ends: the bytes), for TakeVectorStepCount();
+// null for the scalar kernel and for kernels this machine lacks. The results
+// alone cannot show that a kernel's vector steps take all they can, and one
+// that left everything to the scalar steps would still pass every other
+// check. Not synchronised.
+TARVESH_EXPORT const VarintKernel* FindCountingVarintKernel(const char* name);
+// The count since the last call, which resets it.
+TARVESH_EXPORT std::size_t TakeVectorStepCount();
 // The kernel chosen at load.
 TARVESH_EXPORT const VarintKernel& LoadTimeVarintKernel();
 // Makes every later parse, size and write use `kernel` (a kernel of the list
 // above). Not synchronised: call it while no message is in use elsewhere.
 TARVESH_EXPORT void ForceVarintKernel(const VarintKernel& kernel);
+
+// The processor's words the choice reads: CPUID leaf 1 ECX, leaf 7 (sub-leaf
+// 0) EBX, and the low word of XCR0; zero where the processor has none.
+struct CpuidWords {
+  std::uint32_t leaf1_ecx = 0;
+  std::uint32_t leaf7_ebx = 0;
+  std::uint32_t xcr0 = 0;
+};
+struct VectorKernelChoice {
+  bool sse41 = false;
+  bool avx2 = false;
+};
+// The vector kernels a processor with these words runs.
+TARVESH_EXPORT VectorKernelChoice ChooseVectorKernels(const CpuidWords& words);
 
 }  // namespace kernels
 }  // namespace Pb

@@ -103,13 +103,29 @@ inline std::size_t CountEnds(const std::uint8_t* p, std::size_t size) {
   return count;
 }
 
+// Where a vector kernel reports the elements its vector steps take (for
+// count_ends: the bytes). The kernels the library runs report to Untraced,
+// which compiles to nothing; their counting twins, which only the tests run,
+// add the steps up in counted_vector_steps.
+struct Untraced {
+  static void VectorSteps(std::size_t) {}
+};
+extern std::size_t counted_vector_steps;
+struct CountVectorSteps {
+  static void VectorSteps(std::size_t n) { counted_vector_steps += n; }
+};
+
 // The kernels the dispatcher knows; a kernel this build or machine lacks is
 // null.
 extern const VarintKernel kScalarVarintKernel;
+struct VectorKernel {
+  const VarintKernel* kernel;
+  const VarintKernel* counting;  // the same kernel, counting its vector steps
+};
 // The vector kernels, their tables built on first call (the dispatcher calls
 // these while the library loads, only on a machine that runs the kernel).
-const VarintKernel* PrepareSse41VarintKernel();
-const VarintKernel* PrepareAvx2VarintKernel();
+VectorKernel PrepareSse41VarintKernel();
+VectorKernel PrepareAvx2VarintKernel();
 
 }  // namespace kernels
 }  // namespace Pb

@@ -26,11 +26,13 @@ TARVESH_TARGET_SSE41 inline std::uint64_t ContinuationBits(const std::uint8_t* p
   return bits;
 }
 
+template <class Trace>
 TARVESH_TARGET_SSE41 std::size_t CountEndsSse41(const std::uint8_t* p, std::size_t size) {
   std::size_t count = 0;
   std::size_t i = 0;
   for (; i + 64 <= size; i += 64) {
     count += static_cast<std::size_t>(__builtin_popcountll(~ContinuationBits(p + i)));
+    Trace::VectorSteps(64);
   }
   return count + CountEnds(p + i, size - i);
 }
@@ -60,7 +62,7 @@ TARVESH_TARGET_SSE41 inline void DecodeChunk(const std::uint8_t* chunk, unsigned
 }
 
 // The AVX2 kernel's block loop, chunk for chunk.
-template <class T>
+template <class T, class Trace>
 TARVESH_TARGET_SSE41 const std::uint8_t* DecodeSse41(const std::uint8_t* p,
                                                      const std::uint8_t* end, T* out,
                                                      std::size_t room, std::size_t* decoded) {
@@ -99,6 +101,7 @@ TARVESH_TARGET_SSE41 const std::uint8_t* DecodeSse41(const std::uint8_t* p,
       at += static_cast<std::size_t>(__builtin_popcountll((ends >> (8 * j)) & 0xff));
     }
     n += at;
+    Trace::VectorSteps(at);
     previous = continued;
     q += 64;
   }
@@ -120,7 +123,7 @@ TARVESH_TARGET_SSE41 inline __m128i AtLeast(__m128i v, int bits) {
   return _mm_cmpgt_epi32(_mm_srli_epi32(v, bits), _mm_setzero_si128());
 }
 
-template <class T>
+template <class T, class Trace>
 TARVESH_TARGET_SSE41 std::size_t SizeSse41(const T* values, std::size_t n) {
   std::size_t total = 0;
   std::size_t i = 0;
@@ -131,6 +134,7 @@ TARVESH_TARGET_SSE41 std::size_t SizeSse41(const T* values, std::size_t n) {
       const __m128i v = WireValues(values + i);
       extra = _mm_add_epi32(extra, _mm_add_epi32(_mm_add_epi32(AtLeast(v, 7), AtLeast(v, 14)),
                                                  _mm_add_epi32(AtLeast(v, 21), AtLeast(v, 28))));
+      Trace::VectorSteps(4);
     }
     extra = _mm_add_epi32(extra, _mm_shuffle_epi32(extra, 0x4e));
     extra = _mm_add_epi32(extra, _mm_shuffle_epi32(extra, 0xb1));
@@ -139,7 +143,7 @@ TARVESH_TARGET_SSE41 std::size_t SizeSse41(const T* values, std::size_t n) {
   return total + i + VarintsSize(values + i, n - i);
 }
 
-template <class T>
+template <class T, class Trace>
 TARVESH_TARGET_SSE41 std::uint8_t* WriteSse41(const T* values, std::size_t n, std::uint8_t* out,
                                              std::uint8_t* out_end) {
   std::size_t i = 0;
@@ -169,26 +173,32 @@ TARVESH_TARGET_SSE41 std::uint8_t* WriteSse41(const T* values, std::size_t n, st
                      _mm_shuffle_epi8(bytes, _mm_load_si128(reinterpret_cast<const __m128i*>(
                                                  varint_write_shuffle[key]))));
     out += varint_write_length[key];
+    Trace::VectorSteps(4);
   }
   return WriteVarints(values + i, n - i, out);
 }
 
-const VarintKernel kSse41VarintKernel = {
-    "sse41",
-    &CountEndsSse41,
-    &DecodeSse41<std::uint32_t>,
-    &DecodeSse41<std::int32_t>,
-    &SizeSse41<std::uint32_t>,
-    &SizeSse41<std::int32_t>,
-    &WriteSse41<std::uint32_t>,
-    &WriteSse41<std::int32_t>,
-};
+template <class Trace>
+constexpr VarintKernel MakeSse41Kernel() {
+  return {
+      "sse41",
+      &CountEndsSse41<Trace>,
+      &DecodeSse41<std::uint32_t, Trace>,
+      &DecodeSse41<std::int32_t, Trace>,
+      &SizeSse41<std::uint32_t, Trace>,
+      &SizeSse41<std::int32_t, Trace>,
+      &WriteSse41<std::uint32_t, Trace>,
+      &WriteSse41<std::int32_t, Trace>,
+  };
+}
+const VarintKernel kSse41VarintKernel = MakeSse41Kernel<Untraced>();
+const VarintKernel kCountingSse41VarintKernel = MakeSse41Kernel<CountVectorSteps>();
 
 }  // namespace
 
-const VarintKernel* PrepareSse41VarintKernel() {
+VectorKernel PrepareSse41VarintKernel() {
   BuildVarintTables();
-  return &kSse41VarintKernel;
+  return {&kSse41VarintKernel, &kCountingSse41VarintKernel};
 }
 
 }  // namespace kernels
@@ -198,7 +208,7 @@ const VarintKernel* PrepareSse41VarintKernel() {
 
 namespace Pb {
 namespace kernels {
-const VarintKernel* PrepareSse41VarintKernel() { return nullptr; }
+VectorKernel PrepareSse41VarintKernel() { return {nullptr, nullptr}; }
 }  // namespace kernels
 }  // namespace Pb
 
