@@ -257,6 +257,53 @@ TEST(VarintKernelTest, VectorStepsTakeAllTheyCan) {
   }
 }
 
+// A value of five bytes or more sends the block holding its fourth
+// continuation byte to the scalar steps, up to the first varint boundary at
+// or past the block's end, where whole blocks start again; every other
+// block stays with the vector steps. One long value among 1-byte values, at
+// every place in and around the blocks.
+TEST(VarintKernelTest, LongValueTakesOnlyItsBlockFromTheVectorSteps) {
+  for (const char* name : {"sse41", "avx2"}) {
+    const VarintKernel* kernel = Pb::kernels::FindCountingVarintKernel(name);
+    if (kernel == nullptr) continue;
+    Pb::kernels::TakeVectorStepCount();
+    for (std::size_t n = 136; n < 200; ++n) {  // so that every tail length occurs
+      for (std::size_t at = 0; at < n; ++at) {
+        for (int length : {5, 10}) {
+          std::string payload;
+          std::vector<std::size_t> ends;  // the last byte of each varint
+          for (std::size_t i = 0; i < n; ++i) {
+            if (i == at) payload.append(static_cast<std::size_t>(length - 1), '\x81');
+            payload.push_back(static_cast<char>(i % 128));
+            ends.push_back(payload.size() - 1);
+          }
+          const std::size_t fourth = ends[at] - static_cast<std::size_t>(length) + 4;
+          std::size_t q = 0, expected = 0;
+          while (q < 8 && q < payload.size()) {
+            q = *std::lower_bound(ends.begin(), ends.end(), q) + 1;
+          }
+          while (payload.size() - q >= 64) {
+            if (fourth >= q && fourth < q + 64) {
+              q = *std::lower_bound(ends.begin(), ends.end(), q + 63) + 1;
+              continue;
+            }
+            expected += static_cast<std::size_t>(std::count_if(
+                ends.begin(), ends.end(), [&](std::size_t e) { return e >= q && e < q + 64; }));
+            q += 64;
+          }
+          const auto* p = reinterpret_cast<const std::uint8_t*>(payload.data());
+          std::vector<std::uint32_t> out(n + 8);
+          std::size_t decoded = 0;
+          ASSERT_EQ(kernel->decode_plain(p, p + payload.size(), out.data(), n + 8, &decoded),
+                    p + payload.size());
+          EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), expected)
+              << name << ", " << length << "-byte value " << at;
+        }
+      }
+    }
+  }
+}
+
 TEST(VarintKernelTest, RandomColumnsOfEveryLength) {
   std::mt19937_64 rng(16);
   for (int round = 0; round < 400; ++round) {
