@@ -5,7 +5,9 @@
 # found by pattern in library/**/*.{h,cc} and ProtoBuf/**/*.{h,cc}: presence
 # bit indexes, expected tags and the jumps they take, case tags, comparisons,
 # failure returns, size constants, block-test masks, and one field dropped
-# from Swap, MergeFrom or Clear.
+# from Swap, MergeFrom or Clear. The faults the plain build misses are tried
+# again under ASan and UBSan (clang), as the test command runs the suite
+# there too.
 #
 # Works on a copy of the tree (TARVESH_MUTATION_DIR, /tmp/tarvesh-mutation-$UID
 # by default), never on the worktree. Not part of CI: a full run takes about
