@@ -211,15 +211,21 @@ TEST(VarintKernelTest, VectorStepsTakeAllTheyCan) {
     Pb::kernels::TakeVectorStepCount();
     for (std::size_t n = 0; n <= 300; ++n) {
       SCOPED_TRACE(std::string(width.name) + ", " + std::to_string(n) + " values");
-      for (std::size_t length : {1, 3, 4}) {
-        const std::uint32_t low = length == 1 ? 0 : 1u << (7 * (length - 1));
+      // Values of 1, 3 or 4 bytes, or of 1 to 4 bytes mixed (so that varints
+      // of every length cross the block edges).
+      for (std::size_t length : {1, 3, 4, 0}) {
         std::vector<std::uint32_t> values(n);
-        const std::uint32_t range = length == 1 ? 128 : 127 * low;  // values of `length` bytes
-        for (auto& v : values) v = low + static_cast<std::uint32_t>(rng() % range);
         std::string payload;
-        for (std::uint32_t v : values) {
-          for (; v >= 0x80; v >>= 7) payload.push_back(static_cast<char>(v | 0x80));
-          payload.push_back(static_cast<char>(v));
+        std::vector<std::size_t> ends;  // the last byte of each varint
+        for (auto& v : values) {
+          const std::size_t bytes_of_value = length != 0 ? length : 1 + rng() % 4;
+          const std::uint32_t low = bytes_of_value == 1 ? 0 : 1u << (7 * (bytes_of_value - 1));
+          v = low + static_cast<std::uint32_t>(rng() % (bytes_of_value == 1 ? 128 : 127 * low));
+          for (std::uint32_t rest = v; rest >= 0x80; rest >>= 7) {
+            payload.push_back(static_cast<char>(rest | 0x80));
+          }
+          payload.push_back(static_cast<char>(v >> (7 * (bytes_of_value - 1))));
+          ends.push_back(payload.size() - 1);
         }
         const auto* p = reinterpret_cast<const std::uint8_t*>(payload.data());
         const std::size_t bytes = payload.size();
@@ -233,13 +239,13 @@ TEST(VarintKernelTest, VectorStepsTakeAllTheyCan) {
         out.resize(n);
         EXPECT_EQ(out, values);
         // The first varint boundary at or past byte 8, then whole blocks.
-        const std::size_t head = std::min(bytes, (8 + length - 1) / length * length);
+        const auto first_past_8 = std::lower_bound(ends.begin(), ends.end(), 7);
+        const std::size_t head = first_past_8 == ends.end() ? bytes : *first_past_8 + 1;
         const std::size_t blocks_end = head + (bytes - head) / 64 * 64;
-        std::size_t in_blocks = 0;
-        for (std::size_t last = length - 1; last < bytes; last += length) {
-          in_blocks += last >= head && last < blocks_end;
-        }
-        EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), in_blocks);
+        EXPECT_EQ(Pb::kernels::TakeVectorStepCount(),
+                  static_cast<std::size_t>(std::count_if(ends.begin(), ends.end(), [&](std::size_t e) {
+                    return e >= head && e < blocks_end;
+                  })));
 
         EXPECT_EQ(kernel->size_plain(values.data(), n), bytes);
         EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), n / width.lanes * width.lanes);
@@ -250,8 +256,9 @@ TEST(VarintKernelTest, VectorStepsTakeAllTheyCan) {
         EXPECT_EQ(written, payload);
         const std::size_t vector = Pb::kernels::TakeVectorStepCount();
         const std::size_t left = n - vector;
+        const std::size_t left_bytes = bytes - (vector == 0 ? 0 : ends[vector - 1] + 1);
         EXPECT_EQ(vector % width.lanes, 0u);
-        EXPECT_TRUE(left < width.lanes || left * length < width.store) << left << " left";
+        EXPECT_TRUE(left < width.lanes || left_bytes < width.store) << left << " left";
       }
     }
   }

@@ -69,9 +69,10 @@ CpuidWords ReadCpuidWords() { return CpuidWords{}; }
 #endif
 
 // The kernels this machine runs, best last.
+// Each array ends with a null entry past the last kernel.
 struct KernelList {
-  const VarintKernel* kernels[4];
-  const VarintKernel* counting[4];  // null for the scalar kernel
+  const VarintKernel* kernels[4] = {};
+  const VarintKernel* counting[4] = {};  // null for the scalar kernel
   int count = 0;
 
   void Add(VectorKernel vector) {
@@ -111,25 +112,24 @@ int VarintKernelCount() { return Kernels().count; }
 const VarintKernel& VarintKernelAt(int index) { return *Kernels().kernels[index]; }
 
 namespace {
+// The kernel's place in the list; the null entry past the last when none
+// has that name.
 int KernelIndex(const char* name) {
   const KernelList& list = Kernels();
-  for (int i = 0; i < list.count; ++i) {
-    if (std::strcmp(list.kernels[i]->name, name) == 0) return i;
-  }
-  return -1;
+  int i = 0;
+  while (i < list.count && std::strcmp(list.kernels[i]->name, name) != 0) ++i;
+  return i;
 }
 }  // namespace
 
 const VarintKernel* FindVarintKernel(const char* name) {
-  const int index = KernelIndex(name);
-  return index < 0 ? nullptr : Kernels().kernels[index];
+  return Kernels().kernels[KernelIndex(name)];
 }
 
 std::size_t counted_vector_steps = 0;
 
 const VarintKernel* FindCountingVarintKernel(const char* name) {
-  const int index = KernelIndex(name);
-  return index < 0 ? nullptr : Kernels().counting[index];
+  return Kernels().counting[KernelIndex(name)];
 }
 
 std::size_t TakeVectorStepCount() {
