@@ -24,6 +24,7 @@
 #include <google/protobuf/text_format.h>
 
 #include "SchemaOracle.h"
+#include "SeparateBuffersStream.h"
 #include "kernels/VarintKernels.h"
 
 namespace tarvesh_fuzz {
@@ -72,7 +73,7 @@ bool StreamParse(const std::string& bytes, int chunk, M* message) {
     gp::io::CodedInputStream input(data, size);
     return message->M::MergePartialFromCodedStream(&input) && input.ConsumedEntireMessage();
   }
-  gp::io::ArrayInputStream raw(data, size, chunk);
+  tarvesh_test::SeparateBuffersStream raw(data, static_cast<std::size_t>(size), chunk);
   gp::io::CodedInputStream input(&raw);
   return message->M::MergePartialFromCodedStream(&input) && input.ConsumedEntireMessage();
 }
@@ -81,7 +82,7 @@ bool StreamParse(const std::string& bytes, int chunk, M* message) {
 template <class M>
 bool ContextParse(const std::string& bytes, int chunk, M* message) {
   if (chunk == 0) return message->ParseFromString(bytes);
-  gp::io::ArrayInputStream raw(bytes.data(), static_cast<int>(bytes.size()), chunk);
+  tarvesh_test::SeparateBuffersStream raw(bytes, chunk);
   return message->ParseFromZeroCopyStream(&raw);
 }
 

@@ -22,6 +22,7 @@
 #include "SchemaOracle.h"
 #include "TestSupport.h"
 #include "WireBuilder.h"
+#include "SeparateBuffersStream.h"
 
 namespace {
 
@@ -67,8 +68,7 @@ struct Verdicts {
 template <class Parser>
 Outcome Parse(const std::string& bytes, int chunk, int limit, gp::Message* message, Parser parse,
               std::uint32_t end_tag) {
-  gp::io::ArrayInputStream raw(bytes.data(), static_cast<int>(bytes.size()),
-                               chunk == 0 ? static_cast<int>(bytes.size()) + 1 : chunk);
+  tarvesh_test::SeparateBuffersStream raw(bytes, chunk);
   gp::io::CodedInputStream input(&raw);
   input.SetRecursionLimit(limit);
   Outcome out;

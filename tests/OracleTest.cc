@@ -27,6 +27,7 @@
 #include "SchemaOracle.h"
 #include "TestSupport.h"
 #include "WireBuilder.h"
+#include "SeparateBuffersStream.h"
 
 namespace {
 
@@ -288,8 +289,7 @@ class DifferentialTest : public testing::TestWithParam<ClassOps> {
     bool verdicts[4];
     for (int i = 0; i < 4; ++i) {
       objects[i].reset(subject_.library->New());
-      gp::io::ArrayInputStream raw(input.data(), static_cast<int>(input.size()),
-                                   i % 2 == 0 ? static_cast<int>(input.size()) + 1 : chunk);
+      tarvesh_test::SeparateBuffersStream raw(input, i % 2 == 0 ? 0 : chunk);
       if (i < 2) {
         verdicts[i] = objects[i]->ParseFromZeroCopyStream(&raw);
       } else {
@@ -317,8 +317,7 @@ class DifferentialTest : public testing::TestWithParam<ClassOps> {
     {
       gp::Arena arena;
       gp::Message* on_arena = subject_.library->New(&arena);
-      gp::io::ArrayInputStream raw(input.data(), static_cast<int>(input.size()),
-                                   static_cast<int>(input.size()) + 1);
+      tarvesh_test::SeparateBuffersStream raw(input, 0);
       const bool verdict = on_arena->ParseFromZeroCopyStream(&raw);
       const std::string bytes = on_arena->SerializeAsString();
       const std::string heap_bytes = objects[0]->SerializeAsString();

@@ -30,6 +30,7 @@
 #include "SchemaOracle.h"
 #include "TestSupport.h"
 #include "WireBuilder.h"
+#include "SeparateBuffersStream.h"
 
 // ---------------------------------------------------------------------------
 // Counting allocations (plain builds; the sanitized build checks leaks with
@@ -523,7 +524,7 @@ std::string Judge(const ClassOps& ops, const std::string& input, Partial compare
     std::unique_ptr<Message> lib(ops.make());
     bool ok;
     const int chunk = kChunks[i] == 0 ? static_cast<int>(input.size()) + 1 : kChunks[i];
-    gp::io::ArrayInputStream raw(input.data(), static_cast<int>(input.size()), chunk);
+    tarvesh_test::SeparateBuffersStream raw(input, chunk);
     if (i < 3) {
       gp::io::CodedInputStream stream(&raw);
       ok = ops.stream_merge(lib.get(), &stream) && stream.ConsumedEntireMessage();

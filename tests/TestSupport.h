@@ -13,6 +13,8 @@
 #include <google/protobuf/io/zero_copy_stream_impl_lite.h>
 #include <gtest/gtest.h>
 
+#include "SeparateBuffersStream.h"
+
 namespace tarvesh_test {
 
 // Bytes({0x08, 0x01}) is the two-byte string 08 01.
@@ -90,14 +92,14 @@ StreamVerdict StreamParse(const std::string& bytes, M* message) {
 template <class M>
 bool ChunkedStreamParse(const std::string& bytes, int chunk, M* message) {
   if (chunk == 0) return StreamParse(bytes, message).ok();
-  google::protobuf::io::ArrayInputStream raw(bytes.data(), static_cast<int>(bytes.size()), chunk);
+  tarvesh_test::SeparateBuffersStream raw(bytes, chunk);
   google::protobuf::io::CodedInputStream input(&raw);
   return message->M::MergePartialFromCodedStream(&input) && input.ConsumedEntireMessage();
 }
 template <class M>
 bool ChunkedContextParse(const std::string& bytes, int chunk, M* message) {
   if (chunk == 0) return message->ParseFromString(bytes);
-  google::protobuf::io::ArrayInputStream raw(bytes.data(), static_cast<int>(bytes.size()), chunk);
+  tarvesh_test::SeparateBuffersStream raw(bytes, chunk);
   return message->ParseFromZeroCopyStream(&raw);
 }
 
