@@ -565,8 +565,8 @@ const char* RecordingFragment_Tier::_InternalParse(const char* ptr, gpi::ParseCo
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x0A: ptr = ParseElement(ctx, ptr, 0x0A, &files_); break;
-      case 0x12: ptr = ParseElement(ctx, ptr, 0x12, &pallets_); break;
+      case 0x0A: ptr = ParseElementRun(ctx, ptr, 0x0A, &files_); break;
+      case 0x12: ptr = ParseElementRun(ctx, ptr, 0x12, &pallets_); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -684,7 +684,7 @@ const char* RecordingFragment::_InternalParse(const char* ptr, gpi::ParseContext
     if (ptr == nullptr) return nullptr;
     switch (tag) {
       case 0x08: ptr = ParseVarintField(ctx, ptr, &fragment_id_, _has_bits_, 0); break;
-      case 0x12: ptr = ParseElement(ctx, ptr, 0x12, &tiers_); break;
+      case 0x12: ptr = ParseElementRun(ctx, ptr, 0x12, &tiers_); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -985,7 +985,7 @@ const char* RecordingFragmentEntry::_InternalParse(const char* ptr, gpi::ParseCo
       case 0x08: ptr = ParseVarintField(ctx, ptr, &header_file_offset_, _has_bits_, 0); break;
       case 0x10: ptr = ParseVarintField(ctx, ptr, &header_file_index_, _has_bits_, 1); break;
       case 0x18: ptr = ParseVarintField(ctx, ptr, &header_size_, _has_bits_, 2); break;
-      case 0x22: ptr = ParseElement(ctx, ptr, 0x22, &tracks_); break;
+      case 0x22: ptr = ParseElementRun(ctx, ptr, 0x22, &tracks_); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -1084,7 +1084,7 @@ const char* DataReference_Tier::_InternalParse(const char* ptr, gpi::ParseContex
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x0A: ptr = ParseElement(ctx, ptr, 0x0A, &files_); break;
+      case 0x0A: ptr = ParseElementRun(ctx, ptr, 0x0A, &files_); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -1211,9 +1211,9 @@ const char* DataReference::_InternalParse(const char* ptr, gpi::ParseContext* ct
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x0A: ptr = ParseElement(ctx, ptr, 0x0A, &tiers_); break;
-      case 0x12: ptr = ParseElement(ctx, ptr, 0x12, &fragments_); break;
-      case 0x1A: ptr = ParseElement(ctx, ptr, 0x1A, &files_); break;
+      case 0x0A: ptr = ParseElementRun(ctx, ptr, 0x0A, &tiers_); break;
+      case 0x12: ptr = ParseElementRun(ctx, ptr, 0x12, &fragments_); break;
+      case 0x1A: ptr = ParseElementRun(ctx, ptr, 0x1A, &files_); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
