@@ -41,8 +41,8 @@ class ArenaSlots {
  public:
   // The most storage taken in one call. A count that runs past the records
   // actually read (a failure inside the run) leaves at most this much
-  // unused, and the arena's blocks fill about as closely as with one
-  // element per call.
+  // unused, and so does a call that no longer fits the arena's current
+  // block (the arena moves on to a new one).
   static constexpr std::size_t kMaxBytes = 2048;
   static constexpr int kMaxSlots =
       sizeof(Element) < kMaxBytes ? static_cast<int>(kMaxBytes / sizeof(Element)) : 1;
