@@ -273,7 +273,7 @@ def find_mutants(root):
             for m in re.finditer(r"\b_(?:set|clear|has)_bit\((\d+)\)", code):
                 n = int(m.group(1))
                 add("bit_index", m.start(1), m.end(1), str(n ^ 1), "({on} ? %d : %d)" % (n ^ 1, n))
-            for m in re.finditer(r"ExpectTag\((0x[0-9A-Fa-f]+)\)", code):
+            for m in re.finditer(r"(?:ExpectTag\(|NextTagIs\(ctx, &ptr, )(0x[0-9A-Fa-f]+)\)", code):
                 new = "0x%02X" % other_wire_type(int(m.group(1), 16))
                 add("expected_tag", m.start(1), m.end(1), new, "({on} ? %s : %s)" % (new, m.group(1)))
             for m in re.finditer(r"goto (parse_\w+);", code):

@@ -98,6 +98,37 @@ TEST(Arena, MessagesAndTheirPartsLiveOnTheArena) {
   arena.Reset();
 }
 
+// Runs of records far longer than one call's worth of arena storage, broken
+// up by other fields, read first into lists holding a few cleared elements
+// and then into lists holding them all: the heap's content, every element on
+// the arena.
+TEST(Arena, LongRunsReadIntoClearedAndFreshElements) {
+  DataReference large;
+  for (int i = 0; i < 300; ++i) {
+    RecordingFragmentEntry* fragment = large.add_fragments();
+    fragment->set_header_size(i);
+    for (int t = 0; t < i % 7; ++t) fragment->add_tracks()->set_start_tick(1000 * i + t);
+    large.add_files()->set_file_index(i);
+  }
+  const std::string bytes = large.SerializeAsString() + FullReference().SerializeAsString() +
+                            large.SerializeAsString();
+  DataReference on_heap;
+  ASSERT_TRUE(on_heap.ParseFromString(bytes));
+
+  gp::Arena arena;
+  DataReference* reference = gp::Arena::CreateMessage<DataReference>(&arena);
+  ASSERT_TRUE(reference->ParseFromString(FullReference().SerializeAsString()));
+  for (int pass = 0; pass < 2; ++pass) {
+    ASSERT_TRUE(reference->ParseFromString(bytes));
+    EXPECT_EQ(reference->SerializeAsString(), on_heap.SerializeAsString());
+    for (const RecordingFragmentEntry& fragment : reference->fragments()) {
+      ASSERT_EQ(fragment.GetArena(), &arena);
+      for (const auto& track : fragment.tracks()) ASSERT_EQ(track.GetArena(), &arena);
+    }
+    for (const auto& file : reference->files()) ASSERT_EQ(file.GetArena(), &arena);
+  }
+}
+
 TEST(Arena, ParsingTakesNothingFromTheHeapOnceTheArenaHasItsBlock) {
   static char block[1 << 20];
   gp::ArenaOptions options;

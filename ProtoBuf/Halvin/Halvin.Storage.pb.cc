@@ -235,12 +235,18 @@ const char* DataFileRef::_InternalParse(const char* ptr, gpi::ParseContext* ctx)
     switch (tag) {
       case 0x08:
         ptr = ParseVarintField(ctx, ptr, &file_index_, _has_bits_, 0);
-        if (ptr == nullptr) return nullptr;
-        continue;
+        if (!NextTagIs(ctx, &ptr, 0x10)) {
+          if (ptr == nullptr) return nullptr;
+          continue;
+        }
+        [[fallthrough]];
       case 0x10:
         ptr = ParseVarintField(ctx, ptr, &file_size_, _has_bits_, 1);
-        if (ptr == nullptr) return nullptr;
-        continue;
+        if (!NextTagIs(ctx, &ptr, 0x18)) {
+          if (ptr == nullptr) return nullptr;
+          continue;
+        }
+        [[fallthrough]];
       case 0x18:
         ptr = ParseVarintField(ctx, ptr, &file_id_, _has_bits_, 2);
         if (ptr == nullptr) return nullptr;

@@ -23,6 +23,14 @@ HALVIN_EXPORT extern const ::google::protobuf::internal::DescriptorTable
     descriptor_table_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto;
 
 namespace Pb {
+namespace wire {
+// The parsers' way to a class's arena constructor, for elements they build
+// in arena storage of their own (internal; befriended by every class).
+struct ArenaConstruction;
+}  // namespace wire
+}  // namespace Pb
+
+namespace Pb {
 namespace Halvin {
 namespace Stor {
 
@@ -142,6 +150,7 @@ class HALVIN_EXPORT DataFileRef : public ::google::protobuf::Message {
   friend struct DataFileRefDefaultTypeInternal;
   template <typename T>
   friend class ::google::protobuf::Arena::InternalHelper;
+  friend struct ::Pb::wire::ArenaConstruction;
   explicit constexpr DataFileRef(::google::protobuf::internal::ConstantInitialized);
   void InternalSwap(DataFileRef* other);
   template <class Output>

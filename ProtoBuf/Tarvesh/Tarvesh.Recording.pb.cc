@@ -445,13 +445,34 @@ const char* PalletDesc::_InternalParse(const char* ptr, gpi::ParseContext* ctx) 
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x08: ptr = ParseVarintField(ctx, ptr, &id_, _has_bits_, 0); break;
-      case 0x10: ptr = ParseVarintField(ctx, ptr, &size_, _has_bits_, 1); break;
-      case 0x18: ptr = ParseVarintField(ctx, ptr, &offset_, _has_bits_, 2); break;
-      case 0x20: ptr = ParseVarintField(ctx, ptr, &recording_id_, _has_bits_, 3); break;
-      case 0x28: ptr = ParseVarintField(ctx, ptr, &fragment_id_, _has_bits_, 4); break;
-      case 0x30: ptr = ParseVarintField(ctx, ptr, &track_id_, _has_bits_, 5); break;
-      case 0x38: ptr = ParseVarintField(ctx, ptr, &tier_id_, _has_bits_, 6); break;
+      case 0x08:
+        ptr = ParseVarintField(ctx, ptr, &id_, _has_bits_, 0);
+        if (!NextTagIs(ctx, &ptr, 0x10)) break;
+        [[fallthrough]];
+      case 0x10:
+        ptr = ParseVarintField(ctx, ptr, &size_, _has_bits_, 1);
+        if (!NextTagIs(ctx, &ptr, 0x18)) break;
+        [[fallthrough]];
+      case 0x18:
+        ptr = ParseVarintField(ctx, ptr, &offset_, _has_bits_, 2);
+        if (!NextTagIs(ctx, &ptr, 0x20)) break;
+        [[fallthrough]];
+      case 0x20:
+        ptr = ParseVarintField(ctx, ptr, &recording_id_, _has_bits_, 3);
+        if (!NextTagIs(ctx, &ptr, 0x28)) break;
+        [[fallthrough]];
+      case 0x28:
+        ptr = ParseVarintField(ctx, ptr, &fragment_id_, _has_bits_, 4);
+        if (!NextTagIs(ctx, &ptr, 0x30)) break;
+        [[fallthrough]];
+      case 0x30:
+        ptr = ParseVarintField(ctx, ptr, &track_id_, _has_bits_, 5);
+        if (!NextTagIs(ctx, &ptr, 0x38)) break;
+        [[fallthrough]];
+      case 0x38:
+        ptr = ParseVarintField(ctx, ptr, &tier_id_, _has_bits_, 6);
+        if (!NextTagIs(ctx, &ptr, 0x40)) break;
+        [[fallthrough]];
       case 0x40: ptr = ParseVarintField(ctx, ptr, &file_index_, _has_bits_, 7); break;
       default: {
         bool ended = false;
@@ -565,8 +586,11 @@ const char* RecordingFragment_Tier::_InternalParse(const char* ptr, gpi::ParseCo
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x0A: ptr = ParseElement(ctx, ptr, 0x0A, &files_); break;
-      case 0x12: ptr = ParseElement(ctx, ptr, 0x12, &pallets_); break;
+      case 0x0A:
+        ptr = ParseElementRun(ctx, ptr, 0x0A, &files_);
+        if (!NextTagIs(ctx, &ptr, 0x12)) break;
+        [[fallthrough]];
+      case 0x12: ptr = ParseElementRun(ctx, ptr, 0x12, &pallets_); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -683,8 +707,11 @@ const char* RecordingFragment::_InternalParse(const char* ptr, gpi::ParseContext
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x08: ptr = ParseVarintField(ctx, ptr, &fragment_id_, _has_bits_, 0); break;
-      case 0x12: ptr = ParseElement(ctx, ptr, 0x12, &tiers_); break;
+      case 0x08:
+        ptr = ParseVarintField(ctx, ptr, &fragment_id_, _has_bits_, 0);
+        if (!NextTagIs(ctx, &ptr, 0x12)) break;
+        [[fallthrough]];
+      case 0x12: ptr = ParseElementRun(ctx, ptr, 0x12, &tiers_); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -832,9 +859,18 @@ const char* RecordingFragmentEntry_Track::_InternalParse(const char* ptr, gpi::P
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x08: ptr = ParseVarintField(ctx, ptr, &track_id_, _has_bits_, 0); break;
-      case 0x10: ptr = ParseVarintField(ctx, ptr, &start_tick_, _has_bits_, 1); break;
-      case 0x18: ptr = ParseVarintField(ctx, ptr, &end_tick_, _has_bits_, 2); break;
+      case 0x08:
+        ptr = ParseVarintField(ctx, ptr, &track_id_, _has_bits_, 0);
+        if (!NextTagIs(ctx, &ptr, 0x10)) break;
+        [[fallthrough]];
+      case 0x10:
+        ptr = ParseVarintField(ctx, ptr, &start_tick_, _has_bits_, 1);
+        if (!NextTagIs(ctx, &ptr, 0x18)) break;
+        [[fallthrough]];
+      case 0x18:
+        ptr = ParseVarintField(ctx, ptr, &end_tick_, _has_bits_, 2);
+        if (!NextTagIs(ctx, &ptr, 0x20)) break;
+        [[fallthrough]];
       case 0x20: ptr = ParseVarintField(ctx, ptr, &duration_, _has_bits_, 3); break;
       default: {
         bool ended = false;
@@ -982,10 +1018,19 @@ const char* RecordingFragmentEntry::_InternalParse(const char* ptr, gpi::ParseCo
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x08: ptr = ParseVarintField(ctx, ptr, &header_file_offset_, _has_bits_, 0); break;
-      case 0x10: ptr = ParseVarintField(ctx, ptr, &header_file_index_, _has_bits_, 1); break;
-      case 0x18: ptr = ParseVarintField(ctx, ptr, &header_size_, _has_bits_, 2); break;
-      case 0x22: ptr = ParseElement(ctx, ptr, 0x22, &tracks_); break;
+      case 0x08:
+        ptr = ParseVarintField(ctx, ptr, &header_file_offset_, _has_bits_, 0);
+        if (!NextTagIs(ctx, &ptr, 0x10)) break;
+        [[fallthrough]];
+      case 0x10:
+        ptr = ParseVarintField(ctx, ptr, &header_file_index_, _has_bits_, 1);
+        if (!NextTagIs(ctx, &ptr, 0x18)) break;
+        [[fallthrough]];
+      case 0x18:
+        ptr = ParseVarintField(ctx, ptr, &header_size_, _has_bits_, 2);
+        if (!NextTagIs(ctx, &ptr, 0x22)) break;
+        [[fallthrough]];
+      case 0x22: ptr = ParseElementRun(ctx, ptr, 0x22, &tracks_); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -1084,7 +1129,7 @@ const char* DataReference_Tier::_InternalParse(const char* ptr, gpi::ParseContex
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x0A: ptr = ParseElement(ctx, ptr, 0x0A, &files_); break;
+      case 0x0A: ptr = ParseElementRun(ctx, ptr, 0x0A, &files_); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);
@@ -1211,9 +1256,15 @@ const char* DataReference::_InternalParse(const char* ptr, gpi::ParseContext* ct
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x0A: ptr = ParseElement(ctx, ptr, 0x0A, &tiers_); break;
-      case 0x12: ptr = ParseElement(ctx, ptr, 0x12, &fragments_); break;
-      case 0x1A: ptr = ParseElement(ctx, ptr, 0x1A, &files_); break;
+      case 0x0A:
+        ptr = ParseElementRun(ctx, ptr, 0x0A, &tiers_);
+        if (!NextTagIs(ctx, &ptr, 0x12)) break;
+        [[fallthrough]];
+      case 0x12:
+        ptr = ParseElementRun(ctx, ptr, 0x12, &fragments_);
+        if (!NextTagIs(ctx, &ptr, 0x1A)) break;
+        [[fallthrough]];
+      case 0x1A: ptr = ParseElementRun(ctx, ptr, 0x1A, &files_); break;
       default: {
         bool ended = false;
         ptr = ParseUnknownField(tag, [this] { return mutable_unknown_fields(); }, ptr, ctx, &ended);

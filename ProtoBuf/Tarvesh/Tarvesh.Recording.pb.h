@@ -24,6 +24,14 @@ TARVESH_EXPORT extern const ::google::protobuf::internal::DescriptorTable
     descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto;
 
 namespace Pb {
+namespace wire {
+// The parsers' way to a class's arena constructor, for elements they build
+// in arena storage of their own (internal; befriended by every class).
+struct ArenaConstruction;
+}  // namespace wire
+}  // namespace Pb
+
+namespace Pb {
 namespace Tarvesh {
 
 // Registers the file with the runtime; runs at load, later calls return at once.
@@ -215,6 +223,7 @@ class TARVESH_EXPORT PalletDesc : public ::google::protobuf::Message {
   friend struct PalletDescDefaultTypeInternal;
   template <typename T>
   friend class ::google::protobuf::Arena::InternalHelper;
+  friend struct ::Pb::wire::ArenaConstruction;
   explicit constexpr PalletDesc(::google::protobuf::internal::ConstantInitialized);
   void InternalSwap(PalletDesc* other);
   template <class Output>
@@ -329,6 +338,7 @@ class TARVESH_EXPORT RecordingFragment_Tier : public ::google::protobuf::Message
   friend struct RecordingFragment_TierDefaultTypeInternal;
   template <typename T>
   friend class ::google::protobuf::Arena::InternalHelper;
+  friend struct ::Pb::wire::ArenaConstruction;
   explicit constexpr RecordingFragment_Tier(::google::protobuf::internal::ConstantInitialized);
   void InternalSwap(RecordingFragment_Tier* other);
   template <class Output>
@@ -435,6 +445,7 @@ class TARVESH_EXPORT RecordingFragment : public ::google::protobuf::Message {
   friend struct RecordingFragmentDefaultTypeInternal;
   template <typename T>
   friend class ::google::protobuf::Arena::InternalHelper;
+  friend struct ::Pb::wire::ArenaConstruction;
   explicit constexpr RecordingFragment(::google::protobuf::internal::ConstantInitialized);
   void InternalSwap(RecordingFragment* other);
   template <class Output>
@@ -551,6 +562,7 @@ class TARVESH_EXPORT RecordingFragmentEntry_Track : public ::google::protobuf::M
   friend struct RecordingFragmentEntry_TrackDefaultTypeInternal;
   template <typename T>
   friend class ::google::protobuf::Arena::InternalHelper;
+  friend struct ::Pb::wire::ArenaConstruction;
   explicit constexpr RecordingFragmentEntry_Track(::google::protobuf::internal::ConstantInitialized);
   void InternalSwap(RecordingFragmentEntry_Track* other);
   template <class Output>
@@ -673,6 +685,7 @@ class TARVESH_EXPORT RecordingFragmentEntry : public ::google::protobuf::Message
   friend struct RecordingFragmentEntryDefaultTypeInternal;
   template <typename T>
   friend class ::google::protobuf::Arena::InternalHelper;
+  friend struct ::Pb::wire::ArenaConstruction;
   explicit constexpr RecordingFragmentEntry(::google::protobuf::internal::ConstantInitialized);
   void InternalSwap(RecordingFragmentEntry* other);
   template <class Output>
@@ -773,6 +786,7 @@ class TARVESH_EXPORT DataReference_Tier : public ::google::protobuf::Message {
   friend struct DataReference_TierDefaultTypeInternal;
   template <typename T>
   friend class ::google::protobuf::Arena::InternalHelper;
+  friend struct ::Pb::wire::ArenaConstruction;
   explicit constexpr DataReference_Tier(::google::protobuf::internal::ConstantInitialized);
   void InternalSwap(DataReference_Tier* other);
   template <class Output>
@@ -891,6 +905,7 @@ class TARVESH_EXPORT DataReference : public ::google::protobuf::Message {
   friend struct DataReferenceDefaultTypeInternal;
   template <typename T>
   friend class ::google::protobuf::Arena::InternalHelper;
+  friend struct ::Pb::wire::ArenaConstruction;
   explicit constexpr DataReference(::google::protobuf::internal::ConstantInitialized);
   void InternalSwap(DataReference* other);
   template <class Output>

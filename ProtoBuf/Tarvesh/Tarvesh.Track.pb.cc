@@ -926,8 +926,8 @@ const char* FrameTable::_InternalParse(const char* ptr, gpi::ParseContext* ctx) 
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x0A: ptr = ParseElement(ctx, ptr, 0x0A, &seq_numbers_); break;
-      case 0x12: ptr = ParseElement(ctx, ptr, 0x12, &timestamps_); break;
+      case 0x0A: ptr = ParseElementRun(ctx, ptr, 0x0A, &seq_numbers_); break;
+      case 0x12: ptr = ParseElementRun(ctx, ptr, 0x12, &timestamps_); break;
       case 0x1A: ptr = gpi::InlineGreedyStringParser(mutable_coding_depend(), ptr, ctx); break;
       case 0x22: ptr = ParsePackedVarints<SInt32Codec>(ctx, ptr, &frame_sizes_); break;
       case 0x20: ptr = ParseVarintElements<SInt32Codec>(ctx, ptr, 0x20, &frame_sizes_); break;
@@ -937,8 +937,8 @@ const char* FrameTable::_InternalParse(const char* ptr, gpi::ParseContext* ctx) 
       case 0x28:
         ptr = ParseVarintElements<UInt32Codec>(ctx, ptr, 0x28, &frame_to_pallet_offsets_);
         break;
-      case 0x32: ptr = ParseElement(ctx, ptr, 0x32, &frame_to_pallet_ids_); break;
-      case 0x3A: ptr = ParseElement(ctx, ptr, 0x3A, &access_units_per_frame_); break;
+      case 0x32: ptr = ParseElementRun(ctx, ptr, 0x32, &frame_to_pallet_ids_); break;
+      case 0x3A: ptr = ParseElementRun(ctx, ptr, 0x3A, &access_units_per_frame_); break;
       case 0x42:
         ptr = ParsePackedVarints<SInt32Codec>(ctx, ptr, &access_unit_length_diffs_);
         break;
@@ -951,7 +951,7 @@ const char* FrameTable::_InternalParse(const char* ptr, gpi::ParseContext* ctx) 
       case 0x48:
         ptr = ParseVarintElements<UInt32Codec>(ctx, ptr, 0x48, &access_unit_offset_jumps_);
         break;
-      case 0x52: ptr = ParseElement(ctx, ptr, 0x52, &errors_); break;
+      case 0x52: ptr = ParseElementRun(ctx, ptr, 0x52, &errors_); break;
       case 0x5A: ptr = ParsePackedFixed64s(ctx, ptr, &auth_tags_); break;
       case 0x59: ptr = ParseFixed64Elements(ctx, ptr, 0x59, &auth_tags_); break;
       default: {
@@ -1172,7 +1172,7 @@ const char* Track::_InternalParse(const char* ptr, gpi::ParseContext* ctx) {
       case 0x21: ptr = ParseFixed64Field(ctx, ptr, &start_time_, _has_bits_, 3); break;
       case 0x28: ptr = ParseVarintField(ctx, ptr, &start_tick_, _has_bits_, 4); break;
       case 0x30: ptr = ParseVarintField(ctx, ptr, &duration_, _has_bits_, 5); break;
-      case 0x3A: ptr = ParseElement(ctx, ptr, 0x3A, &frame_tables_); break;
+      case 0x3A: ptr = ParseElementRun(ctx, ptr, 0x3A, &frame_tables_); break;
       case 0x40: {
         std::uint32_t raw;
         ptr = ParseVarint(ptr, &raw);

@@ -26,6 +26,14 @@ TARVESH_EXPORT extern const ::google::protobuf::internal::DescriptorTable
     descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto;
 
 namespace Pb {
+namespace wire {
+// The parsers' way to a class's arena constructor, for elements they build
+// in arena storage of their own (internal; befriended by every class).
+struct ArenaConstruction;
+}  // namespace wire
+}  // namespace Pb
+
+namespace Pb {
 namespace Tarvesh {
 
 // Registers the file with the runtime; runs at load, later calls return at once.
@@ -159,6 +167,7 @@ class TARVESH_EXPORT CountDeltaS32 : public ::google::protobuf::Message {
   friend struct CountDeltaS32DefaultTypeInternal;
   template <typename T>
   friend class ::google::protobuf::Arena::InternalHelper;
+  friend struct ::Pb::wire::ArenaConstruction;
   explicit constexpr CountDeltaS32(::google::protobuf::internal::ConstantInitialized);
   void InternalSwap(CountDeltaS32* other);
   template <class Output>
@@ -261,6 +270,7 @@ class TARVESH_EXPORT CountValU32 : public ::google::protobuf::Message {
   friend struct CountValU32DefaultTypeInternal;
   template <typename T>
   friend class ::google::protobuf::Arena::InternalHelper;
+  friend struct ::Pb::wire::ArenaConstruction;
   explicit constexpr CountValU32(::google::protobuf::internal::ConstantInitialized);
   void InternalSwap(CountValU32* other);
   template <class Output>
@@ -363,6 +373,7 @@ class TARVESH_EXPORT CountValS32 : public ::google::protobuf::Message {
   friend struct CountValS32DefaultTypeInternal;
   template <typename T>
   friend class ::google::protobuf::Arena::InternalHelper;
+  friend struct ::Pb::wire::ArenaConstruction;
   explicit constexpr CountValS32(::google::protobuf::internal::ConstantInitialized);
   void InternalSwap(CountValS32* other);
   template <class Output>
@@ -597,6 +608,7 @@ class TARVESH_EXPORT FrameTable : public ::google::protobuf::Message {
   friend struct FrameTableDefaultTypeInternal;
   template <typename T>
   friend class ::google::protobuf::Arena::InternalHelper;
+  friend struct ::Pb::wire::ArenaConstruction;
   explicit constexpr FrameTable(::google::protobuf::internal::ConstantInitialized);
   void InternalSwap(FrameTable* other);
   template <class Output>
@@ -763,6 +775,7 @@ class TARVESH_EXPORT Track : public ::google::protobuf::Message {
   friend struct TrackDefaultTypeInternal;
   template <typename T>
   friend class ::google::protobuf::Arena::InternalHelper;
+  friend struct ::Pb::wire::ArenaConstruction;
   explicit constexpr Track(::google::protobuf::internal::ConstantInitialized);
   void InternalSwap(Track* other);
   template <class Output>

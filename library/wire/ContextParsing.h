@@ -97,6 +97,21 @@ TARVESH_ALWAYS_INLINE const char* ParseFixed64Field(ParseContext* ctx, const cha
   return ParseOptionalScalar(ctx, ptr, field, has_bits, index, &ParseFixed64);
 }
 
+// After a field, whether the next one can be read at once and starts with
+// `tag` (one byte); if so *ptr moves past the tag, and the parser reads that
+// field straight on instead of going round its loop, whose jump on the tag
+// mispredicts often. Otherwise (a failure, the end of the buffer or of the
+// message, another field) the loop takes over. Its Done() and ReadTag find
+// the same: before the limit Done() returns at once, and a one-byte tag is
+// its own value.
+TARVESH_ALWAYS_INLINE bool NextTagIs(ParseContext* ctx, const char** ptr, uint8_t tag) {
+  if (*ptr == nullptr || !ctx->DataAvailable(*ptr) || static_cast<uint8_t>(**ptr) != tag) {
+    return false;
+  }
+  ++*ptr;
+  return true;
+}
+
 // Lets the context's limit check use an address the record only names.
 inline const char* AddressAt(const char* ptr, int offset) {
   return reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(ptr) +
