@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTARVESH_BUILD_TESTS=OFF
-cmake --build build -j"$(nproc)" --target recording_example
-./build/examples/recording_example
+# A build directory of its own: the test command's build/ keeps its tests.
+cmake -S . -B build-example -DCMAKE_BUILD_TYPE=Release -DTARVESH_BUILD_TESTS=OFF
+cmake --build build-example -j"$(nproc)" --target recording_example
+./build-example/examples/recording_example
