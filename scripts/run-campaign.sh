@@ -21,7 +21,8 @@ seconds="$2"
 build=build-fuzz
 ledger=fuzz/campaign.tsv
 
-flock "$build.lock" env TARVESH_FUZZ_BUILD_ONLY=1 scripts/run-fuzz.sh >/dev/null
+mkdir -p "$build"
+flock "$build/build.lock" env TARVESH_FUZZ_BUILD_ONLY=1 scripts/run-fuzz.sh >/dev/null
 binary="$build/fuzz/fuzz_$harness"
 [ -x "$binary" ] || { echo "no harness $binary" >&2; exit 2; }
 
