@@ -130,6 +130,9 @@ TEST(Arena, LongRunsReadIntoClearedAndFreshElements) {
 }
 
 TEST(Arena, ParsingTakesNothingFromTheHeapOnceTheArenaHasItsBlock) {
+#ifdef TARVESH_VALGRIND
+  GTEST_SKIP() << "memcheck replaces operator new, so its calls cannot be counted here";
+#endif
   static char block[1 << 20];
   gp::ArenaOptions options;
   options.initial_block = block;
