@@ -18,6 +18,7 @@
 
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
 #include "TestSupport.h"
+#include "WireBuilder.h"
 #include "kernels/VarintKernels.h"
 
 namespace {
@@ -221,10 +222,7 @@ TEST(VarintKernelTest, VectorStepsTakeAllTheyCan) {
           const std::size_t bytes_of_value = length != 0 ? length : 1 + rng() % 4;
           const std::uint32_t low = bytes_of_value == 1 ? 0 : 1u << (7 * (bytes_of_value - 1));
           v = low + static_cast<std::uint32_t>(rng() % (bytes_of_value == 1 ? 128 : 127 * low));
-          for (std::uint32_t rest = v; rest >= 0x80; rest >>= 7) {
-            payload.push_back(static_cast<char>(rest | 0x80));
-          }
-          payload.push_back(static_cast<char>(v >> (7 * (bytes_of_value - 1))));
+          payload += tarvesh_test::Varint(v);
           ends.push_back(payload.size() - 1);
         }
         const auto* p = reinterpret_cast<const std::uint8_t*>(payload.data());

@@ -89,10 +89,7 @@ inline const char* ParseElementRun(ParseContext* ctx, const char* ptr, uint8_t t
     }
     if (counted > 0) --counted;
     ptr = ParseNestedElement(ctx, element, ptr);
-    if (ptr == nullptr || !ctx->DataAvailable(ptr) || static_cast<uint8_t>(*ptr) != tag) {
-      return ptr;
-    }
-    ++ptr;
+    if (!NextTagIs(ctx, &ptr, tag)) return ptr;
   }
 }
 
