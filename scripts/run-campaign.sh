@@ -29,7 +29,9 @@ binary="$build/fuzz/fuzz_$harness"
 found="$build/found/$harness"
 mkdir -p "$found" "$build/artifacts" "$build/logs"
 log="$build/logs/campaign-$harness-$(date -u +%Y%m%dT%H%M%S).log"
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+# No allocation stacks while fuzzing (about 8% more executions): a failure's
+# input is kept, and rerunning it alone gives the full report.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:malloc_context_size=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 started="$(date -u +%Y-%m-%dT%H:%M:%SZ)"
