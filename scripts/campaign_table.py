@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """Writes fuzz/CAMPAIGN.md from the campaign ledger (fuzz/campaign.tsv, one
 line per run of scripts/run-campaign.sh): executions and seconds summed per
-harness, the corpus as committed, and every run that did not end cleanly.
+harness over the runs on the code as it stands (the digest of
+scripts/code-digest.sh), the corpus as committed, and every run that did not
+end cleanly. Runs on earlier code are summed apart and do not count.
 
-    campaign_table.py <ledger.tsv> <corpus dir>
+    campaign_table.py <ledger.tsv> <corpus dir> [code digest]
 """
 import csv
 import os
+import subprocess
 import sys
 
 TARGET = 10_000_000
@@ -14,15 +17,21 @@ TARGET = 10_000_000
 
 def main():
     ledger, corpus = sys.argv[1], sys.argv[2]
+    if len(sys.argv) > 3:
+        code = sys.argv[3]
+    else:
+        digest = os.path.join(os.path.dirname(os.path.abspath(__file__)), "code-digest.sh")
+        code = subprocess.run([digest], check=True, capture_output=True, text=True).stdout.strip()
     with open(ledger, newline="") as f:
         runs = list(csv.DictReader(f, delimiter="\t"))
 
+    current = [run for run in runs if run.get("code") == code]
+    earlier = [run for run in runs if run.get("code") != code]
     totals = {}
-    for run in runs:
-        entry = totals.setdefault(run["harness"], {"executions": 0, "seconds": 0, "runs": 0})
+    for run in current:
+        entry = totals.setdefault(run["harness"], {"executions": 0, "seconds": 0})
         entry["executions"] += int(run["executions"])
         entry["seconds"] += int(run["seconds"])
-        entry["runs"] += 1
 
     out = [
         "# Fuzz campaign",
@@ -33,9 +42,10 @@ def main():
         "arena, and (for classes holding packed varint columns) once per varint",
         "kernel the machine runs. After each run the corpus is merged back,",
         "minimised. Written by `scripts/run-campaign.sh <harness> <seconds>` from",
-        "the ledger `fuzz/campaign.tsv`; executions and seconds are summed over",
-        "every recorded run. Seconds are wall-clock: a run at low priority beside",
-        "other work goes far slower than on an idle core.",
+        "the ledger `fuzz/campaign.tsv`. Executions and seconds are summed over the",
+        f"runs on the code as it stands (digest `{code}` of library/, ProtoBuf/",
+        "and tools/); seconds are wall-clock, two harnesses sharing the machine's",
+        "two cores.",
         f"Target: {TARGET:,} executions per harness.",
         "",
         "| harness | executions | seconds | corpus files |",
@@ -49,13 +59,21 @@ def main():
         files = len(os.listdir(path)) if os.path.isdir(path) else 0
         out.append(f"| {harness} | {entry['executions']:,} | {entry['seconds']:,} | {files:,} |")
 
-    failed = [run for run in runs if run["outcome"] != "clean"]
+    # A run stopped by hand (to free its core, or at a session's end) found
+    # nothing; its executions count like any other. Every other outcome is a
+    # report, with what became of it.
+    stopped = [run for run in current if run["outcome"].startswith("interrupted")]
+    failed = [run for run in current if run["outcome"] != "clean" and run not in stopped]
     short = [h for h in harnesses if totals.get(h, {"executions": 0})["executions"] < TARGET]
-    out += ["", f"Runs recorded: {len(runs)}; runs that did not end cleanly: {len(failed)}."]
+    out += ["", f"Runs on this code: {len(current)}; stopped by hand: {len(stopped)}; "
+            f"ended by a report: {len(failed)}."]
     for run in failed:
         out.append(f"- {run['started']} {run['harness']}: {run['outcome']}")
     if short:
         out.append("Below the target so far: " + ", ".join(short) + ".")
+    if earlier:
+        executions = sum(int(run["executions"]) for run in earlier)
+        out.append(f"Not counted: {len(earlier)} runs ({executions:,} executions) on earlier code.")
     print("\n".join(out))
 
 

@@ -3,10 +3,15 @@
 # time under ASan + UBSan (the build of scripts/run-fuzz.sh), starting from the
 # committed corpus; merges what it found back into fuzz/corpus/<harness>,
 # minimised (an input stays only if it adds coverage); appends the run to
-# fuzz/campaign.tsv and rewrites fuzz/CAMPAIGN.md, whose table sums every
-# recorded run of each harness. Several harnesses may run at once; the build
+# fuzz/campaign.tsv and rewrites fuzz/CAMPAIGN.md, whose table sums the
+# recorded runs of each harness on the code as it stands. Several harnesses may run at once; the build
 # and the ledger are taken under locks. Not part of the test command.
-#   scripts/run-campaign.sh <harness> <seconds>   (harness: fuzz_<harness>)
+#   scripts/run-campaign.sh <harness> <seconds> [executions]
+#   (harness: fuzz_<harness>; the run also stops after `executions` inputs)
+# Stopped by hand (SIGINT to the fuzzer), a run still merges and is recorded,
+# with outcome "interrupted". Each run records the code it fuzzed (a digest of
+# library/, ProtoBuf/ and tools/ as they stand in the working tree), so that
+# the table counts only runs on the code as it is now.
 # A crash, leak, timeout or sanitizer report ends the run: its input is left
 # in build-fuzz/artifacts/, the run is recorded with outcome "failed", and the
 # script exits non-zero. An input counts as hung after TARVESH_FUZZ_TIMEOUT
@@ -15,12 +20,14 @@
 # 50 ms when the machine is free.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ $# -eq 2 ] || { echo "usage: $0 <harness> <seconds>" >&2; exit 2; }
+[ $# -eq 2 ] || [ $# -eq 3 ] || { echo "usage: $0 <harness> <seconds> [executions]" >&2; exit 2; }
 harness="$1"
 seconds="$2"
+executions="${3:--1}"
 build=build-fuzz
 ledger=fuzz/campaign.tsv
 
+code="$(scripts/code-digest.sh)"
 mkdir -p "$build"
 flock "$build/build.lock" env TARVESH_FUZZ_BUILD_ONLY=1 scripts/run-fuzz.sh >/dev/null
 binary="$build/fuzz/fuzz_$harness"
@@ -37,7 +44,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 started="$(date -u +%Y-%m-%dT%H:%M:%SZ)"
 start="$(date +%s)"
 status=0
-"$binary" "$found" "fuzz/corpus/$harness" -max_total_time="$seconds" \
+"$binary" "$found" "fuzz/corpus/$harness" -max_total_time="$seconds" -runs="$executions" \
   -timeout="${TARVESH_FUZZ_TIMEOUT:-60}" \
   -max_len=8192 -rss_limit_mb=2048 -print_final_stats=1 \
   -artifact_prefix="$build/artifacts/$harness-" >"$log" 2>&1 || status=$?
@@ -47,8 +54,15 @@ elapsed=$(($(date +%s) - start))
 # progress line's count.
 runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)"
 [ -n "$runs" ] || runs="$(grep -oE '^#[0-9]+' "$log" | tail -1 | tr -d '#')"
+# libFuzzer leaves with 72 when interrupted.
+interrupted=72
 outcome=clean
-[ "$status" -eq 0 ] || outcome=failed
+if [ "$status" -eq "$interrupted" ]; then
+  outcome=interrupted
+  status=0
+elif [ "$status" -ne 0 ]; then
+  outcome=failed
+fi
 
 # Merge into a fresh directory, then swap it in, so an interrupted merge
 # leaves the committed corpus as it was.
@@ -64,9 +78,11 @@ flock -u 9
 
 (
   flock 8
-  [ -f "$ledger" ] || printf 'started\tharness\texecutions\tseconds\toutcome\n' >"$ledger"
-  printf '%s\t%s\t%s\t%s\t%s\n' "$started" "$harness" "${runs:-0}" "$elapsed" "$outcome" >>"$ledger"
-  python3 scripts/campaign_table.py "$ledger" fuzz/corpus >fuzz/CAMPAIGN.md
+  [ -f "$ledger" ] || printf 'started\tharness\texecutions\tseconds\toutcome\tcode\n' >"$ledger"
+  printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$started" "$harness" "${runs:-0}" "$elapsed" "$outcome" \
+    "$code" >>"$ledger"
+  python3 scripts/campaign_table.py "$ledger" fuzz/corpus "$(scripts/code-digest.sh)" \
+    >fuzz/CAMPAIGN.md
 ) 8>"$build/ledger.lock"
 
 echo "$harness: $runs executions in $elapsed s, $outcome; corpus $(ls "fuzz/corpus/$harness" | wc -l) files"
