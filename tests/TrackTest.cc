@@ -3,7 +3,6 @@
 // what a failed stream parse keeps, coding_depend ownership, element reuse,
 // reflection and text format.
 #include <cstdint>
-#include <limits>
 #include <set>
 #include <string>
 #include <vector>
@@ -29,9 +28,6 @@ using tarvesh_test::Bytes;
 using tarvesh_test::Hex;
 using tarvesh_test::StreamParse;
 using tarvesh_test::WriteAllWays;
-
-constexpr std::int32_t kMinS32 = std::numeric_limits<std::int32_t>::min();
-constexpr std::int32_t kMaxS32 = std::numeric_limits<std::int32_t>::max();
 
 using tarvesh_test::ChunkedContextParse;
 using tarvesh_test::ChunkedStreamParse;
