@@ -146,16 +146,28 @@ struct KernelRun {
   std::string written[4];
 };
 
+// Parses the input four ways into `messages` with the kernel in force and
+// writes each; `which` names the run in any failure.
 template <class M>
-KernelRun RunWithKernel(const Harness& h, const Pb::kernels::VarintKernel& kernel) {
-  Pb::kernels::ForceVarintKernel(kernel);
+KernelRun ParseFourWays(const Harness& h, M (&messages)[4], const char* which) {
+  static const char* const kParsers[4] = {" stream", " stream chunked", " context",
+                                          " context chunked"};
   KernelRun run;
-  M messages[4];
   run.verdicts[0] = StreamParse(h.input(), 0, &messages[0]);
   run.verdicts[1] = StreamParse(h.input(), h.chunk(), &messages[1]);
   run.verdicts[2] = ContextParse(h.input(), 0, &messages[2]);
   run.verdicts[3] = ContextParse(h.input(), h.chunk(), &messages[3]);
-  for (int i = 0; i < 4; ++i) run.written[i] = WriteAll(h, messages[i], kernel.name);
+  for (int i = 0; i < 4; ++i) {
+    run.written[i] = WriteAll(h, messages[i], (std::string(which) + kParsers[i]).c_str());
+  }
+  return run;
+}
+
+template <class M>
+KernelRun RunWithKernel(const Harness& h, const Pb::kernels::VarintKernel& kernel) {
+  Pb::kernels::ForceVarintKernel(kernel);
+  M messages[4];
+  KernelRun run = ParseFourWays(h, messages, kernel.name);
   Pb::kernels::ForceVarintKernel(Pb::kernels::LoadTimeVarintKernel());
   return run;
 }
@@ -190,16 +202,20 @@ void CheckKernelsAgree(const Harness& h, const KernelRun& load_time) {
   if (count < 2 || !reaches_columns) return;
   const Pb::kernels::VarintKernel& chosen = Pb::kernels::LoadTimeVarintKernel();
   const KernelRun reference = RunWithKernel<M>(h, Pb::kernels::VarintKernelAt(0));
+  auto expect_as_scalar = [&](const KernelRun& run, const char* name) {
+    for (int i = 0; i < 4; ++i) {
+      h.Expect(run.verdicts[i] == reference.verdicts[i],
+               std::string("verdict differs from the scalar kernel's: ") + name);
+      h.Expect(run.written[i] == reference.written[i],
+               std::string("content differs from the scalar kernel's: ") + name);
+    }
+  };
   for (int k = 1; k < count; ++k) {
     const Pb::kernels::VarintKernel& kernel = Pb::kernels::VarintKernelAt(k);
-    const bool is_chosen = &kernel == &chosen;
-    const KernelRun run = is_chosen ? KernelRun() : RunWithKernel<M>(h, kernel);
-    const KernelRun& compared = is_chosen ? load_time : run;
-    for (int i = 0; i < 4; ++i) {
-      h.Expect(compared.verdicts[i] == reference.verdicts[i],
-               std::string("verdict differs from the scalar kernel's: ") + kernel.name);
-      h.Expect(compared.written[i] == reference.written[i],
-               std::string("content differs from the scalar kernel's: ") + kernel.name);
+    if (&kernel == &chosen) {
+      expect_as_scalar(load_time, kernel.name);
+    } else {
+      expect_as_scalar(RunWithKernel<M>(h, kernel), kernel.name);
     }
   }
 }
@@ -209,16 +225,12 @@ void CheckInput(const char* type, const std::uint8_t* data, std::size_t size) {
   const Harness h(type, data, size);
   const std::string& input = h.input();
 
-  M stream_flat, stream_chunked, context_flat, context_chunked;
-  KernelRun load_time;
-  load_time.verdicts[0] = StreamParse(input, 0, &stream_flat);
-  load_time.verdicts[1] = StreamParse(input, h.chunk(), &stream_chunked);
-  load_time.verdicts[2] = ContextParse(input, 0, &context_flat);
-  load_time.verdicts[3] = ContextParse(input, h.chunk(), &context_chunked);
-  load_time.written[0] = WriteAll(h, stream_flat, "stream");
-  load_time.written[1] = WriteAll(h, stream_chunked, "stream chunked");
-  load_time.written[2] = WriteAll(h, context_flat, "context");
-  load_time.written[3] = WriteAll(h, context_chunked, "context chunked");
+  M messages[4];
+  M& stream_flat = messages[0];
+  M& stream_chunked = messages[1];
+  M& context_flat = messages[2];
+  M& context_chunked = messages[3];
+  const KernelRun load_time = ParseFourWays(h, messages, "heap");
   CheckKernelsAgree<M>(h, load_time);
   const bool v_stream_flat = load_time.verdicts[0];
   const bool v_stream_chunked = load_time.verdicts[1];

@@ -5,7 +5,7 @@ harness over the runs on the code as it stands (the digest of
 scripts/code-digest.sh), the corpus as committed, and every run that did not
 end cleanly. Runs on earlier code are summed apart and do not count.
 
-    campaign_table.py <ledger.tsv> <corpus dir> [code digest]
+    campaign_table.py <ledger.tsv> <corpus dir>
 """
 import csv
 import os
@@ -17,11 +17,8 @@ TARGET = 10_000_000
 
 def main():
     ledger, corpus = sys.argv[1], sys.argv[2]
-    if len(sys.argv) > 3:
-        code = sys.argv[3]
-    else:
-        digest = os.path.join(os.path.dirname(os.path.abspath(__file__)), "code-digest.sh")
-        code = subprocess.run([digest], check=True, capture_output=True, text=True).stdout.strip()
+    digest = os.path.join(os.path.dirname(os.path.abspath(__file__)), "code-digest.sh")
+    code = subprocess.run([digest], check=True, capture_output=True, text=True).stdout.strip()
     with open(ledger, newline="") as f:
         runs = list(csv.DictReader(f, delimiter="\t"))
 

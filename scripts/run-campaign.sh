@@ -4,8 +4,9 @@
 # committed corpus; merges what it found back into fuzz/corpus/<harness>,
 # minimised (an input stays only if it adds coverage); appends the run to
 # fuzz/campaign.tsv and rewrites fuzz/CAMPAIGN.md, whose table sums the
-# recorded runs of each harness on the code as it stands. Several harnesses may run at once; the build
-# and the ledger are taken under locks. Not part of the test command.
+# recorded runs of each harness on the code as it stands. Several harnesses
+# may run at once; the build and the ledger are taken under locks. Not part of
+# the test command.
 #   scripts/run-campaign.sh <harness> <seconds> [executions]
 #   (harness: fuzz_<harness>; the run also stops after `executions` inputs)
 # Stopped by hand (SIGINT to the fuzzer), a run still merges and is recorded,
@@ -81,8 +82,7 @@ flock -u 9
   [ -f "$ledger" ] || printf 'started\tharness\texecutions\tseconds\toutcome\tcode\n' >"$ledger"
   printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$started" "$harness" "${runs:-0}" "$elapsed" "$outcome" \
     "$code" >>"$ledger"
-  python3 scripts/campaign_table.py "$ledger" fuzz/corpus "$(scripts/code-digest.sh)" \
-    >fuzz/CAMPAIGN.md
+  python3 scripts/campaign_table.py "$ledger" fuzz/corpus >fuzz/CAMPAIGN.md
 ) 8>"$build/ledger.lock"
 
 echo "$harness: $runs executions in $elapsed s, $outcome; corpus $(ls "fuzz/corpus/$harness" | wc -l) files"

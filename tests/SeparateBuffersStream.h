@@ -51,24 +51,22 @@ class SeparateBuffersStream : public google::protobuf::io::ZeroCopyInputStream {
     block_size_ = kGranule + count * slot;
     block_.reset(new char[block_size_]);
     ASAN_POISON_MEMORY_REGION(block_.get(), block_size_);
-    char* at_slot = block_.get() + kGranule;
-    for (std::size_t at = 0; at < size; at += step, at_slot += slot) {
-      const std::size_t length = std::min(step, size - at);
-      ASAN_UNPOISON_MEMORY_REGION(at_slot, length);
-      std::memcpy(at_slot, bytes + at, length);
-      starts_.push_back(at_slot);
-      sizes_.push_back(static_cast<int>(length));
-    }
 #else
     owned_.reserve(count);
+#endif
     for (std::size_t at = 0; at < size; at += step) {
       const std::size_t length = std::min(step, size - at);
+#ifdef TARVESH_TEST_POISONED_GAPS
+      char* buffer = block_.get() + kGranule + starts_.size() * slot;
+      ASAN_UNPOISON_MEMORY_REGION(buffer, length);
+#else
       owned_.emplace_back(new char[length]);
-      std::memcpy(owned_.back().get(), bytes + at, length);
-      starts_.push_back(owned_.back().get());
+      char* buffer = owned_.back().get();
+#endif
+      std::memcpy(buffer, bytes + at, length);
+      starts_.push_back(buffer);
       sizes_.push_back(static_cast<int>(length));
     }
-#endif
   }
   SeparateBuffersStream(const std::string& bytes, int chunk)
       : SeparateBuffersStream(bytes.data(), bytes.size(), chunk) {}
