@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <google/protobuf/arena.h>
@@ -53,8 +54,13 @@ class Harness {
     std::fprintf(stderr, "%s\n", input_.size() > 256 ? " ..." : "");
     std::abort();
   }
-  void Expect(bool ok, const std::string& what) const {
-    if (!ok) Fail(what);
+  // The message is put together only on failure: the checks run hundreds of
+  // times per input, and building each message up front costs an allocation.
+  void Expect(bool ok, std::string_view what, std::string_view which = {}) const {
+    if (ok) return;
+    std::string message(what);
+    if (!which.empty()) message.append(" (").append(which).append(")");
+    Fail(message);
   }
 
  private:
@@ -89,19 +95,18 @@ bool ContextParse(const std::string& bytes, int chunk, M* message) {
 // Writes `message` with each of the library's writers, checks that they
 // agree with each other and with ByteSize(), and returns the bytes.
 template <class M>
-std::string WriteAll(const Harness& h, const M& message, const char* which) {
-  const std::string where = std::string(" (") + which + ")";
+std::string WriteAll(const Harness& h, const M& message, std::string_view which) {
   const int size = message.ByteSize();
   h.Expect(size >= 0 && message.ByteSizeLong() == static_cast<std::size_t>(size),
-           "ByteSize and ByteSizeLong disagree" + where);
+           "ByteSize and ByteSizeLong disagree", which);
   constexpr std::uint8_t kGuard = 0xA5;
   constexpr int kGuardBytes = 16;
   std::vector<std::uint8_t> buffer(static_cast<std::size_t>(size) + kGuardBytes, kGuard);
   std::uint8_t* end = message.SerializeWithCachedSizesToArray(buffer.data());
-  h.Expect(end == buffer.data() + size, "array writer ended off its cached size" + where);
+  h.Expect(end == buffer.data() + size, "array writer ended off its cached size", which);
   for (int i = 0; i < kGuardBytes; ++i) {
     h.Expect(buffer[static_cast<std::size_t>(size + i)] == kGuard,
-             "array writer wrote past its cached size" + where);
+             "array writer wrote past its cached size", which);
   }
   const std::string array(reinterpret_cast<const char*>(buffer.data()),
                           static_cast<std::size_t>(size));
@@ -111,12 +116,12 @@ std::string WriteAll(const Harness& h, const M& message, const char* which) {
     gp::io::StringOutputStream raw(&stream);
     gp::io::CodedOutputStream coded(&raw);
     message.SerializeWithCachedSizes(&coded);
-    h.Expect(!coded.HadError(), "stream writer failed" + where);
+    h.Expect(!coded.HadError(), "stream writer failed", which);
   }
   std::string runtime;
-  h.Expect(message.SerializeToString(&runtime), "SerializeToString failed" + where);
-  h.Expect(stream == array, "stream writer differs from array writer" + where);
-  h.Expect(runtime == array, "SerializeToString differs from array writer" + where);
+  h.Expect(message.SerializeToString(&runtime), "SerializeToString failed", which);
+  h.Expect(stream == array, "stream writer differs from array writer", which);
+  h.Expect(runtime == array, "SerializeToString differs from array writer", which);
   return runtime;
 }
 
@@ -127,16 +132,15 @@ std::string WriteAll(const Harness& h, const M& message, const char* which) {
 template <class M>
 void ExpectStable(const Harness& h, const std::string& bytes, const std::string& type,
                   const char* which, bool may_fail = false) {
-  const std::string where = std::string(" (") + which + ")";
   M again;
   const bool library_ok = StreamParse(bytes, h.chunk(), &again);
   std::unique_ptr<gp::Message> oracle = tarvesh_test::SchemaOracle::Get().New(type);
   const bool oracle_ok = oracle->ParseFromString(bytes);
-  h.Expect(library_ok == oracle_ok, "library and oracle disagree on its output" + where);
-  h.Expect(library_ok || may_fail, "library and oracle reject its output" + where);
+  h.Expect(library_ok == oracle_ok, "library and oracle disagree on its output", which);
+  h.Expect(library_ok || may_fail, "library and oracle reject its output", which);
   if (!library_ok) return;
-  h.Expect(WriteAll(h, again, which) == bytes, "re-parsed output differs" + where);
-  h.Expect(oracle->SerializeAsString() == bytes, "oracle re-writes the library's output" + where);
+  h.Expect(WriteAll(h, again, which) == bytes, "re-parsed output differs", which);
+  h.Expect(oracle->SerializeAsString() == bytes, "oracle re-writes the library's output", which);
 }
 
 // What both parsers, flat and chunked, made of the input with one varint
@@ -158,7 +162,7 @@ KernelRun ParseFourWays(const Harness& h, M (&messages)[4], const char* which) {
   run.verdicts[2] = ContextParse(h.input(), 0, &messages[2]);
   run.verdicts[3] = ContextParse(h.input(), h.chunk(), &messages[3]);
   for (int i = 0; i < 4; ++i) {
-    run.written[i] = WriteAll(h, messages[i], (std::string(which) + kParsers[i]).c_str());
+    run.written[i] = WriteAll(h, messages[i], std::string(which) + kParsers[i]);
   }
   return run;
 }
@@ -205,9 +209,9 @@ void CheckKernelsAgree(const Harness& h, const KernelRun& load_time) {
   auto expect_as_scalar = [&](const KernelRun& run, const char* name) {
     for (int i = 0; i < 4; ++i) {
       h.Expect(run.verdicts[i] == reference.verdicts[i],
-               std::string("verdict differs from the scalar kernel's: ") + name);
+               "verdict differs from the scalar kernel's", name);
       h.Expect(run.written[i] == reference.written[i],
-               std::string("content differs from the scalar kernel's: ") + name);
+               "content differs from the scalar kernel's", name);
     }
   };
   for (int k = 1; k < count; ++k) {
