@@ -2,7 +2,8 @@
 # One recorded run of a long fuzz campaign: fuzzes one harness for a given
 # time under ASan + UBSan (the build of scripts/run-fuzz.sh), starting from the
 # committed corpus; merges what it found back into fuzz/corpus/<harness>,
-# minimised (an input stays only if it adds coverage); appends the run to
+# minimised (an input stays only if it adds coverage; a corpus over its
+# budget is shrunk further by scripts/shrink-corpus.sh); appends the run to
 # fuzz/campaign.tsv and rewrites fuzz/CAMPAIGN.md, whose table sums the
 # recorded runs of each harness on the code as it stands. Several harnesses
 # may run at once; the build and the ledger are taken under locks. Not part of
@@ -75,6 +76,8 @@ rm -rf "fuzz/corpus/$harness.old"
 mv "fuzz/corpus/$harness" "fuzz/corpus/$harness.old"
 mv "$merged" "fuzz/corpus/$harness"
 rm -rf "fuzz/corpus/$harness.old" "$found"
+# Within its share of the repository's 5 MB of corpora.
+scripts/shrink-corpus.sh "$harness"
 flock -u 9
 
 (
