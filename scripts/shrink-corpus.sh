@@ -7,10 +7,11 @@
 #   2. then, with hit counts, the inputs of at most 2 KB (a quarter of the
 #      campaign's -max_len) that add a hit-count feature to that set.
 # Every edge stays; what goes is the hit-count variety that only inputs of
-# several KB reach, which a campaign run rediscovers within minutes. A corpus
-# within its budget is left as it is. Called by scripts/run-campaign.sh after
-# each merge, under that harness's merge lock; usable alone on a built
-# build-fuzz/ (then take the lock by hand if a campaign is running).
+# several KB reach, most of which a campaign run finds again within minutes.
+# A corpus within its budget is left as it is. Called by
+# scripts/run-campaign.sh after each merge, under that harness's merge lock;
+# usable alone on a built build-fuzz/ (then take the lock by hand if a
+# campaign is running).
 #   scripts/shrink-corpus.sh <harness>
 set -euo pipefail
 cd "$(dirname "$0")/.."
