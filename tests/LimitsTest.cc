@@ -7,7 +7,11 @@
 // built from the schema text by libprotoc.
 #include <climits>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -29,7 +33,9 @@ namespace {
 namespace gp = google::protobuf;
 using namespace Pb::Tarvesh;
 using tarvesh_test::Delimited;
+using tarvesh_test::Fixed;
 using tarvesh_test::Hex;
+using tarvesh_test::Repeat;
 using tarvesh_test::Tag;
 using tarvesh_test::Varint;
 
@@ -378,6 +384,140 @@ TEST(TwoGiBTest, OversizedMessageIsRefused) {
     std::vector<char> buffer(64);
     EXPECT_FALSE(track.SerializeToArray(buffer.data(), static_cast<int>(buffer.size())));
   }
+}
+
+// ---------------------------------------------------------------------------
+// (g) A total-bytes limit on the stream. The runtime's own parser sees the
+// input end at the limit, so a limit between two fields is a clean end and
+// one inside a field or a nested element fails; the class's parser must say
+// the same at every cut, over one buffer and over one-byte buffers.
+
+TEST(TotalBytesLimitTest, EveryCutAgreesWithTheRuntime) {
+  const std::string table = Tag(4, 2) + Varint(2) + Varint(4) + Varint(6) + VarintField(5, 7);
+  const std::string bytes = VarintField(1, 5) + VarintField(1, 6) + Delimited(7, table) +
+                            VarintField(8, 1) + Delimited(7, "");
+  const auto outcome = [&](gp::Message* message, bool own, int chunk, int limit) {
+    tarvesh_test::SeparateBuffersStream raw(bytes, chunk);
+    gp::io::CodedInputStream input(&raw);
+    input.SetTotalBytesLimit(limit);
+    const bool returned = own ? static_cast<Track*>(message)->Track::MergePartialFromCodedStream(&input)
+                              : static_cast<gp::MessageLite*>(message)->MergePartialFromCodedStream(&input);
+    // What a failed parse leaves is unspecified.
+    const bool ok = returned && input.ConsumedEntireMessage();
+    return ok ? Hex(message->SerializePartialAsString()) : std::string("failed");
+  };
+  const gp::Message& prototype = *tarvesh_test::SchemaOracle::Get().Prototype("Pb.Tarvesh.Track");
+  gp::LogSilencer quiet;  // the stream logs each limit it meets
+  for (int limit = 0; limit <= static_cast<int>(bytes.size()); ++limit) {
+    SCOPED_TRACE(limit);
+    std::unique_ptr<gp::Message> oracle(prototype.New());
+    const std::string expected = outcome(oracle.get(), false, 0, limit);
+    for (int chunk : {0, 1}) {
+      Track own, runtime;
+      EXPECT_EQ(outcome(&own, true, chunk, limit), expected) << "chunk " << chunk;
+      EXPECT_EQ(outcome(&runtime, false, chunk, limit), expected) << "chunk " << chunk;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// (h) Element counts past INT_MAX. The runtime's containers count in int and
+// do not check a growth, and the flat parse takes inputs over 2 GiB, so every
+// reader must refuse elements past INT_MAX itself. A column is made to hold
+// INT_MAX - kRoom elements without its array being written (reserved whole,
+// its size set), which costs address space but almost no memory.
+
+constexpr int kRoom = 3;
+
+template <class T>
+bool MakeNearlyFull(gp::RepeatedField<T>* column) {
+  column->Clear();
+  try {
+    column->Reserve(INT_MAX);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  column->AddNAlreadyReserved(INT_MAX - kRoom);
+  return true;
+}
+
+struct ColumnInput {
+  const char* name;
+  std::string (*elements)(int count);  // `count` elements of the value 1
+};
+
+const ColumnInput kColumnInputs[] = {
+    {"packed frame_sizes", [](int n) { return Delimited(4, std::string(n, '\x02')); }},
+    {"single frame_sizes", [](int n) { return Repeat(Tag(4, 0) + Varint(2), n); }},
+    {"packed auth_tags", [](int n) { return Delimited(11, Repeat(Fixed(1, 8), n)); }},
+    {"single auth_tags", [](int n) { return Repeat(Tag(11, 1) + Fixed(1, 8), n); }},
+};
+
+// Every parser that merges into an existing message: the class's own over one
+// buffer and over one-byte buffers, the runtime's over one-byte buffers, and
+// the flat MergeFromString.
+bool MergeWith(int parser, const std::string& bytes, FrameTable* table) {
+  if (parser == 3) return table->MergeFromString(bytes);
+  tarvesh_test::SeparateBuffersStream raw(bytes, parser == 0 ? 0 : 1);
+  gp::io::CodedInputStream input(&raw);
+  const bool returned = parser == 2 ? static_cast<gp::MessageLite*>(table)->MergePartialFromCodedStream(&input)
+                                    : table->FrameTable::MergePartialFromCodedStream(&input);
+  return returned && input.ConsumedEntireMessage();
+}
+
+TEST(ElementCountTest, ParsersStopAtIntMax) {
+  FrameTable table;
+  for (const ColumnInput& input : kColumnInputs) {
+    const bool fixed = std::string(input.name).find("auth") != std::string::npos;
+    const auto size = [&] { return fixed ? table.auth_tags_size() : table.frame_sizes_size(); };
+    const auto truncate = [&] {
+      if (fixed) {
+        table.mutable_auth_tags()->Truncate(INT_MAX - kRoom);
+      } else {
+        table.mutable_frame_sizes()->Truncate(INT_MAX - kRoom);
+      }
+    };
+    const bool made = fixed ? MakeNearlyFull(table.mutable_auth_tags())
+                            : MakeNearlyFull(table.mutable_frame_sizes());
+    if (!made) GTEST_SKIP() << "no address space for a column of INT_MAX elements";
+    for (int parser = 0; parser < 4; ++parser) {
+      SCOPED_TRACE(std::string(input.name) + ", parser " + std::to_string(parser));
+      // A failed run may keep the elements up to INT_MAX, never more.
+      EXPECT_FALSE(MergeWith(parser, input.elements(kRoom + 1), &table));
+      EXPECT_GE(size(), INT_MAX - kRoom);
+      truncate();
+      ASSERT_TRUE(MergeWith(parser, input.elements(kRoom), &table));
+      ASSERT_EQ(size(), INT_MAX);
+      EXPECT_EQ(fixed ? table.auth_tags(INT_MAX - 1) : table.frame_sizes(INT_MAX - 1), 1);
+      EXPECT_FALSE(MergeWith(parser, input.elements(1), &table));
+      EXPECT_EQ(size(), INT_MAX);
+      truncate();
+    }
+    table.Clear();
+  }
+}
+
+TEST(ElementCountTest, MergePastIntMaxIsACheckedError) {
+  const char* kText = "CHECK failed: \\(to->size\\(\\)\\) <= \\(INT_MAX - from.size\\(\\)\\): ";
+  FrameTable full, more;
+  if (!MakeNearlyFull(full.mutable_frame_sizes())) {
+    GTEST_SKIP() << "no address space for a column of INT_MAX elements";
+  }
+  for (int i = 0; i <= kRoom; ++i) more.add_frame_sizes(i);
+  EXPECT_DEATH(
+      {
+        try {
+          full.MergeFrom(more);
+        } catch (const std::exception& error) {
+          std::fprintf(stderr, "%s\n", error.what());
+        }
+        std::abort();
+      },
+      kText);
+  more.mutable_frame_sizes()->RemoveLast();
+  full.MergeFrom(more);
+  EXPECT_EQ(full.frame_sizes_size(), INT_MAX);
+  EXPECT_EQ(full.frame_sizes(INT_MAX - 1), kRoom - 1);
 }
 
 }  // namespace

@@ -76,6 +76,10 @@ inline bool ReadRecordLength(CodedInputStream* input, int* length) {
 
 // A tag; false for one longer than five bytes. 0 means what it means for
 // CodedInputStream::ReadTag (end of input or limit, or no tag readable).
+// The stream does not count its total-bytes limit as a place a message may
+// end; the runtime's own parser of the stream sees the input end there and
+// accepts it between fields. Marking that end as legitimate keeps the two at
+// one verdict; inside a nested element the element's own limit still fails.
 inline bool ReadStrictTag(CodedInputStream* input, std::uint32_t* tag) {
   const void* data;
   int buffered;
@@ -86,7 +90,9 @@ inline bool ReadStrictTag(CodedInputStream* input, std::uint32_t* tag) {
   }
   const int start = input->CurrentPosition();
   *tag = input->ReadTag();
-  return input->CurrentPosition() - start <= 5;
+  const int read = input->CurrentPosition() - start;
+  if (*tag == 0 && read == 0 && input->BytesUntilTotalBytesLimit() == 0) input->SetConsumed();
+  return read <= 5;
 }
 
 // ReadNestedElement with a strict length. An element whose length runs past
