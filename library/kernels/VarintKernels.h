@@ -18,9 +18,6 @@
 namespace Pb {
 namespace kernels {
 
-// Elements of a column as the wire holds them: plain, or ZigZag-mapped.
-enum class Mapping { kPlain, kZigZag };
-
 struct VarintKernel {
   const char* name;  // "scalar", "avx2", ...
 

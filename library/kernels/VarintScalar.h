@@ -115,18 +115,6 @@ struct CountVectorSteps {
   static void VectorSteps(std::size_t n) { counted_vector_steps += n; }
 };
 
-// The kernels the dispatcher knows; a kernel this build or machine lacks is
-// null.
-extern const VarintKernel kScalarVarintKernel;
-struct VectorKernel {
-  const VarintKernel* kernel;
-  const VarintKernel* counting;  // the same kernel, counting its vector steps
-};
-// The vector kernels, their tables built on first call (the dispatcher calls
-// these while the library loads, only on a machine that runs the kernel).
-VectorKernel PrepareSse41VarintKernel();
-VectorKernel PrepareAvx2VarintKernel();
-
 }  // namespace kernels
 }  // namespace Pb
 
