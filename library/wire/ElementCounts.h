@@ -20,7 +20,7 @@ inline bool CanGrowBy(int size, std::size_t more) {
 }
 
 inline constexpr const char kElementCountText[] =
-    "CHECK failed: (to->size()) <= (INT_MAX - from.size()): ";
+    "CHECK failed: the merged element count fits in an int: ";
 
 // A merge whose result could not be counted is a caller error, reported
 // before the field takes anything.
