@@ -22,8 +22,8 @@ namespace wire {
 // How a varint column's elements look on the wire.
 struct SInt32Codec {
   using Type = int32_t;
-  static uint32_t Encode(int32_t value) { return WireFormatLite::ZigZagEncode32(value); }
-  static int32_t Decode(uint32_t raw) { return WireFormatLite::ZigZagDecode32(raw); }
+  static uint32_t Encode(int32_t value) { return kernels::ToWire(value); }
+  static int32_t Decode(uint32_t raw) { return kernels::FromWire<int32_t>(raw); }
 };
 struct UInt32Codec {
   using Type = uint32_t;
@@ -125,7 +125,7 @@ inline uint8_t* WritePackedFixed64s(const Output& out, uint8_t tag,
   return target;
 }
 
-// --- From a CodedInputStream.
+// --- Decoding a packed varint payload held whole in memory (both parsers).
 
 // Decodes a packed varint payload held whole in [ptr, end) whose last byte
 // ends a varint: the elements are counted by their last bytes, reserved once
@@ -152,6 +152,8 @@ inline const char* DecodeVarintRun(const char* ptr, const char* const end,
   }
   return end;
 }
+
+// --- From a CodedInputStream.
 
 // A packed varint record. When the whole payload sits in the stream's
 // buffer and its last byte ends a varint, it is decoded in one run straight

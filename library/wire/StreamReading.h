@@ -51,7 +51,7 @@ inline bool ReadUInt64(CodedInputStream* input, uint64_t* value) {
 inline bool ReadSInt32(CodedInputStream* input, int32_t* value) {
   uint32_t raw;
   if (!ReadBufferedVarint(input, &raw)) return false;
-  *value = WireFormatLite::ZigZagDecode32(raw);
+  *value = kernels::FromWire<int32_t>(raw);
   return true;
 }
 inline bool ReadFixed64(CodedInputStream* input, uint64_t* value) {
@@ -120,8 +120,8 @@ inline bool ReadBytesField(CodedInputStream* input, std::string* value) {
   return ReadRecordLength(input, &length) && input->ReadString(value, length);
 }
 
-// SkipUnknownField with strict lengths, and strict tags inside groups; the
-// other wire types go to WireFormat::SkipField as before.
+// The runtime's unknown-field skipping with strict lengths, and strict tags
+// inside groups; the other wire types go to WireFormat::SkipField.
 inline Skip SkipStrictUnknownField(CodedInputStream* input, std::uint32_t tag,
                             gp::UnknownFieldSet* unknown) {
   const int number = WireFormatLite::GetTagFieldNumber(tag);

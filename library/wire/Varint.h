@@ -2,27 +2,18 @@
 #ifndef TARVESH_WIRE_VARINT_H
 #define TARVESH_WIRE_VARINT_H
 
+#include "kernels/VarintScalar.h"
 #include "wire/Runtime.h"
 
 namespace Pb {
 namespace wire {
 
-// Decodes the varint at `p` inline, taking what the runtime's out-of-line
-// readers take: at most ten bytes, the value modulo 2^64 (modulo 2^32 for a
-// 32-bit field); null when all ten bytes carry the continuation bit. The
-// caller makes sure the bytes up to the first terminating one, or ten
-// bytes, can be read.
+// Decodes the varint at `p` inline: at most ten bytes, the value modulo 2^64
+// (modulo 2^32 for a 32-bit field); null when all ten bytes carry the
+// continuation bit. The caller makes sure the bytes up to the first
+// terminating one, or ten bytes, can be read.
 inline const uint8_t* DecodeVarint(const uint8_t* p, uint64_t* value) {
-  uint64_t result = 0;
-  for (int i = 0; i < 10; ++i) {
-    const uint64_t byte = p[i];
-    result |= (byte & 0x7f) << (7 * i);
-    if (byte < 0x80) {
-      *value = result;
-      return p + i + 1;
-    }
-  }
-  return nullptr;
+  return kernels::DecodeVarint64(p, value);
 }
 
 inline uint8_t* PutVarint32(uint32_t value, uint8_t* target) {
