@@ -35,11 +35,17 @@ TARVESH_ALWAYS_INLINE bool ReadBufferedVarint(CodedInputStream* input, T* value)
     *value = static_cast<T>(raw);
     return input->Skip(static_cast<int>(end - ptr));
   }
+  // The stream's readers store a value even when they fail; the field must
+  // keep what it held.
+  T read;
+  bool ok;
   if constexpr (sizeof(T) == 4) {
-    return input->ReadVarint32(value);
+    ok = input->ReadVarint32(&read);
   } else {
-    return input->ReadVarint64(value);
+    ok = input->ReadVarint64(&read);
   }
+  if (ok) *value = read;
+  return ok;
 }
 
 inline bool ReadUInt32(CodedInputStream* input, uint32_t* value) {
