@@ -23,10 +23,8 @@
 
 #include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
-#include "SchemaOracle.h"
-#include "TestSupport.h"
+#include "ParseJudge.h"
 #include "WireBuilder.h"
-#include "SeparateBuffersStream.h"
 
 namespace {
 
@@ -47,72 +45,9 @@ std::string VarintField(std::uint32_t number, std::uint64_t value) {
 }
 
 // ---------------------------------------------------------------------------
-// The oracle, and every parser on one input.
+// Every parser on one input, judged against the oracle.
 
 constexpr int kDefaultRecursionLimit = 100;
-
-// What a CodedInputStream-driven parse did: its result, whether the stream
-// ended where a message may end, the last tag, and what the message holds.
-struct Outcome {
-  bool returned = false;
-  bool clean_end = false;
-  std::uint32_t last_tag = 0;
-  std::string written;
-  bool ok() const { return returned && clean_end; }
-};
-
-// Every parser's outcome on one input, at one recursion limit.
-struct Verdicts {
-  Outcome oracle;                 // DynamicMessage through the runtime's stream entry
-  std::vector<Outcome> library;   // own stream parser and the runtime's, flat and chunked
-  std::vector<std::string> names;
-  bool from_string = false;       // the class's ParseFromString
-  bool oracle_from_string = false;
-};
-
-// A CodedInputStream parse that also records which end-group tag it stopped on.
-template <class Parser>
-Outcome Parse(const std::string& bytes, int chunk, int limit, gp::Message* message, Parser parse,
-              std::uint32_t end_tag) {
-  tarvesh_test::SeparateBuffersStream raw(bytes, chunk);
-  gp::io::CodedInputStream input(&raw);
-  input.SetRecursionLimit(limit);
-  Outcome out;
-  out.returned = parse(message, &input);
-  out.clean_end = input.ConsumedEntireMessage();
-  out.last_tag = end_tag != 0 && input.LastTagWas(end_tag) ? end_tag : 0;
-  out.written = message->SerializePartialAsString();
-  return out;
-}
-
-template <class M>
-Verdicts ParseEverywhere(const std::string& bytes, int limit = kDefaultRecursionLimit,
-                         std::uint32_t end_tag = 0) {
-  const auto own = [](gp::Message* m, gp::io::CodedInputStream* in) {
-    return static_cast<M*>(m)->M::MergePartialFromCodedStream(in);
-  };
-  const auto runtime = [](gp::Message* m, gp::io::CodedInputStream* in) {
-    return static_cast<gp::MessageLite*>(m)->MergePartialFromCodedStream(in);
-  };
-  Verdicts v;
-  const gp::Message& prototype =
-      *tarvesh_test::SchemaOracle::Get().Prototype(M::descriptor()->full_name());
-  std::unique_ptr<gp::Message> oracle(prototype.New());
-  v.oracle = Parse(bytes, 0, limit, oracle.get(), runtime, end_tag);
-  for (int chunk : {0, 1}) {
-    M a, b;
-    v.library.push_back(Parse(bytes, chunk, limit, &a, own, end_tag));
-    v.names.push_back(chunk == 0 ? "MergePartialFromCodedStream"
-                                 : "MergePartialFromCodedStream, 1-byte buffers");
-    v.library.push_back(Parse(bytes, chunk, limit, &b, runtime, end_tag));
-    v.names.push_back(chunk == 0 ? "_InternalParse" : "_InternalParse, 1-byte buffers");
-  }
-  M from_string;
-  v.from_string = from_string.ParseFromString(bytes);
-  std::unique_ptr<gp::Message> oracle_string(prototype.New());
-  v.oracle_from_string = oracle_string->ParseFromString(bytes);
-  return v;
-}
 
 // Every parser of the class reaches `ok` on `bytes`, as the oracle does; on
 // success all of them read what the oracle read.
@@ -120,27 +55,20 @@ template <class M>
 void ExpectVerdict(const std::string& bytes, bool ok, int limit = kDefaultRecursionLimit) {
   SCOPED_TRACE(M::descriptor()->name() + " " + Hex(bytes) + " recursion limit " +
                std::to_string(limit));
-  const Verdicts v = ParseEverywhere<M>(bytes, limit);
-  EXPECT_EQ(v.oracle.ok(), ok) << "the oracle";
-  for (size_t i = 0; i < v.library.size(); ++i) {
-    EXPECT_EQ(v.library[i].ok(), ok) << v.names[i];
-    if (ok && v.library[i].ok()) {
-      EXPECT_EQ(Hex(v.library[i].written), Hex(v.oracle.written)) << v.names[i];
-    }
-  }
-  if (limit == kDefaultRecursionLimit) {
-    EXPECT_EQ(v.from_string, ok) << "ParseFromString";
-    EXPECT_EQ(v.oracle_from_string, ok) << "the oracle's ParseFromString";
-  }
+  tarvesh_test::JudgeOptions options;
+  options.recursion_limit = limit;
+  const tarvesh_test::Judgement j = tarvesh_test::JudgeParse<M>(bytes, options);
+  EXPECT_EQ(j.disagreement, "");
+  EXPECT_EQ(j.oracle.ok(), ok) << "the oracle";
 }
 
 // Every parser of the class reaches the oracle's verdict and, on success,
 // reads what it read. Returns the oracle's verdict.
 template <class M>
 bool ExpectOracleVerdict(const std::string& bytes) {
-  const bool ok = ParseEverywhere<M>(bytes).oracle.ok();
-  ExpectVerdict<M>(bytes, ok);
-  return ok;
+  const tarvesh_test::Judgement j = tarvesh_test::JudgeParse<M>(bytes);
+  EXPECT_EQ(j.disagreement, "") << Hex(bytes);
+  return j.oracle.ok();
 }
 
 // ---------------------------------------------------------------------------
@@ -294,20 +222,18 @@ TEST(OverlongVarintTest, FiveByteTagWithHighBits) {
 
 template <class M>
 void ExpectEndsAtTopLevel(const std::string& before, std::uint32_t number, const std::string& after) {
-  const std::string end = Tag(number, 4);
-  const std::uint32_t end_tag = (number << 3) | 4;
-  const std::string bytes = before + end + after;
+  const std::string bytes = before + Tag(number, 4) + after;
   SCOPED_TRACE(M::descriptor()->name() + " " + Hex(bytes));
-  const Verdicts v = ParseEverywhere<M>(bytes, kDefaultRecursionLimit, end_tag);
-  EXPECT_TRUE(v.oracle.returned && !v.oracle.clean_end && v.oracle.last_tag == end_tag);
-  for (size_t i = 0; i < v.library.size(); ++i) {
-    EXPECT_TRUE(v.library[i].returned) << v.names[i];
-    EXPECT_FALSE(v.library[i].clean_end) << v.names[i];
-    EXPECT_EQ(v.library[i].last_tag, end_tag) << v.names[i];
-    EXPECT_EQ(Hex(v.library[i].written), Hex(v.oracle.written)) << v.names[i];
+  tarvesh_test::JudgeOptions options;
+  options.end_tag = (number << 3) | 4;
+  const tarvesh_test::Judgement j = tarvesh_test::JudgeParse<M>(bytes, options);
+  EXPECT_EQ(j.disagreement, "");
+  for (const tarvesh_test::WayResult& way : j.ways) {
+    EXPECT_TRUE(way.returned && !way.clean_end && way.stopped_on_end) << way.name;
+    EXPECT_EQ(Hex(way.partial), Hex(j.oracle.partial)) << way.name;
   }
-  EXPECT_FALSE(v.from_string);
-  EXPECT_FALSE(v.oracle_from_string);
+  EXPECT_TRUE(j.oracle.returned && j.oracle.stopped_on_end);
+  EXPECT_EQ(tarvesh_test::JudgeParse<M>(bytes).disagreement, "");  // ParseFromString refuses
 }
 
 TEST(EndGroupTest, TopLevelEndsTheStreamParse) {
