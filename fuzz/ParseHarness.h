@@ -24,7 +24,7 @@
 
 #include <google/protobuf/dynamic_message.h>
 
-#include "ParseJudge.h"
+#include "KernelChoice.h"
 
 namespace tarvesh_fuzz {
 
@@ -125,7 +125,7 @@ void CheckInput(const std::uint8_t* data, std::size_t size) {
   tarvesh_test::JudgeOptions options;
   options.chunks = {0, h.chunk()};
   options.arena = true;
-  options.each_kernel = reaches_columns;
+  if (reaches_columns) options.kernels = &tarvesh_test::EveryKernel();
   options.failed = tarvesh_test::Failed::kStreams;
   const tarvesh_test::Judgement j = tarvesh_test::JudgeParse<M>(input, options);
   if (!j.disagreement.empty()) h.Fail(j.disagreement);

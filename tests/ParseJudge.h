@@ -30,7 +30,6 @@
 #include "SchemaOracle.h"
 #include "SeparateBuffersStream.h"
 #include "TestSupport.h"
-#include "kernels/VarintKernels.h"
 
 namespace tarvesh_test {
 
@@ -62,10 +61,19 @@ const JudgedClass& Judged() {
 // and on the known fields where a length fails.
 enum class Failed { kUnchecked, kStreams, kKnownFields, kExact };
 
+// The varint kernels to read with in turn. Forcing a kernel reaches the
+// library's internals, which only a build linking the library's objects has
+// (KernelChoice.h there); the judge itself links the shared library alone.
+struct KernelChoice {
+  int count = 0;                        // kernels this machine runs, the scalar one first
+  int load_time = 0;                    // the one chosen at load
+  const char* (*force)(int index) = nullptr;  // forces one, returns its name
+};
+
 struct JudgeOptions {
   std::vector<int> chunks{0, 1};  // 0: one flat buffer
   bool arena = false;
-  bool each_kernel = false;
+  const KernelChoice* kernels = nullptr;  // every kernel, each against the scalar one
   // Any other limit, or an end-group tag to watch for, reads the context
   // ways through the runtime's MergePartialFromCodedStream, whose stream
   // carries both; otherwise through ParseFromString (flat) and
@@ -183,19 +191,18 @@ inline Judgement JudgeParse(const JudgedClass& judged, const std::string& input,
       j.ways.push_back(std::move(way));
     }
   }
-  if (options.each_kernel) {
-    using namespace Pb::kernels;
+  if (options.kernels != nullptr) {
+    const KernelChoice& kernels = *options.kernels;
     std::vector<WayResult> reference;
-    for (int k = 0; k < VarintKernelCount(); ++k) {
-      const VarintKernel& kernel = VarintKernelAt(k);
-      ForceVarintKernel(kernel);
+    for (int k = 0; k < kernels.count; ++k) {
+      const char* name = kernels.force(k);
       for (size_t i = 0; i < heap_ways; ++i) {
         const WayResult& twin = j.ways[i];
         // The heap ways ran with the kernel chosen at load.
-        WayResult way = &kernel == &LoadTimeVarintKernel()
+        WayResult way = k == kernels.load_time
                             ? twin
                             : ReadOnce(judged, twin.stream, twin.chunk, input, options, fresh());
-        way.name = twin.name + " " + kernel.name;
+        way.name = twin.name + " " + name;
         if (k == 0) {
           reference.push_back(way);
         } else if (way.ok() != reference[i].ok() || way.partial != reference[i].partial) {
@@ -205,7 +212,7 @@ inline Judgement JudgeParse(const JudgedClass& judged, const std::string& input,
         j.ways.push_back(std::move(way));
       }
     }
-    ForceVarintKernel(LoadTimeVarintKernel());
+    kernels.force(kernels.load_time);
   }
 
   const std::string expected = j.oracle.ok() ? j.oracle.partial : std::string();

@@ -17,7 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
-#include "ParseJudge.h"
+#include "KernelChoice.h"
 #include "WireBuilder.h"
 #include "kernels/VarintKernels.h"
 
@@ -451,7 +451,7 @@ TEST(VarintKernelTest, FrameTablesThroughEveryKernel) {
   // Read back every way, in buffers of 1 to 7 bytes, with every kernel.
   tarvesh_test::JudgeOptions options;
   options.chunks = {0, 1, 2, 3, 4, 5, 6, 7};
-  options.each_kernel = true;
+  options.kernels = &tarvesh_test::EveryKernel();
   const tarvesh_test::Judgement read = tarvesh_test::JudgeParse<Pb::Tarvesh::FrameTable>(expected, options);
   EXPECT_EQ(read.disagreement, "");
   EXPECT_EQ(read.oracle.partial, expected);
