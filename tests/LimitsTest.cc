@@ -351,9 +351,12 @@ TEST(TotalBytesLimitTest, EveryCutAgreesWithTheRuntime) {
 // do not check a growth, and the flat parse takes inputs over 2 GiB, so every
 // reader must refuse elements past INT_MAX itself. A column is made to hold
 // INT_MAX - kRoom elements without its array being written (reserved whole,
-// its size set), which costs address space but almost no memory.
+// its size set), which costs address space but almost no memory. The
+// elements' bytes read as whole unknown fields (08 01), so that a reader
+// which refused them yet carried on would end with a clean parse.
 
-constexpr int kRoom = 3;
+constexpr int kRoom = 4;
+constexpr std::uint64_t kFieldBytes = 0x0108010801080108ull;
 
 template <class T>
 bool MakeNearlyFull(gp::RepeatedField<T>* column) {
@@ -369,14 +372,14 @@ bool MakeNearlyFull(gp::RepeatedField<T>* column) {
 
 struct ColumnInput {
   const char* name;
-  std::string (*elements)(int count);  // `count` elements of the value 1
+  std::string (*pairs)(int count);  // 2 * count elements: 4, -1 or kFieldBytes
 };
 
 const ColumnInput kColumnInputs[] = {
-    {"packed frame_sizes", [](int n) { return Delimited(4, std::string(n, '\x02')); }},
-    {"single frame_sizes", [](int n) { return Repeat(Tag(4, 0) + Varint(2), n); }},
-    {"packed auth_tags", [](int n) { return Delimited(11, Repeat(Fixed(1, 8), n)); }},
-    {"single auth_tags", [](int n) { return Repeat(Tag(11, 1) + Fixed(1, 8), n); }},
+    {"packed frame_sizes", [](int n) { return Delimited(4, Repeat("\x08\x01", n)); }},
+    {"single frame_sizes", [](int n) { return Repeat(Tag(4, 0) + "\x08" + Tag(4, 0) + "\x01", n); }},
+    {"packed auth_tags", [](int n) { return Delimited(11, Repeat(Fixed(kFieldBytes, 8), 2 * n)); }},
+    {"single auth_tags", [](int n) { return Repeat(Tag(11, 1) + Fixed(kFieldBytes, 8), 2 * n); }},
 };
 
 // Every parser that merges into an existing message: the class's own over one
@@ -409,13 +412,17 @@ TEST(ElementCountTest, ParsersStopAtIntMax) {
     for (int parser = 0; parser < 4; ++parser) {
       SCOPED_TRACE(std::string(input.name) + ", parser " + std::to_string(parser));
       // A failed run may keep the elements up to INT_MAX, never more.
-      EXPECT_FALSE(MergeWith(parser, input.elements(kRoom + 1), &table));
+      EXPECT_FALSE(MergeWith(parser, input.pairs(kRoom / 2 + 1), &table));
       EXPECT_GE(size(), INT_MAX - kRoom);
       truncate();
-      ASSERT_TRUE(MergeWith(parser, input.elements(kRoom), &table));
+      ASSERT_TRUE(MergeWith(parser, input.pairs(kRoom / 2), &table));
       ASSERT_EQ(size(), INT_MAX);
-      EXPECT_EQ(fixed ? table.auth_tags(INT_MAX - 1) : table.frame_sizes(INT_MAX - 1), 1);
-      EXPECT_FALSE(MergeWith(parser, input.elements(1), &table));
+      if (fixed) {
+        EXPECT_EQ(table.auth_tags(INT_MAX - 1), kFieldBytes);
+      } else {
+        EXPECT_EQ(table.frame_sizes(INT_MAX - 1), -1);
+      }
+      EXPECT_FALSE(MergeWith(parser, input.pairs(1), &table));
       EXPECT_EQ(size(), INT_MAX);
       truncate();
     }
