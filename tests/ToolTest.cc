@@ -312,7 +312,7 @@ TEST_F(ToolTest, FailuresGiveStatusAndPlace) {
       {{"frobnicate"}, 2, "tarvesh: unknown command 'frobnicate' (see 'tarvesh --help')\n"},
       {{"decode", "Track", dir + "/absent.bin"}, 2,
        "tarvesh: " + dir + "/absent.bin: No such file or directory (see 'tarvesh --help')\n"},
-      {{"guess"}, 2, "tarvesh: guess needs one FILE (see 'tarvesh --help')\n"},
+      {{"guess", "a", "b"}, 2, "tarvesh: guess takes one FILE (see 'tarvesh --help')\n"},
       {{"decode", "Track", dir + "/cut.bin"}, 1,
        "tarvesh: " + dir + "/cut.bin: byte 13: field 'frame_tables' has length " +
            std::to_string(table_size) + " but only " + std::to_string(table_size - 1) +
@@ -328,9 +328,11 @@ TEST_F(ToolTest, FailuresGiveStatusAndPlace) {
       {{"encode", "-d", "Track", dir + "/bad-second.txt", "-o", dir + "/out"}, 1,
        "tarvesh: " + dir + "/bad-second.txt: record 2: line 5 column 20: Message type "
        "\"Pb.Tarvesh.FrameTable\" has no field named \"nope\".\n"},
-      {{"encode", "--json", "Track", dir + "/bad.json", "-o", dir + "/out"}, 1, "bad.json: (num_frames): invalid value \"many\""},
+      {{"encode", "--json", "Track", dir + "/bad.json", "-o", dir + "/out"}, 1,
+       "tarvesh: " + dir + "/bad.json: line 2 column 15: (num_frames): invalid value \"many\" for type TYPE_UINT32\n"},
       {{"encode", "-jd", "Track", dir + "/bad-second.jsonl", "-o", dir + "/out"}, 1,
-       dir + "/bad-second.jsonl: record 2: line 3: "},
+       "tarvesh: " + dir + "/bad-second.jsonl: record 2: line 3 column 2: trackId: Proto field is not repeating, "
+             "cannot start list.\n"},
       {{"decode", "Track", dir + "/cut.bin", "-o", dir + "/no/such/dir/out"}, 1,
        "tarvesh: " + dir + "/no/such/dir/out: cannot create a temporary file in " + dir +
            "/no/such/dir: No such file or directory\n"},
@@ -407,8 +409,8 @@ TEST_F(ToolTest, GuessAndStatsReadTheRecords) {
   };
   EXPECT_EQ(row("frame tables"), "10");
   EXPECT_EQ(row("frames (num_frames)"), "60");
-  EXPECT_EQ(row("frame_sizes"), "60");
-  EXPECT_EQ(row("auth_tags"), "10");
+  EXPECT_EQ(row("frame_tables.frame_sizes"), "60");
+  EXPECT_EQ(row("frame_tables.auth_tags"), "10");
   EXPECT_EQ(row("total"), std::to_string(fs::file_size(Path("stream.bin"))) + " 100.0%")
       << "the bytes per field do not add up to the stream\n" << stats.out;
 }
