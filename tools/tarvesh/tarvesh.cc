@@ -739,7 +739,14 @@ int ParseOptions(int argc, char** argv, Options* options) {
   int option_char;
   uint64_t record = 0;
   while ((option_char = getopt_long(argc, argv, ":djo:fhV", kLongOptions, nullptr)) != -1) {
-    const std::string written = argv[optind - 1] != nullptr ? argv[optind - 1] : "";
+    // The option as written: the word before its value when that is a word
+    // of its own.
+    const int word = optarg != nullptr && optarg == argv[optind - 1] && optind >= 2 &&
+                             std::strncmp(argv[optind - 2], "--", 2) == 0 &&
+                             std::strchr(argv[optind - 2], '=') == nullptr
+                         ? optind - 2
+                         : optind - 1;
+    const std::string written = argv[word] != nullptr ? argv[word] : "";
     uint64_t number = 0;
     switch (option_char) {
       case 'd': options->delimited = true; break;
@@ -797,7 +804,6 @@ int ParseOptions(int argc, char** argv, Options* options) {
     options->skip = record - 1;
     options->count = 1;
   }
-  if (options->selects && !options->delimited) return UsageError("--skip, --count and --record need -d");
   return 0;
 }
 
@@ -822,6 +828,7 @@ int Main(int argc, char** argv) {
         return UsageError(options.command + " does not take " + given.second);
       }
     }
+    if (options.selects && !options.delimited) return UsageError("--skip, --count and --record need -d");
     return command.run(options);
   }
   return UsageError("unknown command '" + options.command + "'");
