@@ -24,8 +24,10 @@
 #include <vector>
 
 #include <google/protobuf/descriptor.h>
+#include <google/protobuf/empty.pb.h>
 #include <google/protobuf/io/coded_stream.h>
 #include <google/protobuf/io/zero_copy_stream_impl_lite.h>
+#include <google/protobuf/text_format.h>
 #include <google/protobuf/util/delimited_message_util.h>
 #include <gtest/gtest.h>
 
@@ -776,6 +778,98 @@ TEST_F(ToolTest, LargeRecordTakesAtMostThreeTimesItsSize) {
   EXPECT_EQ(starved.err, "tarvesh: out of memory\n");
   EXPECT_EQ(Listing(), (std::vector<std::string>{"large.bin", "large.txt", "stderr", "stdout"}));
 #endif
+}
+
+// The runtime's own raw decoding, as `protoc --decode_raw` does it: the bytes
+// parsed as google.protobuf.Empty, every field unknown, printed as text.
+bool RuntimeRaw(const std::string& bytes, std::string* text) {
+  gp::Empty empty;
+  return empty.ParsePartialFromString(bytes) && gp::TextFormat::PrintToString(empty, text);
+}
+
+TEST_F(ToolTest, RawShowsWhatTheRuntimesRawDecoderShows) {
+  // Offsets, wire types and lengths in the prefix; the raw text after it.
+  // The last field's length runs past the end.
+  static const char kFields[] = "\x08\x96\x01\x12\x04\x08\x02\x10\x03\x1a\x03" "abc"
+                                "\x25\x01\x02\x03\x04\x33\x08\x01\x34\x2a\x05\x08\x80\x80\x80";
+  WriteFile(Path("fields.bin"), std::string(kFields, sizeof kFields - 1));
+  const Result fields = Run({"raw", Path("fields.bin").string()});
+  EXPECT_EQ(fields.status, 1);
+  EXPECT_EQ(fields.out,
+            "         0 varint          1: 150\n"
+            "         3 len=4           2 {\n"
+            "         5 varint            1: 2\n"
+            "         7 varint            2: 3\n"
+            "                           }\n"
+            "         9 len=3           3: \"abc\"\n"
+            "        14 fixed32         4: 0x04030201\n"
+            "        19 group           6 {\n"
+            "        20 varint            1: 1\n"
+            "                           }\n"
+            "        23 error           (field 5 has length 5 but only 4 bytes are left)\n");
+  EXPECT_EQ(fields.err, "tarvesh: " + Path("fields.bin").string() +
+                            ": byte 23: field 5 has length 5 but only 4 bytes are left\n");
+  EXPECT_EQ(Run({"raw", "-x", Path("fields.bin").string()}).out.substr(0, 34), "0x00000000 varint          1: 150\n");
+
+  // Every committed fuzz input as one delimited stream, each record's text
+  // compared with the runtime's.
+  std::vector<fs::path> files;
+  for (const auto& dir : fs::directory_iterator(fs::path(TARVESH_SOURCE_DIR) / "fuzz" / "corpus")) {
+    for (const auto& file : fs::directory_iterator(dir)) files.push_back(file.path());
+  }
+  std::sort(files.begin(), files.end());
+  ASSERT_GT(files.size(), 1000u);
+  std::vector<std::string> inputs;
+  {
+    std::ofstream stream(Path("corpus.bin"), std::ios::binary);
+    for (const fs::path& file : files) {
+      inputs.push_back(ReadFile(file));
+      std::string prefix;
+      gp::io::StringOutputStream out(&prefix);
+      gp::io::CodedOutputStream(&out).WriteVarint64(inputs.back().size());
+      stream << prefix << inputs.back();
+    }
+  }
+  const Result raw = Run({"raw", "-d", Path("corpus.bin").string(), "-o", Path("corpus.txt").string()});
+  std::vector<std::string> texts;
+  std::vector<bool> faulted;
+  std::istringstream lines(ReadFile(Path("corpus.txt")));
+  std::string line;
+  while (std::getline(lines, line)) {
+    const std::string label = line.substr(11, 15);
+    if (label.compare(0, 7, "record ") == 0) {
+      texts.emplace_back();
+      faulted.push_back(false);
+    } else if (label.compare(0, 6, "error ") == 0) {
+      faulted.back() = true;
+    } else if (!texts.empty()) {
+      texts.back() += line.substr(27) + "\n";
+    }
+  }
+  ASSERT_EQ(texts.size(), inputs.size()) << raw.err;
+  size_t bad = 0, mismatches = 0;
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    std::string expected;
+    const bool parses = RuntimeRaw(inputs[i], &expected);
+    bad += parses ? 0 : 1;
+    if (parses == !faulted[i] && (!parses || texts[i] == expected)) continue;
+    if (++mismatches <= 3) {
+      ADD_FAILURE() << files[i] << (parses ? " parses" : " does not parse") << "; raw printed:\n"
+                    << texts[i] << "the runtime:\n" << expected;
+    }
+  }
+  EXPECT_EQ(mismatches, 0u);
+  EXPECT_EQ(raw.status, bad > 0 ? 1 : 0) << raw.err;
+
+  // The in-process reference is protoc's: a sample through protoc itself.
+  for (size_t i = 0; i < inputs.size(); i += inputs.size() / 40) {
+    std::string expected;
+    const bool parses = RuntimeRaw(inputs[i], &expected);
+    WriteFile(Path("one.bin"), inputs[i]);
+    const Result protoc = RunProgram(PROTOC_EXECUTABLE, {"--decode_raw"}, "one.bin");
+    EXPECT_EQ(protoc.status == 0, parses) << files[i];
+    if (parses) EXPECT_EQ(protoc.out, expected) << files[i];
+  }
 }
 
 }  // namespace

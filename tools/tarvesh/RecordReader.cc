@@ -29,6 +29,11 @@ RecordReader::Status RecordReader::Next(gp::Message* message) {
 }
 
 RecordReader::Status RecordReader::ReadWhole(gp::Message* message) {
+  if (!ReadAll()) return kError;
+  return Parse(message, 0);
+}
+
+bool RecordReader::ReadAll() {
   done_ = true;
   buffer_.clear();
   // A file of known size is read into a buffer of its size, not one grown by
@@ -39,13 +44,22 @@ RecordReader::Status RecordReader::ReadWhole(gp::Message* message) {
   int size;
   while (input_->Next(&data, &size)) {
     if (buffer_.size() + static_cast<size_t>(size) > static_cast<size_t>(INT_MAX)) {
-      return Fail(INT_MAX, "input is over the 2 GiB limit of one record");
+      Fail(INT_MAX, "input is over the 2 GiB limit of one record");
+      return false;
     }
     buffer_.append(static_cast<const char*>(data), static_cast<size_t>(size));
   }
-  if (ReadFailed()) return kError;
+  if (ReadFailed()) return false;
   offset_ = buffer_.size();
-  return Parse(message, 0);
+  body_start_ = 0;
+  return true;
+}
+
+RecordReader::Status RecordReader::NextBytes() {
+  if (done_) return error_.what.empty() ? kEnd : kError;
+  if (!delimited_) return ReadAll() ? kRecord : kError;
+  uint64_t body_start;
+  return ReadFrame(true, &body_start);
 }
 
 RecordReader::Status RecordReader::ReadDelimited(gp::Message* message) {
@@ -106,6 +120,7 @@ RecordReader::Status RecordReader::ReadFrame(bool keep, uint64_t* body_start) {
     }
   }
   *body_start = record_start + static_cast<uint64_t>(prefix_size);
+  body_start_ = *body_start;
   offset_ = *body_start + length;
   return kRecord;
 }

@@ -44,6 +44,10 @@ class RecordReader {
   // Parses the next record into *message (cleared first). A whole-input
   // reader gives exactly one record, even an empty one, then kEnd.
   Status Next(google::protobuf::Message* message);
+  // Reads the next record's bytes (record_bytes()) without parsing them.
+  Status NextBytes();
+  // Where the bytes of the record last read begin in the input.
+  uint64_t body_start() const { return body_start_; }
   // Passes over the next record of a delimited stream without parsing it:
   // kRecord when there was one to pass over.
   Status Skip();
@@ -57,6 +61,7 @@ class RecordReader {
 
  private:
   Status ReadWhole(google::protobuf::Message* message);
+  bool ReadAll();  // the whole input into buffer_; false (error set) on failure
   Status ReadDelimited(google::protobuf::Message* message);
   // Reads a record's length prefix; then its bytes into buffer_ when `keep`,
   // else past them. *body_start is where its bytes begin.
@@ -71,6 +76,7 @@ class RecordReader {
   bool delimited_;
   bool done_ = false;
   uint64_t offset_ = 0;
+  uint64_t body_start_ = 0;
   uint64_t records_ = 0;
   std::string buffer_;
   RecordError error_;

@@ -34,6 +34,7 @@
 #include "OutputFile.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
+#include "RawPrinter.h"
 #include "RecordReader.h"
 #include "WireScan.h"
 
@@ -61,6 +62,9 @@ const char kHelp[] =
     "                      with no unknown fields\n"
     "  stats [TYPE] [FILE] element counts of repeated fields and bytes per\n"
     "                      field (TYPE Track by default, with frame figures)\n"
+    "  raw [FILE]          the fields of any bytes with no schema: offset, wire\n"
+    "                      type, length, value; nested messages where bytes\n"
+    "                      parse as one\n"
     "  count [FILE]        the number of records of a delimited stream\n"
     "  types               the record types TYPE may name\n"
     "\n"
@@ -68,16 +72,18 @@ const char kHelp[] =
     "  -d, --delimited     a stream of records, each preceded by its length as a\n"
     "                      varint; as text, each record ends with a line \"---\",\n"
     "                      as JSON, one record per line (decode, encode, guess,\n"
-    "                      stats)\n"
+    "                      stats, raw)\n"
     "  -j, --json          JSON instead of text format (decode, encode)\n"
     "  -o, --output=FILE   write FILE instead of standard output (\"-\"); a\n"
     "                      regular file is replaced only when the whole run\n"
-    "                      succeeds, a device or FIFO is written (decode, encode)\n"
-    "  -f, --force         replace a read-only FILE of -o (decode, encode)\n"
+    "                      succeeds, a device or FIFO is written (decode, encode,\n"
+    "                      raw)\n"
+    "  -f, --force         replace a read-only FILE of -o (decode, encode, raw)\n"
+    "  -x, --hex           byte offsets in hex (raw)\n"
     "      --skip=N        pass over the first N records of a -d stream\n"
     "      --count=N       read at most N records of a -d stream\n"
     "      --record=N      read only record N (from 1) of a -d stream\n"
-    "                      (the three: decode, stats)\n"
+    "                      (the three: decode, stats, raw)\n"
     "  -h, --help          this help\n"
     "  -V, --version       the version\n"
     "\n"
@@ -94,6 +100,7 @@ struct Options {
   bool delimited = false;
   bool json = false;
   bool force = false;
+  bool hex = false;
   std::string output;
   bool output_given = false;
   uint64_t skip = 0;
@@ -681,6 +688,48 @@ int Stats(const Options& options) {
   return FinishStdout();
 }
 
+int Raw(const Options& options) {
+  if (options.arguments.size() > 1) return UsageError("raw takes one FILE");
+  Run run;
+  std::string error;
+  if (!run.input.Open(options.arguments.empty() ? "" : options.arguments[0], &error)) {
+    return UsageError(error);
+  }
+  if (!run.output.Open(options.output, options.force, &error)) return Failure(options.output, error);
+  RecordReader reader(&run.input, options.delimited, &run.input);
+  RecordReader::Status status = SkipRecords(options, &reader);
+  uint64_t done = 0, faults = 0;
+  std::string first_fault;
+  while (status == RecordReader::kRecord && done < options.count &&
+         (status = reader.NextBytes()) == RecordReader::kRecord) {
+    ++done;
+    const std::string& bytes = reader.record_bytes();
+    if (options.delimited &&
+        !tarvesh::PrintRawNote(reader.body_start(), options.hex, "record",
+                               std::to_string(reader.records()) + ": " + std::to_string(bytes.size()) +
+                                   " bytes",
+                               run.output.stream())) {
+      return WriteFailed(&run);
+    }
+    const tarvesh::RawResult result =
+        tarvesh::PrintRaw(bytes.data(), bytes.size(), reader.body_start(), options.hex, run.output.stream());
+    if (result.write_failed) return WriteFailed(&run);
+    // A record's bad bytes end its walk, not the stream's: the next record
+    // starts where its length says.
+    if (result.fault.found && faults++ == 0) {
+      first_fault = RecordPrefix(options.delimited ? reader.records() : 0) + "byte " +
+                    std::to_string(result.fault.offset) + ": " + result.fault.what;
+    }
+  }
+  // What made sense is printed and kept; bad bytes still fail the run.
+  if (int commit = Finish(&run)) return commit;
+  if (status == RecordReader::kError) return RecordFailure(&run.input, reader.error());
+  if (faults == 0) return 0;
+  Failure(run.input.name(), first_fault);
+  if (faults > 1) Failure(run.input.name(), std::to_string(faults) + " records hold bad bytes");
+  return kBadInput;
+}
+
 int Count(const Options& options) {
   if (options.arguments.size() > 1) return UsageError("count takes one FILE");
   Input input;
@@ -717,7 +766,8 @@ struct Command {
 
 const Command kCommands[] = {
     {"decode", Decode, "djofscr"}, {"encode", Encode, "djof"}, {"guess", Guess, "d"},
-    {"stats", Stats, "dscr"},      {"count", Count, ""},       {"types", Types, ""},
+    {"stats", Stats, "dscr"},      {"raw", Raw, "dxofscr"},    {"count", Count, ""},
+    {"types", Types, ""},
 };
 
 bool ParseCount(const char* text, uint64_t* value) {
@@ -732,13 +782,14 @@ int ParseOptions(int argc, char** argv, Options* options) {
   static const option kLongOptions[] = {
       {"delimited", no_argument, nullptr, 'd'}, {"json", no_argument, nullptr, 'j'},
       {"output", required_argument, nullptr, 'o'}, {"force", no_argument, nullptr, 'f'},
+      {"hex", no_argument, nullptr, 'x'},
       {"skip", required_argument, nullptr, kSkip}, {"count", required_argument, nullptr, kCount},
       {"record", required_argument, nullptr, kRecord}, {"help", no_argument, nullptr, 'h'},
       {"version", no_argument, nullptr, 'V'}, {nullptr, 0, nullptr, 0}};
   opterr = 0;
   int option_char;
   uint64_t record = 0;
-  while ((option_char = getopt_long(argc, argv, ":djo:fhV", kLongOptions, nullptr)) != -1) {
+  while ((option_char = getopt_long(argc, argv, ":djo:fxhV", kLongOptions, nullptr)) != -1) {
     // The option as written: the word before its value when that is a word
     // of its own.
     const int word = optarg != nullptr && optarg == argv[optind - 1] && optind >= 2 &&
@@ -752,6 +803,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
       case 'd': options->delimited = true; break;
       case 'j': options->json = true; break;
       case 'f': options->force = true; break;
+      case 'x': options->hex = true; break;
       case 'o':
         options->output = optarg;
         options->output_given = true;
