@@ -872,4 +872,60 @@ TEST_F(ToolTest, RawShowsWhatTheRuntimesRawDecoderShows) {
   }
 }
 
+TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
+  // A schema of the test's own: a nested type, an enum, a map, and the
+  // library's Track, imported by its installed name though no proto_path
+  // holds it (the library's own types serve).
+  WriteFile(Path("shop.proto"),
+            "syntax = \"proto3\";\npackage shop;\nimport \"ProtoBuf/Tarvesh/Tarvesh.Track.proto\";\n"
+            "message Shelf {\n  enum Kind { KIND_UNSET = 0; COLD = 1; DRY = 2; }\n"
+            "  message Slot { uint32 row = 1; string label = 2; }\n  string name = 1;\n  Kind kind = 2;\n"
+            "  repeated Slot slots = 3;\n  map<string, int64> counts = 4;\n  Pb.Tarvesh.Track track = 5;\n}\n");
+  const std::string text =
+      "name: \"north\"\nkind: COLD\nslots {\n  row: 1\n  label: \"a\"\n}\nslots {\n  row: 2\n  label: \"b\"\n}\n"
+      "counts {\n  key: \"x\"\n  value: -3\n}\ntrack {\n  track_id: 4\n  frame_tables {\n    frame_sizes: 1\n"
+      "    frame_sizes: -2\n    auth_tags: 9\n  }\n}\n";
+  WriteFile(Path("shelf.txt"), text);
+  const std::string schema = Path("shop.proto").string(), dir = dir_.string();
+  RunOk({"encode", "-I", dir, schema, "shop.Shelf", Path("shelf.txt").string(), "-o", Path("shelf.bin").string()});
+  // The runtime's own encoder gives the same bytes.
+  const Result reference = RunProgram(PROTOC_EXECUTABLE, {"-I", dir, "-I", TARVESH_SOURCE_DIR, "--encode=shop.Shelf",
+                                                          schema}, "shelf.txt");
+  ASSERT_EQ(reference.status, 0) << reference.err;
+  EXPECT_TRUE(reference.out == ReadFile(Path("shelf.bin"))) << "encode differs from protoc --encode";
+
+  // Text and JSON back to the same bytes; the type by its name in its package.
+  EXPECT_EQ(RunOk({"decode", "--proto_path=" + dir, schema, "Shelf", Path("shelf.bin").string()}).out, text);
+  RunOk({"decode", "--json", schema, "Shelf", Path("shelf.bin").string(), "-o", Path("shelf.json").string()});
+  RunOk({"encode", "--json", schema, "Shelf", Path("shelf.json").string(), "-o", Path("again.bin").string()});
+  EXPECT_TRUE(ReadFile(Path("again.bin")) == ReadFile(Path("shelf.bin")));
+  {
+    std::string stream;
+    gp::io::StringOutputStream out(&stream);
+    for (int i = 0; i < 2; ++i) {
+      gp::io::CodedOutputStream coded(&out);
+      coded.WriteVarint64(reference.out.size());
+      coded.WriteRaw(reference.out.data(), static_cast<int>(reference.out.size()));
+    }
+    WriteFile(Path("two.bin"), stream);
+  }
+  RunOk({"decode", "-d", schema, "Shelf", Path("two.bin").string(), "-o", Path("two.txt").string()});
+  RunOk({"encode", "-d", schema, "Shelf", Path("two.txt").string(), "-o", Path("two.again").string()});
+  EXPECT_TRUE(ReadFile(Path("two.again")) == ReadFile(Path("two.bin")));
+
+  // A FileDescriptorSet serves as well, and guess tries its types.
+  const Result set = RunProgram(PROTOC_EXECUTABLE, {"-I", dir, "-I", TARVESH_SOURCE_DIR, "--include_imports",
+                                                    "--descriptor_set_out=" + Path("shop.pb").string(), schema});
+  ASSERT_EQ(set.status, 0) << set.err;
+  EXPECT_EQ(RunOk({"decode", "--descriptor-set", Path("shop.pb").string(), "shop.Shelf",
+                   Path("shelf.bin").string()}).out, text);
+  EXPECT_EQ(RunOk({"guess", schema, Path("shelf.bin").string()}).out, "shop.Shelf\n");
+
+  // A bad schema is one line with its place.
+  WriteFile(Path("bad.proto"), "syntax = \"proto3\";\nmessage A {\n  int32 x = ;\n}\n");
+  const Result bad = Run({"decode", Path("bad.proto").string(), "A"});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(bad.err, "tarvesh: schema: bad.proto:3:13: Expected field number.\n");
+}
+
 }  // namespace

@@ -35,6 +35,7 @@
 #include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
 #include "RawPrinter.h"
+#include "Schemas.h"
 #include "RecordReader.h"
 #include "WireScan.h"
 
@@ -56,9 +57,12 @@ const char kHelp[] =
     "Reads and writes the recording store's index records.\n"
     "\n"
     "Commands:\n"
-    "  decode TYPE [FILE]  binary records to text format (JSON with --json)\n"
-    "  encode TYPE [FILE]  text format (JSON with --json) to binary records\n"
-    "  guess [FILE]        the top-level types that read FILE completely,\n"
+    "  decode [SCHEMA.proto]... TYPE [FILE]\n"
+    "                      binary records to text format (JSON with --json)\n"
+    "  encode [SCHEMA.proto]... TYPE [FILE]\n"
+    "                      text format (JSON with --json) to binary records\n"
+    "  guess [SCHEMA.proto]... [FILE]\n"
+    "                      the top-level types that read FILE completely,\n"
     "                      with no unknown fields\n"
     "  stats [TYPE] [FILE] element counts of repeated fields and bytes per\n"
     "                      field (TYPE Track by default, with frame figures)\n"
@@ -80,6 +84,11 @@ const char kHelp[] =
     "                      raw)\n"
     "  -f, --force         replace a read-only FILE of -o (decode, encode, raw)\n"
     "  -x, --hex           byte offsets in hex (raw)\n"
+    "  -I, --proto_path=DIR  where SCHEMA.proto and its imports are found (its\n"
+    "                      own directory by default); TYPE may then name its\n"
+    "                      types (decode, encode, guess)\n"
+    "      --descriptor-set=FILE  the types of a FileDescriptorSet (decode,\n"
+    "                      encode, guess)\n"
     "      --skip=N        pass over the first N records of a -d stream\n"
     "      --count=N       read at most N records of a -d stream\n"
     "      --record=N      read only record N (from 1) of a -d stream\n"
@@ -92,7 +101,7 @@ const char kHelp[] =
     "Exit status: 0 done, 1 bad input or failed output, 2 usage error.\n";
 
 // Options past the single-letter ones.
-enum LongOnly { kSkip = 256, kCount, kRecord };
+enum LongOnly { kSkip = 256, kCount, kRecord, kDescriptorSet };
 
 struct Options {
   std::string command;
@@ -106,6 +115,8 @@ struct Options {
   uint64_t skip = 0;
   uint64_t count = UINT64_MAX;
   bool selects = false;  // --skip, --count or --record given
+  std::vector<std::string> proto_paths;
+  std::vector<std::string> descriptor_sets;
   // Each option given, by its code and as it was written.
   std::vector<std::pair<int, std::string>> given;
 };
@@ -151,7 +162,18 @@ std::vector<const gp::Descriptor*> AllTypes() {
   return types;
 }
 
+// Types of other schemas (-I with .proto files, --descriptor-set), when given.
+tarvesh::Schemas* user_schemas = nullptr;
+
+bool BuiltIn(const gp::Descriptor* type) {
+  return type->file()->pool() == gp::DescriptorPool::generated_pool();
+}
+
+// A library type's name within its package; another schema's full name.
 std::string SchemaName(const gp::Descriptor* type) {
+  if (!BuiltIn(type) || type->full_name().compare(0, sizeof kPackage - 1, kPackage) != 0) {
+    return type->full_name();
+  }
   return type->full_name().substr(sizeof kPackage - 1);
 }
 
@@ -159,10 +181,13 @@ const gp::Descriptor* FindType(const std::string& name) {
   for (const gp::Descriptor* type : AllTypes()) {
     if (name == type->full_name() || name == SchemaName(type)) return type;
   }
-  return nullptr;
+  return user_schemas != nullptr ? user_schemas->Find(name) : nullptr;
 }
 
+// The library's types are its own classes; other schemas' are dynamic
+// messages.
 std::unique_ptr<gp::Message> NewMessage(const gp::Descriptor* type) {
+  if (!BuiltIn(type)) return user_schemas->New(type);
   return std::unique_ptr<gp::Message>(
       gp::MessageFactory::generated_factory()->GetPrototype(type)->New());
 }
@@ -550,13 +575,18 @@ int Guess(const Options& options) {
     return UsageError(error);
   }
   if (int status = ReadWholeInput(&input, &bytes)) return status;
-  bool any = false;
+  std::vector<const gp::Descriptor*> candidates;
   for (const gp::FileDescriptor* file : SchemaFiles()) {
-    for (int i = 0; i < file->message_type_count(); ++i) {
-      if (!ReadsCompletely(bytes, file->message_type(i), options.delimited)) continue;
-      std::printf("%s\n", SchemaName(file->message_type(i)).c_str());
-      any = true;
-    }
+    for (int i = 0; i < file->message_type_count(); ++i) candidates.push_back(file->message_type(i));
+  }
+  if (user_schemas != nullptr) {
+    for (const gp::Descriptor* type : user_schemas->TopLevelTypes()) candidates.push_back(type);
+  }
+  bool any = false;
+  for (const gp::Descriptor* type : candidates) {
+    if (!ReadsCompletely(bytes, type, options.delimited)) continue;
+    std::printf("%s\n", SchemaName(type).c_str());
+    any = true;
   }
   if (!any) return Failure(input.name(), "no top-level type reads it completely");
   return FinishStdout();
@@ -761,11 +791,12 @@ struct Command {
   const char* name;
   int (*run)(const Options&);
   const char* options;  // the option codes it takes: single letters, and
-                        // 's', 'c', 'r' for --skip, --count, --record
+                        // 's', 'c', 'r', 'D' for --skip, --count, --record,
+                        // --descriptor-set
 };
 
 const Command kCommands[] = {
-    {"decode", Decode, "djofscr"}, {"encode", Encode, "djof"}, {"guess", Guess, "d"},
+    {"decode", Decode, "djofscrID"}, {"encode", Encode, "djofID"}, {"guess", Guess, "dID"},
     {"stats", Stats, "dscr"},      {"raw", Raw, "dxofscr"},    {"count", Count, ""},
     {"types", Types, ""},
 };
@@ -785,11 +816,13 @@ int ParseOptions(int argc, char** argv, Options* options) {
       {"hex", no_argument, nullptr, 'x'},
       {"skip", required_argument, nullptr, kSkip}, {"count", required_argument, nullptr, kCount},
       {"record", required_argument, nullptr, kRecord}, {"help", no_argument, nullptr, 'h'},
+      {"proto_path", required_argument, nullptr, 'I'},
+      {"descriptor-set", required_argument, nullptr, kDescriptorSet},
       {"version", no_argument, nullptr, 'V'}, {nullptr, 0, nullptr, 0}};
   opterr = 0;
   int option_char;
   uint64_t record = 0;
-  while ((option_char = getopt_long(argc, argv, ":djo:fxhV", kLongOptions, nullptr)) != -1) {
+  while ((option_char = getopt_long(argc, argv, ":djo:fxI:hV", kLongOptions, nullptr)) != -1) {
     // The option as written: the word before its value when that is a word
     // of its own.
     const int word = optarg != nullptr && optarg == argv[optind - 1] && optind >= 2 &&
@@ -804,6 +837,8 @@ int ParseOptions(int argc, char** argv, Options* options) {
       case 'j': options->json = true; break;
       case 'f': options->force = true; break;
       case 'x': options->hex = true; break;
+      case 'I': options->proto_paths.push_back(optarg); break;
+      case kDescriptorSet: options->descriptor_sets.push_back(optarg); break;
       case 'o':
         options->output = optarg;
         options->output_given = true;
@@ -840,7 +875,8 @@ int ParseOptions(int argc, char** argv, Options* options) {
       }
     }
     const char code = option_char == kSkip ? 's' : option_char == kCount ? 'c'
-                      : option_char == kRecord ? 'r' : static_cast<char>(option_char);
+                      : option_char == kRecord ? 'r' : option_char == kDescriptorSet ? 'D'
+                      : static_cast<char>(option_char);
     options->given.emplace_back(code, written.compare(0, 2, "--") == 0
                                           ? written.substr(0, written.find('='))
                                           : std::string("-") + code);
@@ -870,6 +906,38 @@ bool OpenStandardDescriptors() {
   return true;
 }
 
+// Loads the schemas that -I with leading .proto arguments and
+// --descriptor-set name, then runs the command on the other arguments.
+int RunWithSchemas(Options options, const Command& command) {
+  auto is_proto = [](const std::string& argument) {
+    return argument.size() > 6 && argument.compare(argument.size() - 6, 6, ".proto") == 0;
+  };
+  std::vector<std::string> proto_files;
+  while (!options.arguments.empty() && is_proto(options.arguments.front())) {
+    proto_files.push_back(options.arguments.front());
+    options.arguments.erase(options.arguments.begin());
+  }
+  if (proto_files.empty() && options.descriptor_sets.empty()) {
+    if (!options.proto_paths.empty()) return UsageError("-I needs a .proto file to read");
+    return command.run(options);
+  }
+  tarvesh::Schemas schemas;
+  for (const std::string& directory : options.proto_paths) schemas.AddProtoPath(directory);
+  std::string error;
+  for (const std::string& set : options.descriptor_sets) {
+    if (access(set.c_str(), R_OK) != 0) return UsageError(set + ": " + std::strerror(errno));
+    if (!schemas.LoadDescriptorSet(set, &error)) return Failure("schema", error);
+  }
+  for (const std::string& file : proto_files) {
+    if (access(file.c_str(), R_OK) != 0) return UsageError(file + ": " + std::strerror(errno));
+    if (!schemas.LoadProtoFile(file, &error)) return Failure("schema", error);
+  }
+  user_schemas = &schemas;
+  const int status = command.run(options);
+  user_schemas = nullptr;
+  return status;
+}
+
 int Main(int argc, char** argv) {
   Options options;
   if (int status = ParseOptions(argc, argv, &options)) return status < 0 ? FinishStdout() : status;
@@ -881,7 +949,8 @@ int Main(int argc, char** argv) {
       }
     }
     if (options.selects && !options.delimited) return UsageError("--skip, --count and --record need -d");
-    return command.run(options);
+    if (std::strchr(command.options, 'I') == nullptr) return command.run(options);
+    return RunWithSchemas(options, command);
   }
   return UsageError("unknown command '" + options.command + "'");
 }
