@@ -346,7 +346,11 @@ TEST_F(ToolTest, FailuresGiveStatusAndPlace) {
   };
   const std::string dir = dir_.string();
   const std::vector<Case> cases = {
-      {{"decode", "Trak", dir + "/cut.bin"}, 2, "tarvesh: unknown type 'Trak' (see 'tarvesh types')\n"},
+      {{"decode", "Trak", dir + "/cut.bin"}, 2,
+       "tarvesh: unknown type 'Trak'; did you mean 'Track'? (see 'tarvesh types')\n"},
+      {{"decode", "RecordingFragmentTier", dir + "/cut.bin"}, 2,
+       "tarvesh: unknown type 'RecordingFragmentTier'; did you mean 'RecordingFragment.Tier'? (see 'tarvesh types')\n"},
+      {{"stast"}, 2, "tarvesh: unknown command 'stast'; did you mean 'stats'? (see 'tarvesh --help')\n"},
       {{"decode", "--frobnicate", "Track"}, 2, "tarvesh: unknown option '--frobnicate' (see 'tarvesh --help')\n"},
       {{"decode"}, 2, "tarvesh: decode needs a TYPE (see 'tarvesh --help')\n"},
       {{"frobnicate"}, 2, "tarvesh: unknown command 'frobnicate' (see 'tarvesh --help')\n"},
@@ -484,29 +488,67 @@ TEST_F(ToolTest, GuessAndStatsReadTheRecords) {
       << "the bytes per field do not add up to the stream\n" << stats.out;
 }
 
-TEST_F(ToolTest, ProgressLineOnlyOnATerminalForLargeInputs) {
-  // A Track just over 64 MiB, and a small one.
-  Pb::Tarvesh::Track track;
-  track.add_frame_tables()->set_coding_depend(std::string((64 << 20) + 1000, 'x'));
-  WriteFile(Path("large.bin"), track.SerializeAsString());
-  track.mutable_frame_tables(0)->set_coding_depend("x");
-  WriteFile(Path("small.bin"), track.SerializeAsString());
+TEST_F(ToolTest, ProgressLineOnATerminalOnceARunLastsTwoSeconds) {
+  // script(1) runs the command on a pseudo-terminal and copies what it
+  // shows; the input comes in two parts, the second after 2.5 seconds.
+  WriteFile(Path("track.bin"), StreamRecord(1).SerializeAsString());
+  const std::string file = Path("track.bin").string();
+  const std::string slow = "(head -c 10 " + file + "; sleep 2.5; tail -c +11 " + file + ") | " + TARVESH_TOOL + " stats";
+  const Result shown = RunProgram("/usr/bin/script", {"-qec", slow, "/dev/null"});
+  EXPECT_EQ(shown.status, 0) << shown.err;
+  EXPECT_NE(shown.out.find("\rtarvesh: standard input: 0 MiB\r\033[K"), std::string::npos) << shown.out;
+  const Result quick = RunProgram("/usr/bin/script", {"-qec", std::string(TARVESH_TOOL) + " stats " + file, "/dev/null"});
+  EXPECT_EQ(quick.status, 0) << quick.err;
+  EXPECT_EQ(quick.out.find("MiB"), std::string::npos) << quick.out;
+  // Not on a terminal, a slow run shows nothing.
+  const Result piped = RunProgram("/bin/sh", {"-c", slow});
+  EXPECT_EQ(piped.err, "");
+}
 
-  // script(1) runs the command on a pseudo-terminal and copies what it shows.
-  auto on_terminal = [&](const std::string& file) {
-    return RunProgram("/usr/bin/script", {"-qec", std::string(TARVESH_TOOL) + " stats " + Path(file).string(),
-                                          "/dev/null"});
-  };
-  const Result large = on_terminal("large.bin");
-  EXPECT_EQ(large.status, 0) << large.err;
-  EXPECT_NE(large.out.find("\rtarvesh: " + Path("large.bin").string() + ": 64 of 64 MiB (100%)\r\033[K"),
-            std::string::npos)
-      << large.out;
-  const Result small = on_terminal("small.bin");
-  EXPECT_EQ(small.status, 0) << small.err;
-  EXPECT_EQ(small.out.find("MiB"), std::string::npos) << small.out;
-  // Not on a terminal, even a large input shows nothing.
-  EXPECT_EQ(RunOk({"stats", Path("large.bin").string()}).err, "");
+TEST_F(ToolTest, HelpNamesAndOutputOptions) {
+  // Each command's help lists the options it takes and no other.
+  const Result help = RunOk({"raw", "--help"});
+  EXPECT_EQ(help.out.find("Usage: tarvesh raw [FILE]"), 0u) << help.out;
+  EXPECT_NE(help.out.find("--hex"), std::string::npos);
+  EXPECT_EQ(help.out.find("--json"), std::string::npos);
+  EXPECT_NE(RunOk({"--help"}).out.find("  count [FILE]\n"), std::string::npos);
+
+  // Type names in any case where one type has the name.
+  Pb::Tarvesh::PalletDesc pallet;
+  pallet.set_id(7);
+  WriteFile(Path("pallet.bin"), pallet.SerializeAsString());
+  EXPECT_EQ(RunOk({"decode", "palletdesc", Path("pallet.bin").string()}).out, "id: 7\n");
+
+  // JSON: schema names, defaults, one line; text on one line.
+  EXPECT_EQ(RunOk({"decode", "--json", "--compact", "--proto-names", "--defaults", "PalletDesc",
+                   Path("pallet.bin").string()}).out,
+            "{\"id\":7,\"size\":0,\"offset\":\"0\",\"recording_id\":\"0\",\"fragment_id\":0,\"track_id\":0,"
+            "\"tier_id\":0,\"file_index\":0}\n");
+  EXPECT_EQ(RunOk({"decode", "--compact", "Track", Path("pallet.bin").string()}).out, "track_id: 7 \n");
+  const Result text_only = Run({"decode", "--defaults", "Track", Path("pallet.bin").string()});
+  EXPECT_EQ(text_only.status, 2);
+
+  // Unknown fields decode with a warning that counts them.
+  WriteFile(Path("unknown.bin"), pallet.SerializeAsString() + std::string("\x70\x05\x78\x06", 4));
+  const Result unknown = Run({"decode", "PalletDesc", Path("unknown.bin").string()});
+  EXPECT_EQ(unknown.status, 0);
+  EXPECT_EQ(unknown.out, "id: 7\n14: 5\n15: 6\n");
+  EXPECT_EQ(unknown.err, "tarvesh: " + Path("unknown.bin").string() +
+                             ": warning: 2 unknown fields in 1 of 1 records (shown by number; they do not "
+                             "encode back)\n");
+
+  // stats for machines: JSON and CSV carry the same figures as the table.
+  WriteStream(Path("stream.bin"), 3);
+  const std::string size = std::to_string(fs::file_size(Path("stream.bin")));
+  const Result json = RunOk({"stats", "-d", "--json", Path("stream.bin").string()});
+  EXPECT_EQ(json.out.find("{\"type\":\"Pb.Tarvesh.Track\",\"tracks\":3,\"frame tables\":3,\"frames (num_frames)\":18,"
+                          "\"elements\":{"), 0u) << json.out;
+  EXPECT_NE(json.out.find("\"frame_tables.frame_sizes\":18,"), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("},\"total_bytes\":" + size + "}\n"), std::string::npos) << json.out;
+  const Result csv = RunOk({"stats", "-d", "--format=csv", Path("stream.bin").string()});
+  EXPECT_EQ(csv.out.find("section,name,value\ncount,tracks,3\n"), 0u) << csv.out;
+  EXPECT_NE(csv.out.find("\nelements,frame_tables.auth_tags,3\n"), std::string::npos) << csv.out;
+  EXPECT_NE(csv.out.find("\nbytes,total," + size + "\n"), std::string::npos) << csv.out;
 }
 
 TEST_F(ToolTest, OutputGoesWhereThePathLeads) {
@@ -689,15 +731,17 @@ TEST_F(ToolTest, OptionsACommandDoesNotTakeAreUsageErrors) {
     std::string named;
   };
   const std::vector<Option> options = {
-      {{"-d"}, "-d"},         {{"--json"}, "--json"},        {{"-o", "x"}, "-o"},
-      {{"--force"}, "--force"}, {{"--skip=1"}, "--skip"}, {{"--count", "1"}, "--count"},
-      {{"--record=2"}, "--record"}};
+      {{"-d"}, "-d"},           {{"--json"}, "--json"},         {{"-o", "x"}, "-o"},
+      {{"--force"}, "--force"}, {{"--skip=1"}, "--skip"},       {{"--count", "1"}, "--count"},
+      {{"--record=2"}, "--record"}, {{"-x"}, "-x"},             {{"-I", "x"}, "-I"},
+      {{"--format=csv"}, "--format"}, {{"--compact"}, "--compact"}, {{"--defaults"}, "--defaults"}};
   // Each command and the options it takes.
   const std::vector<std::pair<std::string, std::vector<std::string>>> commands = {
-      {"decode", {"-d", "--json", "-o", "--force", "--skip", "--count", "--record"}},
-      {"encode", {"-d", "--json", "-o", "--force"}},
-      {"guess", {"-d"}},
-      {"stats", {"-d", "--skip", "--count", "--record"}},
+      {"decode", {"-d", "--json", "-o", "--force", "--skip", "--count", "--record", "-I", "--compact", "--defaults"}},
+      {"encode", {"-d", "--json", "-o", "--force", "-I"}},
+      {"guess", {"-d", "-I"}},
+      {"stats", {"-d", "--json", "--skip", "--count", "--record", "--format"}},
+      {"raw", {"-d", "-o", "--force", "--skip", "--count", "--record", "-x"}},
       {"count", {}},
       {"types", {}}};
   for (const auto& command : commands) {

@@ -13,7 +13,7 @@
 namespace tarvesh {
 namespace {
 
-constexpr int64_t kProgressThreshold = int64_t{64} << 20;
+constexpr int64_t kProgressAfterMs = 2000;
 constexpr int64_t kProgressEveryMs = 250;
 
 int64_t NowMs() {
@@ -52,7 +52,7 @@ bool Input::Open(const std::string& path, std::string* error) {
     if (S_ISREG(status.st_mode)) total_size_ = static_cast<uint64_t>(status.st_size);
   }
   terminal_ = isatty(STDERR_FILENO) != 0;
-  next_progress_at_ = kProgressThreshold;
+  start_ms_ = NowMs();
   file_ = std::make_unique<google::protobuf::io::FileInputStream>(fd_, 1 << 16);
   if (const char* fail_at = std::getenv("TARVESH_FAIL_READ_AT")) fail_at_ = std::atoll(fail_at);
   return true;
@@ -99,12 +99,8 @@ bool Input::Next(const void** data, int* size) {
     hidden_ = static_cast<int>(*size - keep);
     *size = static_cast<int>(keep);
   }
-  // A known size decides up front; a pipe shows progress once it passes the
-  // threshold.
-  if (terminal_ && ByteCount() >= next_progress_at_ &&
-      (total_size_ == 0 || total_size_ > static_cast<uint64_t>(kProgressThreshold))) {
-    ShowProgress();
-  }
+  // A run that lasts shows where it is, whatever the input's size.
+  if (terminal_ && NowMs() - start_ms_ >= kProgressAfterMs) ShowProgress();
   return true;
 }
 
@@ -132,7 +128,6 @@ bool Input::Skip(int count) {
 int64_t Input::ByteCount() const { return file_->ByteCount() - hidden_; }
 
 void Input::ShowProgress() {
-  next_progress_at_ = ByteCount() + (1 << 20);
   const int64_t now = NowMs();
   if (progress_shown_ && now - last_progress_ms_ < kProgressEveryMs) return;
   last_progress_ms_ = now;

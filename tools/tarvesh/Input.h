@@ -1,6 +1,7 @@
 // The tarvesh command's input: a file or standard input as a zero-copy
 // stream that counts the bytes read, keeps a read failure apart from the end
-// of input, and shows a progress line on a terminal for inputs over 64 MiB;
+// of input, and shows a progress line on a terminal once a run has lasted two
+// seconds;
 // and a line reader over it for text records.
 //
 // For the tests, TARVESH_FAIL_READ_AT=N in the environment makes the read
@@ -50,7 +51,7 @@ class Input : public google::protobuf::io::ZeroCopyInputStream, public ReadFailu
   uint64_t total_size_ = 0;  // 0 when unknown (a pipe)
   bool terminal_ = false;
   bool progress_shown_ = false;
-  int64_t next_progress_at_ = 0;
+  int64_t start_ms_ = 0;
   int64_t last_progress_ms_ = 0;
   int64_t fail_at_ = -1;      // TARVESH_FAIL_READ_AT, or -1
   int failed_errno_ = 0;      // a failure the stream met (or was made to meet)

@@ -52,56 +52,47 @@ constexpr char kPackage[] = "Pb.Tarvesh.";
 // Ends each record of a delimited text stream; text format never prints it.
 constexpr char kTextSeparator[] = "---";
 
-const char kHelp[] =
-    "Usage: tarvesh COMMAND [OPTION]... [ARGUMENT]...\n"
-    "Reads and writes the recording store's index records.\n"
-    "\n"
-    "Commands:\n"
-    "  decode [SCHEMA.proto]... TYPE [FILE]\n"
-    "                      binary records to text format (JSON with --json)\n"
-    "  encode [SCHEMA.proto]... TYPE [FILE]\n"
-    "                      text format (JSON with --json) to binary records\n"
-    "  guess [SCHEMA.proto]... [FILE]\n"
-    "                      the top-level types that read FILE completely,\n"
-    "                      with no unknown fields\n"
-    "  stats [TYPE] [FILE] element counts of repeated fields and bytes per\n"
-    "                      field (TYPE Track by default, with frame figures)\n"
-    "  raw [FILE]          the fields of any bytes with no schema: offset, wire\n"
-    "                      type, length, value; nested messages where bytes\n"
-    "                      parse as one\n"
-    "  count [FILE]        the number of records of a delimited stream\n"
-    "  types               the record types TYPE may name\n"
-    "\n"
-    "Options (each command takes those that apply to it):\n"
-    "  -d, --delimited     a stream of records, each preceded by its length as a\n"
-    "                      varint; as text, each record ends with a line \"---\",\n"
-    "                      as JSON, one record per line (decode, encode, guess,\n"
-    "                      stats, raw)\n"
-    "  -j, --json          JSON instead of text format (decode, encode)\n"
-    "  -o, --output=FILE   write FILE instead of standard output (\"-\"); a\n"
-    "                      regular file is replaced only when the whole run\n"
-    "                      succeeds, a device or FIFO is written (decode, encode,\n"
-    "                      raw)\n"
-    "  -f, --force         replace a read-only FILE of -o (decode, encode, raw)\n"
-    "  -x, --hex           byte offsets in hex (raw)\n"
-    "  -I, --proto_path=DIR  where SCHEMA.proto and its imports are found (its\n"
-    "                      own directory by default); TYPE may then name its\n"
-    "                      types (decode, encode, guess)\n"
-    "      --descriptor-set=FILE  the types of a FileDescriptorSet (decode,\n"
-    "                      encode, guess)\n"
-    "      --skip=N        pass over the first N records of a -d stream\n"
-    "      --count=N       read at most N records of a -d stream\n"
-    "      --record=N      read only record N (from 1) of a -d stream\n"
-    "                      (the three: decode, stats, raw)\n"
-    "  -h, --help          this help\n"
+// Each option's code (its letter; 's', 'c', 'r', 'D', 'F', 'P', 'E', 'C'
+// for long-only ones) and its help lines.
+struct OptionHelp {
+  char code;
+  const char* text;
+};
+
+const OptionHelp kOptionHelp[] = {
+    {'d', "  -d, --delimited     a stream of records, each preceded by its length as a\n"
+          "                      varint; as text, each record ends with a line \"---\",\n"
+          "                      as JSON, one record per line\n"},
+    {'j', "  -j, --json          JSON instead of text format (stats: --format=json)\n"},
+    {'P', "      --proto-names   JSON field names as in the schema, not lowerCamelCase\n"},
+    {'E', "      --defaults      JSON shows fields at their default values too\n"},
+    {'C', "      --compact       JSON and text format on one line per record\n"},
+    {'F', "      --format=FORMAT text (the default), json or csv\n"},
+    {'o', "  -o, --output=FILE   write FILE instead of standard output (\"-\"); a\n"
+          "                      regular file is replaced only when the whole run\n"
+          "                      succeeds, a device or FIFO is written\n"},
+    {'f', "  -f, --force         replace a read-only FILE of -o\n"},
+    {'x', "  -x, --hex           byte offsets in hex\n"},
+    {'I', "  -I, --proto_path=DIR  where SCHEMA.proto and its imports are found (its\n"
+          "                      own directory by default); TYPE may then name its\n"
+          "                      types\n"},
+    {'D', "      --descriptor-set=FILE  the types of a FileDescriptorSet\n"},
+    {'s', "      --skip=N        pass over the first N records of a -d stream\n"},
+    {'c', "      --count=N       read at most N records of a -d stream\n"},
+    {'r', "      --record=N      read only record N (from 1) of a -d stream\n"},
+};
+
+const char kHelpEnd[] =
+    "  -h, --help          this help (tarvesh COMMAND --help: the command's)\n"
     "  -V, --version       the version\n"
     "\n"
     "TYPE is a schema name (Track, RecordingFragment.Tier) or a full name\n"
-    "(Pb.Tarvesh.Track). Without FILE, or with \"-\", standard input is read.\n"
+    "(Pb.Tarvesh.Track), in any case where that names one type. Without FILE,\n"
+    "or with \"-\", standard input is read.\n"
     "Exit status: 0 done, 1 bad input or failed output, 2 usage error.\n";
 
 // Options past the single-letter ones.
-enum LongOnly { kSkip = 256, kCount, kRecord, kDescriptorSet };
+enum LongOnly { kSkip = 256, kCount, kRecord, kDescriptorSet, kFormat, kProtoNames, kDefaults, kCompact };
 
 struct Options {
   std::string command;
@@ -110,6 +101,11 @@ struct Options {
   bool json = false;
   bool force = false;
   bool hex = false;
+  bool proto_names = false;
+  bool defaults = false;
+  bool compact = false;
+  bool help = false;
+  std::string format = "text";
   std::string output;
   bool output_given = false;
   uint64_t skip = 0;
@@ -129,6 +125,42 @@ int UsageError(const std::string& message, const std::string& hint = "tarvesh --
 int Failure(const std::string& where, const std::string& message) {
   std::fprintf(stderr, "tarvesh: %s: %s\n", where.c_str(), message.c_str());
   return kBadInput;
+}
+
+// Edits (insertions, deletions, substitutions, swaps of neighbours) between
+// two names, ignoring case.
+size_t Distance(const std::string& a, const std::string& b) {
+  auto same = [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  };
+  std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
+  for (size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+  for (size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    for (size_t j = 1; j <= b.size(); ++j) {
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (same(a[i - 1], b[j - 1]) ? 0 : 1)});
+      if (i > 1 && j > 1 && same(a[i - 1], b[j - 2]) && same(a[i - 2], b[j - 1])) {
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+      }
+    }
+  }
+  return d[a.size()][b.size()];
+}
+
+// "; did you mean 'X'?" for the closest of `names` within a third of the
+// name's length (at least one edit), else "".
+std::string DidYouMean(const std::string& name, const std::vector<std::string>& names) {
+  const size_t allowed = std::max<size_t>(1, name.size() / 3);
+  std::string best;
+  size_t best_distance = allowed + 1;
+  for (const std::string& candidate : names) {
+    const size_t distance = Distance(name, candidate);
+    if (distance < best_distance) {
+      best = candidate;
+      best_distance = distance;
+    }
+  }
+  return best.empty() ? "" : "; did you mean '" + best + "'?";
 }
 
 // Standard output written with stdio: a failed write (a full disk, a closed
@@ -177,11 +209,43 @@ std::string SchemaName(const gp::Descriptor* type) {
   return type->full_name().substr(sizeof kPackage - 1);
 }
 
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// Every type TYPE may name: the library's, then those of loaded schemas.
+std::vector<const gp::Descriptor*> KnownTypes() {
+  std::vector<const gp::Descriptor*> types = AllTypes();
+  if (user_schemas != nullptr) {
+    for (const gp::Descriptor* type : user_schemas->Types()) types.push_back(type);
+  }
+  return types;
+}
+
+// A type by its full or schema name; failing that, the one type whose name
+// differs only in case.
 const gp::Descriptor* FindType(const std::string& name) {
   for (const gp::Descriptor* type : AllTypes()) {
     if (name == type->full_name() || name == SchemaName(type)) return type;
   }
-  return user_schemas != nullptr ? user_schemas->Find(name) : nullptr;
+  if (user_schemas != nullptr) {
+    if (const gp::Descriptor* type = user_schemas->Find(name)) return type;
+  }
+  const gp::Descriptor* match = nullptr;
+  for (const gp::Descriptor* type : KnownTypes()) {
+    if (!SameIgnoringCase(name, type->full_name()) && !SameIgnoringCase(name, SchemaName(type))) continue;
+    if (match != nullptr && match != type) return nullptr;
+    match = type;
+  }
+  return match;
+}
+
+int UnknownType(const std::string& name) {
+  std::vector<std::string> names;
+  for (const gp::Descriptor* type : KnownTypes()) names.push_back(SchemaName(type));
+  return UsageError("unknown type '" + name + "'" + DidYouMean(name, names), "tarvesh types");
 }
 
 // The library's types are its own classes; other schemas' are dynamic
@@ -190,6 +254,25 @@ std::unique_ptr<gp::Message> NewMessage(const gp::Descriptor* type) {
   if (!BuiltIn(type)) return user_schemas->New(type);
   return std::unique_ptr<gp::Message>(
       gp::MessageFactory::generated_factory()->GetPrototype(type)->New());
+}
+
+// The unknown fields of `message` and of the messages in it.
+uint64_t CountUnknownFields(const gp::Message& message) {
+  const gp::Reflection* reflection = message.GetReflection();
+  uint64_t count = static_cast<uint64_t>(reflection->GetUnknownFields(message).field_count());
+  std::vector<const gp::FieldDescriptor*> fields;
+  reflection->ListFields(message, &fields);
+  for (const gp::FieldDescriptor* field : fields) {
+    if (field->cpp_type() != gp::FieldDescriptor::CPPTYPE_MESSAGE) continue;
+    if (!field->is_repeated()) {
+      count += CountUnknownFields(reflection->GetMessage(message, field));
+      continue;
+    }
+    for (int i = 0; i < reflection->FieldSize(message, field); ++i) {
+      count += CountUnknownFields(reflection->GetRepeatedMessage(message, field, i));
+    }
+  }
+  return count;
 }
 
 bool HasUnknownFields(const gp::Message& message) {
@@ -336,8 +419,13 @@ class BlockEscapingPrinter : public gp::TextFormat::FastFieldValuePrinter {
 // Writes records as text format or JSON straight to the output stream.
 class RecordPrinter {
  public:
-  RecordPrinter(bool json, bool one_line) : json_(json), one_line_(one_line) {
+  RecordPrinter(bool json, bool one_line, bool proto_names, bool defaults)
+      : json_(json), one_line_(one_line) {
     printer_.SetDefaultFieldValuePrinter(new BlockEscapingPrinter);
+    printer_.SetSingleLineMode(one_line && !json);
+    json_options_.add_whitespace = !one_line;
+    json_options_.preserve_proto_field_names = proto_names;
+    json_options_.always_print_primitive_fields = defaults;
   }
 
   // Writes *message; `bytes` is a scratch buffer (JSON is printed from the
@@ -345,7 +433,8 @@ class RecordPrinter {
   bool Print(const gp::Message& message, gp::io::ZeroCopyOutputStream* output, std::string* bytes,
              std::string* error) {
     if (!json_) {
-      if (printer_.Print(message, output)) return true;
+      // One-line text ends with a space, not a newline.
+      if (printer_.Print(message, output) && (!one_line_ || WriteAll(output, "\n", 1))) return true;
       *error = "write failed";
       return false;
     }
@@ -359,11 +448,9 @@ class RecordPrinter {
       return false;
     }
     gp::io::ArrayInputStream binary(bytes->data(), static_cast<int>(bytes->size()));
-    gp::util::JsonPrintOptions options;
-    options.add_whitespace = !one_line_;
     const auto status = gp::util::BinaryToJsonStream(
         resolver_.get(), std::string(kTypeUrlPrefix) + "/" + message.GetDescriptor()->full_name(),
-        &binary, output, options);
+        &binary, output, json_options_);
     if (!status.ok()) {
       *error = "cannot print as JSON: " + std::string(status.message());
       return false;
@@ -377,6 +464,7 @@ class RecordPrinter {
   bool json_;
   bool one_line_;
   gp::TextFormat::Printer printer_;
+  gp::util::JsonPrintOptions json_options_;
   std::unique_ptr<gp::util::TypeResolver> resolver_;
 };
 
@@ -399,7 +487,7 @@ int OpenRun(const Options& options, Run* run) {
   if (options.arguments.size() > 2) return UsageError("too many arguments");
   run->type = FindType(options.arguments[0]);
   if (run->type == nullptr) {
-    return UsageError("unknown type '" + options.arguments[0] + "'", "tarvesh types");
+    return UnknownType(options.arguments[0]);
   }
   std::string error;
   if (!run->input.Open(options.arguments.size() == 2 ? options.arguments[1] : "", &error)) {
@@ -441,13 +529,20 @@ int Decode(const Options& options) {
   if (int status = OpenRun(options, &run)) return status;
   std::unique_ptr<gp::Message> message = NewMessage(run.type);
   RecordReader reader(&run.input, options.delimited, &run.input);
-  RecordPrinter printer(options.json, options.delimited);
+  // Text of a stream keeps its lines (records end with "---"); JSON of a
+  // stream is one record per line.
+  RecordPrinter printer(options.json, options.compact || (options.json && options.delimited),
+                        options.proto_names, options.defaults);
   std::string scratch, error;
   RecordReader::Status status = SkipRecords(options, &reader);
-  uint64_t done = 0;
+  uint64_t done = 0, unknown = 0, records_with_unknown = 0;
   while (status == RecordReader::kRecord && done < options.count &&
          (status = reader.Next(message.get())) == RecordReader::kRecord) {
     ++done;
+    if (const uint64_t here = CountUnknownFields(*message)) {
+      unknown += here;
+      ++records_with_unknown;
+    }
     if (!printer.Print(*message, run.output.stream(), &scratch, &error)) {
       if (error == "write failed") return WriteFailed(&run);
       return Failure(run.input.name(), RecordPrefix(options.delimited ? reader.records() : 0) + error);
@@ -458,7 +553,14 @@ int Decode(const Options& options) {
     }
   }
   if (status == RecordReader::kError) return RecordFailure(&run.input, reader.error());
-  return Finish(&run);
+  if (int failed = Finish(&run)) return failed;
+  if (unknown > 0) {
+    std::fprintf(stderr, "tarvesh: %s: warning: %llu unknown fields in %llu of %llu records (%s)\n",
+                 run.input.name().c_str(), static_cast<unsigned long long>(unknown),
+                 static_cast<unsigned long long>(records_with_unknown), static_cast<unsigned long long>(done),
+                 options.json ? "JSON leaves them out" : "shown by number; they do not encode back");
+  }
+  return 0;
 }
 
 bool WriteBinary(const gp::Message& message, bool delimited, gp::io::ZeroCopyOutputStream* output) {
@@ -648,7 +750,7 @@ int Stats(const Options& options) {
       (options.arguments.size() == 1 && FindType(options.arguments[0]) != nullptr &&
        access(options.arguments[0].c_str(), F_OK) != 0)) {
     type = FindType(options.arguments[0]);
-    if (type == nullptr) return UsageError("unknown type '" + options.arguments[0] + "'", "tarvesh types");
+    if (type == nullptr) return UnknownType(options.arguments[0]);
     type_named = true;
     if (options.arguments.size() == 2) path = options.arguments[1];
   } else if (options.arguments.size() == 1) {
@@ -692,29 +794,62 @@ int Stats(const Options& options) {
                                      "type: tarvesh stats TYPE FILE");
   }
 
-  std::printf("%-40s %14llu\n", track ? "tracks" : "records", static_cast<unsigned long long>(records));
-  if (track) {
-    std::printf("%-40s %14llu\n", "frame tables", static_cast<unsigned long long>(tables));
-    std::printf("%-40s %14llu\n", "frames (num_frames)", static_cast<unsigned long long>(frames));
-  }
-  if (!elements.empty()) {
-    std::printf("\n%-40s %14s\n", "repeated field", "elements");
-    for (const auto& entry : elements) {
-      std::printf("%-40s %14llu\n", entry.first.c_str(), static_cast<unsigned long long>(entry.second));
-    }
-  }
   std::vector<std::pair<std::string, uint64_t>> by_size(bytes.begin(), bytes.end());
   std::stable_sort(by_size.begin(), by_size.end(),
                    [](const auto& a, const auto& b) { return a.second > b.second; });
   uint64_t total = 0;
   for (const auto& entry : by_size) total += entry.second;
-  std::printf("\n%-40s %14s %7s\n", "field", "bytes", "share");
-  for (const auto& entry : by_size) {
-    std::printf("%-40s %14llu %7s\n", entry.first.c_str(),
-                static_cast<unsigned long long>(entry.second), Percent(entry.second, total).c_str());
+  std::vector<std::pair<std::string, uint64_t>> counts = {{track ? "tracks" : "records", records}};
+  if (track) {
+    counts.emplace_back("frame tables", tables);
+    counts.emplace_back("frames (num_frames)", frames);
   }
-  std::printf("%-40s %14llu %7s\n", "total", static_cast<unsigned long long>(total),
-              Percent(total, total).c_str());
+  const std::string format = options.json ? "json" : options.format;
+  auto number = [](uint64_t value) { return std::to_string(value); };
+  if (format == "json") {
+    // One object: the counts, then elements and bytes by field path.
+    auto quoted = [](const std::string& text) { return "\"" + gp::CEscape(text) + "\""; };
+    std::string json = "{\"type\":" + quoted(type->full_name());
+    for (const auto& count : counts) json += "," + quoted(count.first) + ":" + number(count.second);
+    json += ",\"elements\":{";
+    bool first = true;
+    for (const auto& entry : elements) {
+      json += (first ? "" : ",") + quoted(entry.first) + ":" + number(entry.second);
+      first = false;
+    }
+    json += "},\"bytes\":{";
+    first = true;
+    for (const auto& entry : by_size) {
+      json += (first ? "" : ",") + quoted(entry.first) + ":" + number(entry.second);
+      first = false;
+    }
+    json += "},\"total_bytes\":" + number(total) + "}\n";
+    std::fputs(json.c_str(), stdout);
+  } else if (format == "csv") {
+    std::string csv = "section,name,value\n";
+    for (const auto& count : counts) csv += "count," + count.first + "," + number(count.second) + "\n";
+    for (const auto& entry : elements) csv += "elements," + entry.first + "," + number(entry.second) + "\n";
+    for (const auto& entry : by_size) csv += "bytes," + entry.first + "," + number(entry.second) + "\n";
+    csv += "bytes,total," + number(total) + "\n";
+    std::fputs(csv.c_str(), stdout);
+  } else {
+    for (const auto& count : counts) {
+      std::printf("%-40s %14llu\n", count.first.c_str(), static_cast<unsigned long long>(count.second));
+    }
+    if (!elements.empty()) {
+      std::printf("\n%-40s %14s\n", "repeated field", "elements");
+      for (const auto& entry : elements) {
+        std::printf("%-40s %14llu\n", entry.first.c_str(), static_cast<unsigned long long>(entry.second));
+      }
+    }
+    std::printf("\n%-40s %14s %7s\n", "field", "bytes", "share");
+    for (const auto& entry : by_size) {
+      std::printf("%-40s %14llu %7s\n", entry.first.c_str(),
+                  static_cast<unsigned long long>(entry.second), Percent(entry.second, total).c_str());
+    }
+    std::printf("%-40s %14llu %7s\n", "total", static_cast<unsigned long long>(total),
+                Percent(total, total).c_str());
+  }
   return FinishStdout();
 }
 
@@ -790,16 +925,51 @@ int Types(const Options& options) {
 struct Command {
   const char* name;
   int (*run)(const Options&);
-  const char* options;  // the option codes it takes: single letters, and
-                        // 's', 'c', 'r', 'D' for --skip, --count, --record,
-                        // --descriptor-set
+  const char* options;  // the codes of the options it takes (kOptionHelp)
+  const char* synopsis;
+  const char* summary;
 };
 
 const Command kCommands[] = {
-    {"decode", Decode, "djofscrID"}, {"encode", Encode, "djofID"}, {"guess", Guess, "dID"},
-    {"stats", Stats, "dscr"},      {"raw", Raw, "dxofscr"},    {"count", Count, ""},
-    {"types", Types, ""},
+    {"decode", Decode, "djPECofscrID", "decode [SCHEMA.proto]... TYPE [FILE]",
+     "binary records to text format (JSON with --json)"},
+    {"encode", Encode, "djofID", "encode [SCHEMA.proto]... TYPE [FILE]",
+     "text format (JSON with --json) to binary records"},
+    {"guess", Guess, "dID", "guess [SCHEMA.proto]... [FILE]",
+     "the top-level types that read FILE completely, with no unknown fields"},
+    {"stats", Stats, "djFscr", "stats [TYPE] [FILE]",
+     "records, element counts of repeated fields and bytes per field (TYPE\n"
+     "Track by default, with its frame figures)"},
+    {"raw", Raw, "dxofscr", "raw [FILE]",
+     "the fields of any bytes with no schema: offset, wire type, length and\n"
+     "value, nested messages where bytes parse as one"},
+    {"count", Count, "", "count [FILE]", "the number of records of a delimited stream"},
+    {"types", Types, "", "types", "the record types TYPE may name"},
 };
+
+void PrintHelp(const Command* only) {
+  std::string text;
+  if (only == nullptr) {
+    text = "Usage: tarvesh COMMAND [OPTION]... [ARGUMENT]...\n"
+           "Reads and writes the recording store's index records.\n\nCommands:\n";
+    for (const Command& command : kCommands) {
+      std::string summary = command.summary;
+      for (size_t at = 0; (at = summary.find('\n', at)) != std::string::npos; at += 7) {
+        summary.insert(at + 1, "      ");
+      }
+      text += "  " + std::string(command.synopsis) + "\n      " + summary + "\n";
+    }
+    text += "\nOptions (see 'tarvesh COMMAND --help' for those a command takes):\n";
+  } else {
+    text = "Usage: tarvesh " + std::string(only->synopsis) + " [OPTION]...\n" + only->summary +
+           ".\n\nOptions:\n";
+  }
+  for (const OptionHelp& option : kOptionHelp) {
+    if (only == nullptr || std::strchr(only->options, option.code) != nullptr) text += option.text;
+  }
+  text += kHelpEnd;
+  std::fputs(text.c_str(), stdout);
+}
 
 bool ParseCount(const char* text, uint64_t* value) {
   if (text == nullptr || *text < '0' || *text > '9') return false;
@@ -818,6 +988,10 @@ int ParseOptions(int argc, char** argv, Options* options) {
       {"record", required_argument, nullptr, kRecord}, {"help", no_argument, nullptr, 'h'},
       {"proto_path", required_argument, nullptr, 'I'},
       {"descriptor-set", required_argument, nullptr, kDescriptorSet},
+      {"format", required_argument, nullptr, kFormat},
+      {"proto-names", no_argument, nullptr, kProtoNames},
+      {"defaults", no_argument, nullptr, kDefaults},
+      {"compact", no_argument, nullptr, kCompact},
       {"version", no_argument, nullptr, 'V'}, {nullptr, 0, nullptr, 0}};
   opterr = 0;
   int option_char;
@@ -839,6 +1013,15 @@ int ParseOptions(int argc, char** argv, Options* options) {
       case 'x': options->hex = true; break;
       case 'I': options->proto_paths.push_back(optarg); break;
       case kDescriptorSet: options->descriptor_sets.push_back(optarg); break;
+      case kFormat:
+        options->format = optarg;
+        if (options->format != "text" && options->format != "json" && options->format != "csv") {
+          return UsageError("--format is text, json or csv");
+        }
+        break;
+      case kProtoNames: options->proto_names = true; break;
+      case kDefaults: options->defaults = true; break;
+      case kCompact: options->compact = true; break;
       case 'o':
         options->output = optarg;
         options->output_given = true;
@@ -857,7 +1040,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
           record = number;
         }
         break;
-      case 'h': std::fputs(kHelp, stdout); return -1;
+      case 'h': options->help = true; break;
       case 'V': std::printf("tarvesh (TarveshProtoBuf) %s\n", TARVESH_VERSION); return -1;
       case ':': return UsageError("option '" + written + "' needs an argument");
       default: {
@@ -876,12 +1059,19 @@ int ParseOptions(int argc, char** argv, Options* options) {
     }
     const char code = option_char == kSkip ? 's' : option_char == kCount ? 'c'
                       : option_char == kRecord ? 'r' : option_char == kDescriptorSet ? 'D'
+                      : option_char == kFormat ? 'F' : option_char == kProtoNames ? 'P'
+                      : option_char == kDefaults ? 'E' : option_char == kCompact ? 'C'
                       : static_cast<char>(option_char);
+    if (code == 'h') continue;
     options->given.emplace_back(code, written.compare(0, 2, "--") == 0
                                           ? written.substr(0, written.find('='))
                                           : std::string("-") + code);
   }
-  if (optind >= argc) return UsageError("no command given");
+  if (optind >= argc) {
+    if (!options->help) return UsageError("no command given");
+    PrintHelp(nullptr);
+    return -1;
+  }
   options->command = argv[optind];
   options->arguments.assign(argv + optind + 1, argv + argc);
   if (options->output_given && options->output.empty()) return UsageError("-o needs a file name");
@@ -943,16 +1133,25 @@ int Main(int argc, char** argv) {
   if (int status = ParseOptions(argc, argv, &options)) return status < 0 ? FinishStdout() : status;
   for (const Command& command : kCommands) {
     if (options.command != command.name) continue;
+    if (options.help) {
+      PrintHelp(&command);
+      return FinishStdout();
+    }
     for (const auto& given : options.given) {
       if (std::strchr(command.options, given.first) == nullptr) {
         return UsageError(options.command + " does not take " + given.second);
       }
     }
     if (options.selects && !options.delimited) return UsageError("--skip, --count and --record need -d");
+    if ((options.proto_names || options.defaults) && !options.json) {
+      return UsageError("--proto-names and --defaults apply to JSON (--json)");
+    }
     if (std::strchr(command.options, 'I') == nullptr) return command.run(options);
     return RunWithSchemas(options, command);
   }
-  return UsageError("unknown command '" + options.command + "'");
+  std::vector<std::string> names;
+  for (const Command& command : kCommands) names.push_back(command.name);
+  return UsageError("unknown command '" + options.command + "'" + DidYouMean(options.command, names));
 }
 
 }  // namespace
