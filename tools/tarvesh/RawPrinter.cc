@@ -47,10 +47,9 @@ std::string Prefix(uint64_t offset, bool hex, const std::string& label) {
 }
 
 // True when `value` parses as a message by the runtime's own test.
-bool ParsesAsMessage(const std::string& value, int budget) {
-  if (value.empty() || budget <= 0) return false;
-  gp::io::CodedInputStream input(reinterpret_cast<const uint8_t*>(value.data()),
-                                 static_cast<int>(value.size()));
+bool ParsesAsMessage(const char* data, int size, int budget) {
+  if (size == 0 || budget <= 0) return false;
+  gp::io::CodedInputStream input(reinterpret_cast<const uint8_t*>(data), size);
   input.SetRecursionLimit(budget);
   gp::UnknownFieldSet fields;
   return fields.ParseFromCodedStream(&input);
@@ -75,6 +74,21 @@ class Walker {
         (at < 0 ? std::string(kRawPrefixWidth, ' ') : Prefix(base_ + static_cast<uint64_t>(at), hex_, label)) +
         std::string(static_cast<size_t>(indent) * 2, ' ') + text + "\n";
     if (Write(output_, line)) return true;
+    result_.write_failed = true;
+    return false;
+  }
+
+  // A string field's line, escaped a block at a time: a large value costs
+  // no copy of itself.
+  bool StringLine(int at, const std::string& label, int indent, const std::string& name, const char* value,
+                  uint32_t length) {
+    constexpr uint32_t kBlock = 1 << 16;
+    bool written = Write(output_, Prefix(base_ + static_cast<uint64_t>(at), hex_, label) +
+                                      std::string(static_cast<size_t>(indent) * 2, ' ') + name + ": \"");
+    for (uint32_t done = 0; written && done < length; done += kBlock) {
+      written = Write(output_, gp::CEscape(std::string(value + done, std::min(kBlock, length - done))));
+    }
+    if (written && Write(output_, "\"\n")) return true;
     result_.write_failed = true;
     return false;
   }
@@ -145,8 +159,8 @@ class Walker {
                                     std::to_string(left) + " bytes are left");
           }
           const std::string label = "len=" + std::to_string(length);
-          const std::string value(data_ + input_.CurrentPosition(), length);
-          if (ParsesAsMessage(value, budget)) {
+          const char* value = data_ + input_.CurrentPosition();
+          if (ParsesAsMessage(value, static_cast<int>(length), budget)) {
             if (!Line(start, label, indent, name + " {")) return false;
             const auto limit = input_.PushLimit(static_cast<int>(length));
             // Bytes the runtime parsed as a message walk cleanly.
@@ -155,7 +169,7 @@ class Walker {
             if (!Line(-1, "", indent, "}")) return false;
           } else {
             input_.Skip(static_cast<int>(length));
-            if (!Line(start, label, indent, name + ": \"" + gp::CEscape(value) + "\"")) return false;
+            if (!StringLine(start, label, indent, name, value, length)) return false;
           }
           break;
         }

@@ -55,6 +55,8 @@ class RecordReader {
   const RecordError& error() const { return error_; }
   // The bytes of the record Next() last returned.
   const std::string& record_bytes() const { return buffer_; }
+  // Frees the bytes of the record Next() last returned.
+  void ReleaseBytes() { std::string().swap(buffer_); }
   // Bytes of the input consumed so far, length prefixes included.
   uint64_t offset() const { return offset_; }
   uint64_t records() const { return records_; }

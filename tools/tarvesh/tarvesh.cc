@@ -430,8 +430,11 @@ class RecordPrinter {
 
   // Writes *message; `bytes` is a scratch buffer (JSON is printed from the
   // message's serialized form). False when the output failed.
-  bool Print(const gp::Message& message, gp::io::ZeroCopyOutputStream* output, std::string* bytes,
-             std::string* error) {
+  // When `release` is given (it holds `message`), the message is replaced by
+  // an empty one once its bytes are made, before its JSON is.
+  bool Print(std::unique_ptr<gp::Message>* release, const gp::Message& message,
+             gp::io::ZeroCopyOutputStream* output, std::string* bytes, std::string* error) {
+    const gp::Descriptor* type = message.GetDescriptor();
     if (!json_) {
       // One-line text ends with a space, not a newline.
       if (printer_.Print(message, output) && (!one_line_ || WriteAll(output, "\n", 1))) return true;
@@ -439,18 +442,18 @@ class RecordPrinter {
       return false;
     }
     if (resolver_ == nullptr) {
-      resolver_.reset(gp::util::NewTypeResolverForDescriptorPool(
-          kTypeUrlPrefix, message.GetDescriptor()->file()->pool()));
+      resolver_.reset(gp::util::NewTypeResolverForDescriptorPool(kTypeUrlPrefix, type->file()->pool()));
     }
     bytes->clear();
     if (!message.SerializeToString(bytes)) {
       *error = "cannot serialize the record for JSON";
       return false;
     }
+    if (release != nullptr) release->reset(message.New());
     gp::io::ArrayInputStream binary(bytes->data(), static_cast<int>(bytes->size()));
     const auto status = gp::util::BinaryToJsonStream(
-        resolver_.get(), std::string(kTypeUrlPrefix) + "/" + message.GetDescriptor()->full_name(),
-        &binary, output, json_options_);
+        resolver_.get(), std::string(kTypeUrlPrefix) + "/" + type->full_name(), &binary, output,
+        json_options_);
     if (!status.ok()) {
       *error = "cannot print as JSON: " + std::string(status.message());
       return false;
@@ -543,7 +546,12 @@ int Decode(const Options& options) {
       unknown += here;
       ++records_with_unknown;
     }
-    if (!printer.Print(*message, run.output.stream(), &scratch, &error)) {
+    // JSON is printed from the message's own bytes: a large record's input
+    // bytes go first, and its message once those bytes are made.
+    const bool large = reader.record_bytes().size() > (size_t{1} << 20);
+    if (options.json && large) reader.ReleaseBytes();
+    if (!printer.Print(options.json && large ? &message : nullptr, *message, run.output.stream(), &scratch,
+                       &error)) {
       if (error == "write failed") return WriteFailed(&run);
       return Failure(run.input.name(), RecordPrefix(options.delimited ? reader.records() : 0) + error);
     }
