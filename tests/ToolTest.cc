@@ -508,7 +508,7 @@ TEST_F(ToolTest, ProgressLineOnATerminalOnceARunLastsTwoSeconds) {
 TEST_F(ToolTest, HelpNamesAndOutputOptions) {
   // Each command's help lists the options it takes and no other.
   const Result help = RunOk({"raw", "--help"});
-  EXPECT_EQ(help.out.find("Usage: tarvesh raw [FILE]"), 0u) << help.out;
+  EXPECT_EQ(help.out.find("Usage: tarvesh raw [SCHEMA.proto]... [FILE]"), 0u) << help.out;
   EXPECT_NE(help.out.find("--hex"), std::string::npos);
   EXPECT_EQ(help.out.find("--json"), std::string::npos);
   EXPECT_NE(RunOk({"--help"}).out.find("  count [FILE]\n"), std::string::npos);
@@ -741,7 +741,7 @@ TEST_F(ToolTest, OptionsACommandDoesNotTakeAreUsageErrors) {
       {"encode", {"-d", "--json", "-o", "--force", "-I"}},
       {"guess", {"-d", "-I"}},
       {"stats", {"-d", "--json", "--skip", "--count", "--record", "--format"}},
-      {"raw", {"-d", "-o", "--force", "--skip", "--count", "--record", "-x"}},
+      {"raw", {"-d", "-o", "--force", "--skip", "--count", "--record", "-x", "-I"}},
       {"count", {}},
       {"types", {}}};
   for (const auto& command : commands) {
@@ -855,6 +855,17 @@ TEST_F(ToolTest, RawShowsWhatTheRuntimesRawDecoderShows) {
                             ": byte 23: field 5 has length 5 but only 4 bytes are left\n");
   EXPECT_EQ(Run({"raw", "-x", Path("fields.bin").string()}).out.substr(0, 34), "0x00000000 varint          1: 150\n");
 
+  // With a type, its fields are named and its bytes fields not guessed at.
+  Pb::Tarvesh::Track track;
+  track.set_track_id(4);
+  track.add_frame_tables()->set_coding_depend(std::string("\x08\x01", 2));
+  WriteFile(Path("track.bin"), track.SerializeAsString());
+  EXPECT_EQ(RunOk({"raw", "--type=Track", Path("track.bin").string()}).out,
+            "         0 varint          1 track_id: 4\n"
+            "         2 len=4           7 frame_tables {\n"
+            "         4 len=2             3 coding_depend: \"\\010\\001\"\n"
+            "                           }\n");
+
   // Every committed fuzz input as one delimited stream, each record's text
   // compared with the runtime's.
   std::vector<fs::path> files;
@@ -956,6 +967,11 @@ TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
   RunOk({"decode", "-d", schema, "Shelf", Path("two.bin").string(), "-o", Path("two.txt").string()});
   RunOk({"encode", "-d", schema, "Shelf", Path("two.txt").string(), "-o", Path("two.again").string()});
   EXPECT_TRUE(ReadFile(Path("two.again")) == ReadFile(Path("two.bin")));
+
+  // raw names the fields of the schema's type and of the library's within.
+  const std::string raw = RunOk({"raw", schema, "--type=Shelf", Path("shelf.bin").string()}).out;
+  EXPECT_NE(raw.find(" 1 name: \"north\"\n"), std::string::npos) << raw;
+  EXPECT_NE(raw.find(" 7 frame_tables {\n"), std::string::npos) << raw;
 
   // A FileDescriptorSet serves as well, and guess tries its types.
   const Result set = RunProgram(PROTOC_EXECUTABLE, {"-I", dir, "-I", TARVESH_SOURCE_DIR, "--include_imports",

@@ -7,6 +7,7 @@
 #include <google/protobuf/io/coded_stream.h>
 #include <google/protobuf/stubs/strutil.h>
 #include <google/protobuf/unknown_field_set.h>
+#include <google/protobuf/wire_format.h>
 #include <google/protobuf/wire_format_lite.h>
 
 namespace tarvesh {
@@ -63,8 +64,8 @@ class Walker {
     input_.SetRecursionLimit(INT_MAX);
   }
 
-  RawResult Run() {
-    Fields(0, kNestedBudget, 0, -1, true);
+  RawResult Run(const gp::Descriptor* type) {
+    Fields(type, 0, kNestedBudget, 0, -1, true);
     return result_;
   }
 
@@ -118,16 +119,29 @@ class Walker {
   }
 
   // Prints fields up to the current limit, or to the end-group tag of
-  // `group` (a field number) when it is not -1.
-  bool Fields(int indent, int budget, int group_depth, int group, bool strict) {
+  // `group` (a field number) when it is not -1. Fields that `type` (when
+  // given) knows, with their wire type, are named, and its message fields
+  // walked as that type; others are guessed at.
+  bool Fields(const gp::Descriptor* type, int indent, int budget, int group_depth, int group, bool strict) {
     while (input_.BytesUntilLimit() > 0) {
       const int start = input_.CurrentPosition();
       uint32_t tag = 0;
       if (!ReadVarint32(strict, false, &tag)) tag = 0;
       const int number = static_cast<int>(WireFormatLite::GetTagFieldNumber(tag));
       if (tag == 0 || number == 0) return Fault(start, "bad field tag (a truncated varint or field number 0)");
-      const std::string name = std::to_string(number);
-      switch (WireFormatLite::GetTagWireType(tag)) {
+      const WireFormatLite::WireType wire_type = WireFormatLite::GetTagWireType(tag);
+      const gp::FieldDescriptor* field = type != nullptr ? type->FindFieldByNumber(number) : nullptr;
+      if (field != nullptr && gp::internal::WireFormat::WireTypeForField(field) != wire_type &&
+          !(field->is_packable() && wire_type == WireFormatLite::WIRETYPE_LENGTH_DELIMITED)) {
+        field = nullptr;
+      }
+      const gp::Descriptor* field_type =
+          field != nullptr && (field->type() == gp::FieldDescriptor::TYPE_MESSAGE ||
+                               field->type() == gp::FieldDescriptor::TYPE_GROUP)
+              ? field->message_type()
+              : nullptr;
+      const std::string name = std::to_string(number) + (field != nullptr ? " " + field->name() : "");
+      switch (wire_type) {
         case WireFormatLite::WIRETYPE_VARINT: {
           uint64_t value;
           if (!input_.ReadVarint64(&value)) return Fault(start, "bad varint in field " + name);
@@ -160,11 +174,16 @@ class Walker {
           }
           const std::string label = "len=" + std::to_string(length);
           const char* value = data_ + input_.CurrentPosition();
-          if (ParsesAsMessage(value, static_cast<int>(length), budget)) {
+          if (field_type != nullptr ||
+              (field == nullptr && ParsesAsMessage(value, static_cast<int>(length), budget))) {
             if (!Line(start, label, indent, name + " {")) return false;
             const auto limit = input_.PushLimit(static_cast<int>(length));
-            // Bytes the runtime parsed as a message walk cleanly.
-            if (!Fields(indent + 1, budget - 1, group_depth, -1, false)) return false;
+            // Bytes the runtime parsed as a message walk cleanly; a message
+            // field of the type is read by the message parser's rules.
+            if (field_type != nullptr ? !Fields(field_type, indent + 1, budget, group_depth, -1, strict)
+                                      : !Fields(nullptr, indent + 1, budget - 1, group_depth, -1, false)) {
+              return false;
+            }
             input_.PopLimit(limit);
             if (!Line(-1, "", indent, "}")) return false;
           } else {
@@ -176,14 +195,14 @@ class Walker {
         case WireFormatLite::WIRETYPE_START_GROUP:
           if (group_depth >= kMaxGroupDepth) return Fault(start, "groups nested deeper than 100");
           if (!Line(start, "group", indent, name + " {")) return false;
-          if (!Fields(indent + 1, budget - 1, group_depth + 1, number, strict)) return false;
+          if (!Fields(field_type, indent + 1, budget - 1, group_depth + 1, number, strict)) return false;
           if (!Line(-1, "", indent, "}")) return false;
           break;
         case WireFormatLite::WIRETYPE_END_GROUP:
           if (number != group) return Fault(start, "end-group tag " + name + " with no such group open");
           return true;
         default:
-          return Fault(start, "invalid wire type " + std::to_string(WireFormatLite::GetTagWireType(tag)) +
+          return Fault(start, "invalid wire type " + std::to_string(wire_type) +
                                   " in field " + name);
       }
     }
@@ -202,7 +221,7 @@ class Walker {
 }  // namespace
 
 RawResult PrintRaw(const char* data, size_t size, uint64_t base, bool hex,
-                   gp::io::ZeroCopyOutputStream* output) {
+                   gp::io::ZeroCopyOutputStream* output, const gp::Descriptor* type) {
   if (size > static_cast<size_t>(INT_MAX)) {
     RawResult result;
     result.fault.found = true;
@@ -210,7 +229,7 @@ RawResult PrintRaw(const char* data, size_t size, uint64_t base, bool hex,
     result.fault.what = "record of " + std::to_string(size) + " bytes is over the 2 GiB limit";
     return result;
   }
-  return Walker(data, static_cast<int>(size), base, hex, output).Run();
+  return Walker(data, static_cast<int>(size), base, hex, output).Run(type);
 }
 
 bool PrintRawNote(uint64_t offset, bool hex, const std::string& label, const std::string& text,

@@ -73,6 +73,8 @@ const OptionHelp kOptionHelp[] = {
           "                      succeeds, a device or FIFO is written\n"},
     {'f', "  -f, --force         replace a read-only FILE of -o\n"},
     {'x', "  -x, --hex           byte offsets in hex\n"},
+    {'t', "  -t, --type=TYPE     name the fields TYPE knows; walk its message fields\n"
+          "                      as their types\n"},
     {'I', "  -I, --proto_path=DIR  where SCHEMA.proto and its imports are found (its\n"
           "                      own directory by default); TYPE may then name its\n"
           "                      types\n"},
@@ -106,6 +108,7 @@ struct Options {
   bool compact = false;
   bool help = false;
   std::string format = "text";
+  std::string type;  // --type
   std::string output;
   bool output_given = false;
   uint64_t skip = 0;
@@ -864,6 +867,7 @@ int Stats(const Options& options) {
 int Raw(const Options& options) {
   if (options.arguments.size() > 1) return UsageError("raw takes one FILE");
   Run run;
+  if (!options.type.empty() && (run.type = FindType(options.type)) == nullptr) return UnknownType(options.type);
   std::string error;
   if (!run.input.Open(options.arguments.empty() ? "" : options.arguments[0], &error)) {
     return UsageError(error);
@@ -885,7 +889,8 @@ int Raw(const Options& options) {
       return WriteFailed(&run);
     }
     const tarvesh::RawResult result =
-        tarvesh::PrintRaw(bytes.data(), bytes.size(), reader.body_start(), options.hex, run.output.stream());
+        tarvesh::PrintRaw(bytes.data(), bytes.size(), reader.body_start(), options.hex, run.output.stream(),
+                          run.type);
     if (result.write_failed) return WriteFailed(&run);
     // A record's bad bytes end its walk, not the stream's: the next record
     // starts where its length says.
@@ -948,9 +953,10 @@ const Command kCommands[] = {
     {"stats", Stats, "djFscr", "stats [TYPE] [FILE]",
      "records, element counts of repeated fields and bytes per field (TYPE\n"
      "Track by default, with its frame figures)"},
-    {"raw", Raw, "dxofscr", "raw [FILE]",
+    {"raw", Raw, "dxtofscrID", "raw [SCHEMA.proto]... [FILE]",
      "the fields of any bytes with no schema: offset, wire type, length and\n"
-     "value, nested messages where bytes parse as one"},
+     "value, nested messages where bytes parse as one; with --type, the\n"
+     "fields that type knows named"},
     {"count", Count, "", "count [FILE]", "the number of records of a delimited stream"},
     {"types", Types, "", "types", "the record types TYPE may name"},
 };
@@ -1000,11 +1006,12 @@ int ParseOptions(int argc, char** argv, Options* options) {
       {"proto-names", no_argument, nullptr, kProtoNames},
       {"defaults", no_argument, nullptr, kDefaults},
       {"compact", no_argument, nullptr, kCompact},
+      {"type", required_argument, nullptr, 't'},
       {"version", no_argument, nullptr, 'V'}, {nullptr, 0, nullptr, 0}};
   opterr = 0;
   int option_char;
   uint64_t record = 0;
-  while ((option_char = getopt_long(argc, argv, ":djo:fxI:hV", kLongOptions, nullptr)) != -1) {
+  while ((option_char = getopt_long(argc, argv, ":djo:fxI:t:hV", kLongOptions, nullptr)) != -1) {
     // The option as written: the word before its value when that is a word
     // of its own.
     const int word = optarg != nullptr && optarg == argv[optind - 1] && optind >= 2 &&
@@ -1019,6 +1026,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
       case 'j': options->json = true; break;
       case 'f': options->force = true; break;
       case 'x': options->hex = true; break;
+      case 't': options->type = optarg; break;
       case 'I': options->proto_paths.push_back(optarg); break;
       case kDescriptorSet: options->descriptor_sets.push_back(optarg); break;
       case kFormat:
