@@ -581,8 +581,10 @@ TEST_F(ToolTest, OutputGoesWhereThePathLeads) {
   EXPECT_EQ(status.st_mode & 07777, 0604u);
   EXPECT_EQ(fs::directory_iterator(Path("real"))->path().filename(), "target.txt");
 
-  // "-o -" is standard output.
+  // "-o -" and /dev/stdout are standard output, whatever it is.
   EXPECT_EQ(RunOk({"decode", "-d", "Track", stream, "-o", "-"}).out, text);
+  const std::string piped = std::string(TARVESH_TOOL) + " decode -d Track " + stream + " -o /dev/stdout | cat";
+  EXPECT_EQ(RunProgram("/bin/sh", {"-c", piped}).out, text);
   EXPECT_FALSE(fs::exists(Path("-")));
 
   // A read-only file is replaced only with --force.
@@ -923,7 +925,9 @@ TEST_F(ToolTest, RawShowsWhatTheRuntimesRawDecoderShows) {
     WriteFile(Path("one.bin"), inputs[i]);
     const Result protoc = RunProgram(PROTOC_EXECUTABLE, {"--decode_raw"}, "one.bin");
     EXPECT_EQ(protoc.status == 0, parses) << files[i];
-    if (parses) EXPECT_EQ(protoc.out, expected) << files[i];
+    if (parses) {
+      EXPECT_EQ(protoc.out, expected) << files[i];
+    }
   }
 }
 

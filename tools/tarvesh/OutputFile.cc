@@ -73,6 +73,23 @@ bool ResolveLinks(std::string* path, std::string* error) {
   return false;
 }
 
+// The descriptor a path names that reaches one of the program's own open
+// files (/dev/stdout, /dev/fd/N, /proc/self/fd/N), or -1: such a file is
+// written through that descriptor, as with "-", never replaced.
+int OwnDescriptor(const std::string& path) {
+  if (path == "/dev/stdout") return STDOUT_FILENO;
+  if (path == "/dev/stderr") return STDERR_FILENO;
+  for (const char* prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+    const size_t length = std::strlen(prefix);
+    if (path.compare(0, length, prefix) != 0 || path.size() == length ||
+        path.find_first_not_of("0123456789", length) != std::string::npos || path.size() - length > 6) {
+      continue;
+    }
+    return std::atoi(path.c_str() + length);
+  }
+  return -1;
+}
+
 std::string RandomSuffix() {
   static std::mt19937_64 generator(std::random_device{}() ^ static_cast<uint64_t>(getpid()));
   static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
@@ -92,6 +109,12 @@ bool OutputFile::Open(const std::string& path, bool force, std::string* error) {
     return true;
   }
   name_ = path;
+  const int own = OwnDescriptor(path);
+  if (own >= 0) {
+    fd_ = own;
+    stream_ = std::make_unique<google::protobuf::io::FileOutputStream>(fd_);
+    return true;
+  }
   std::string target = path;
   if (!ResolveLinks(&target, error)) return false;
   struct stat status;

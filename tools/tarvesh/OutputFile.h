@@ -1,4 +1,5 @@
-// Where the tarvesh command writes: standard output ("" or "-"), a device,
+// Where the tarvesh command writes: standard output ("" or "-") or another
+// of its open descriptors (/dev/stdout, /dev/fd/N), a device,
 // FIFO or socket written directly, or a regular file (new, or reached through
 // symlinks) replaced atomically: the output goes to an unnamed temporary file
 // in the target's directory (O_TMPFILE; a named hidden file where the file
