@@ -2,7 +2,9 @@
 // picks the record type (low four bits, modulo the twelve types) and whole-
 // input or delimited reading (top bit); the second the reader's block size
 // (1 to 64 bytes, so records and length prefixes straddle buffer edges); the
-// rest is the input.
+// rest is the input. The input is also printed by the raw printer, which
+// must take any bytes and, where the runtime's own raw decoding (the bytes as
+// google.protobuf.Empty, printed as text) accepts them, show the same fields.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -11,10 +13,13 @@
 #include <string>
 #include <vector>
 
+#include <google/protobuf/empty.pb.h>
 #include <google/protobuf/io/zero_copy_stream_impl_lite.h>
+#include <google/protobuf/text_format.h>
 
 #include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
+#include "RawPrinter.h"
 #include "RecordReader.h"
 #include "WireScan.h"
 
@@ -43,6 +48,36 @@ const std::vector<const gp::Descriptor*>& Types() {
     return all;
   }();
   return types;
+}
+
+// The raw printer's text with each line's offset and wire type columns cut.
+std::string WithoutPrefixes(const std::string& text) {
+  std::string fields;
+  size_t at = 0;
+  while (at < text.size()) {
+    const size_t end = text.find('\n', at);
+    Require(end != std::string::npos && end - at >= tarvesh::kRawPrefixWidth, "a raw line without its columns");
+    fields.append(text, at + tarvesh::kRawPrefixWidth, end + 1 - at - tarvesh::kRawPrefixWidth);
+    at = end + 1;
+  }
+  return fields;
+}
+
+void CheckRaw(const char* data, size_t size, bool hex) {
+  std::string text;
+  tarvesh::RawResult result;
+  {
+    gp::io::StringOutputStream output(&text);
+    result = tarvesh::PrintRaw(data, size, 0, hex, &output);
+  }
+  Require(!result.write_failed, "raw printing to a string failed");
+  Require(!result.fault.found || result.fault.offset <= size, "raw fault past the end of input");
+  gp::Empty empty;
+  std::string expected;
+  const bool parses = empty.ParsePartialFromArray(data, static_cast<int>(size)) &&
+                      gp::TextFormat::PrintToString(empty, &expected);
+  Require(parses == !result.fault.found, "raw and the runtime disagree on whether the bytes parse");
+  if (parses) Require(WithoutPrefixes(text) == expected, "raw shows other fields than the runtime");
 }
 
 }  // namespace
@@ -83,6 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   Require(delimited || records == 1 || status == tarvesh::RecordReader::kError,
           "whole-input reading gave no record and no error");
+  CheckRaw(reinterpret_cast<const char*>(data + 2), input_size, (data[1] & 0x40) != 0);
   if (status == tarvesh::RecordReader::kError) {
     Require(!reader.error().what.empty(), "an error without a message");
     Require(reader.error().offset <= input_size, "error offset past the end of input");

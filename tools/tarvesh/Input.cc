@@ -7,12 +7,13 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace tarvesh {
 namespace {
 
-constexpr int64_t kProgressThreshold = int64_t{64} << 20;
+constexpr int64_t kProgressAfterMs = 2000;
 constexpr int64_t kProgressEveryMs = 250;
 
 int64_t NowMs() {
@@ -31,7 +32,7 @@ Input::~Input() {
 
 bool Input::Open(const std::string& path, std::string* error) {
   if (path.empty() || path == "-") {
-    name_ = "(standard input)";
+    name_ = "standard input";
     fd_ = STDIN_FILENO;
   } else {
     name_ = path;
@@ -45,39 +46,88 @@ bool Input::Open(const std::string& path, std::string* error) {
   struct stat status;
   if (fstat(fd_, &status) == 0) {
     if (S_ISDIR(status.st_mode)) {
-      *error = path + ": " + std::strerror(EISDIR);
+      *error = name_ + ": " + std::strerror(EISDIR);
       return false;
     }
     if (S_ISREG(status.st_mode)) total_size_ = static_cast<uint64_t>(status.st_size);
   }
   terminal_ = isatty(STDERR_FILENO) != 0;
-  next_progress_at_ = kProgressThreshold;
+  start_ms_ = NowMs();
   file_ = std::make_unique<google::protobuf::io::FileInputStream>(fd_, 1 << 16);
+  if (const char* fail_at = std::getenv("TARVESH_FAIL_READ_AT")) fail_at_ = std::atoll(fail_at);
+  return true;
+}
+
+bool Input::ReadFailed(uint64_t* offset, std::string* what) const {
+  if (failed_errno_ == 0) return false;
+  *offset = static_cast<uint64_t>(failed_at_);
+  *what = std::string("read failed: ") + std::strerror(failed_errno_);
   return true;
 }
 
 std::string Input::ReadError() const {
-  if (file_ == nullptr || file_->GetErrno() == 0) return "";
-  return std::string("read failed: ") + std::strerror(file_->GetErrno());
+  uint64_t offset;
+  std::string what;
+  if (!ReadFailed(&offset, &what)) return "";
+  return "byte " + std::to_string(offset) + ": " + what;
 }
 
 bool Input::Next(const void** data, int* size) {
-  if (!file_->Next(data, size)) return false;
-  // A known size decides up front; a pipe shows progress once it passes the
-  // threshold.
-  if (terminal_ && ByteCount() >= next_progress_at_ &&
-      (total_size_ == 0 || total_size_ > static_cast<uint64_t>(kProgressThreshold))) {
-    ShowProgress();
+  if (failed_errno_ != 0) return false;
+  if (hidden_ > 0) {
+    failed_errno_ = EIO;
+    failed_at_ = ByteCount();
+    return false;
   }
+  if (!file_->Next(data, size)) {
+    if (file_->GetErrno() != 0) {
+      failed_errno_ = file_->GetErrno();
+      failed_at_ = file_->ByteCount();
+    }
+    return false;
+  }
+  if (fail_at_ >= 0 && file_->ByteCount() > fail_at_) {
+    // Hands out the bytes before the failing one, hiding the rest; the read
+    // after them fails.
+    const int64_t keep = *size - (file_->ByteCount() - fail_at_);
+    if (keep <= 0) {
+      file_->BackUp(*size);
+      failed_errno_ = EIO;
+      failed_at_ = ByteCount();
+      return false;
+    }
+    hidden_ = static_cast<int>(*size - keep);
+    *size = static_cast<int>(keep);
+  }
+  // A run that lasts shows where it is, whatever the input's size.
+  if (terminal_ && NowMs() - start_ms_ >= kProgressAfterMs) ShowProgress();
   return true;
 }
 
-void Input::BackUp(int count) { file_->BackUp(count); }
-bool Input::Skip(int count) { return file_->Skip(count); }
-int64_t Input::ByteCount() const { return file_->ByteCount(); }
+void Input::BackUp(int count) {
+  file_->BackUp(count + hidden_);
+  hidden_ = 0;
+}
+
+bool Input::Skip(int count) {
+  if (hidden_ > 0) BackUp(0);
+  if (fail_at_ >= 0 && ByteCount() + count > fail_at_) {
+    file_->Skip(static_cast<int>(fail_at_ - ByteCount()));
+    failed_errno_ = EIO;
+    failed_at_ = ByteCount();
+    return false;
+  }
+  if (file_->Skip(count)) return true;
+  if (file_->GetErrno() != 0 && failed_errno_ == 0) {
+    failed_errno_ = file_->GetErrno();
+    failed_at_ = ByteCount();
+  }
+  return false;
+}
+
+int64_t Input::ByteCount() const { return file_->ByteCount() - hidden_; }
 
 void Input::ShowProgress() {
-  next_progress_at_ = ByteCount() + (1 << 20);
   const int64_t now = NowMs();
   if (progress_shown_ && now - last_progress_ms_ < kProgressEveryMs) return;
   last_progress_ms_ = now;

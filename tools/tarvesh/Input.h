@@ -1,6 +1,11 @@
 // The tarvesh command's input: a file or standard input as a zero-copy
-// stream that counts the bytes read and shows a progress line on a terminal
-// for inputs over 64 MiB; and a line reader over it for text records.
+// stream that counts the bytes read, keeps a read failure apart from the end
+// of input, and shows a progress line on a terminal once a run has lasted two
+// seconds;
+// and a line reader over it for text records.
+//
+// For the tests, TARVESH_FAIL_READ_AT=N in the environment makes the read
+// that reaches byte N fail with EIO, as a failing disk would.
 #ifndef TARVESH_TOOLS_INPUT_H
 #define TARVESH_TOOLS_INPUT_H
 
@@ -11,9 +16,11 @@
 #include <google/protobuf/io/zero_copy_stream.h>
 #include <google/protobuf/io/zero_copy_stream_impl.h>
 
+#include "RecordReader.h"
+
 namespace tarvesh {
 
-class Input : public google::protobuf::io::ZeroCopyInputStream {
+class Input : public google::protobuf::io::ZeroCopyInputStream, public ReadFailures {
  public:
   Input() = default;
   ~Input() override;
@@ -22,7 +29,10 @@ class Input : public google::protobuf::io::ZeroCopyInputStream {
   // returns false with *error set.
   bool Open(const std::string& path, std::string* error);
   const std::string& name() const { return name_; }
-  // Read errors, as text; empty when there were none.
+  // ReadFailures: a failed read, as text with the byte where it failed.
+  bool ReadFailed(uint64_t* offset, std::string* what) const override;
+  uint64_t SizeHint() const override { return total_size_; }
+  // The failure as "byte N: read failed: why"; empty when reads succeeded.
   std::string ReadError() const;
   // Ends the progress line, if one was shown.
   void FinishProgress();
@@ -41,8 +51,12 @@ class Input : public google::protobuf::io::ZeroCopyInputStream {
   uint64_t total_size_ = 0;  // 0 when unknown (a pipe)
   bool terminal_ = false;
   bool progress_shown_ = false;
-  int64_t next_progress_at_ = 0;
+  int64_t start_ms_ = 0;
   int64_t last_progress_ms_ = 0;
+  int64_t fail_at_ = -1;      // TARVESH_FAIL_READ_AT, or -1
+  int failed_errno_ = 0;      // a failure the stream met (or was made to meet)
+  int64_t failed_at_ = 0;
+  int hidden_ = 0;            // bytes of the last block held back by fail_at_
   std::unique_ptr<google::protobuf::io::FileInputStream> file_;
 };
 

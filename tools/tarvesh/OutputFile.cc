@@ -7,14 +7,16 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 
 namespace tarvesh {
 namespace {
 
-// The temporary file to remove if a signal ends the program; a fixed buffer,
-// so the handler calls only async-signal-safe functions.
+// A named temporary file to remove if a signal ends the program; a fixed
+// buffer, so the handler calls only async-signal-safe functions.
 char pending_temp_path[PATH_MAX];
 volatile sig_atomic_t have_pending_temp = 0;
 
@@ -24,11 +26,17 @@ void RemoveTempAndDie(int signal_number) {
   ::raise(signal_number);
 }
 
+// Watches the signals that end a program, except those the caller ignores
+// (as nohup does): those stay ignored.
 void WatchSignals(const std::string& temp_path) {
   if (temp_path.size() >= sizeof pending_temp_path) return;
   std::memcpy(pending_temp_path, temp_path.c_str(), temp_path.size() + 1);
   have_pending_temp = 1;
-  for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) ::signal(signal_number, RemoveTempAndDie);
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+    struct sigaction current;
+    if (sigaction(signal_number, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
+    ::signal(signal_number, RemoveTempAndDie);
+  }
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -37,37 +45,109 @@ std::string DirectoryOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::string BaseOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::string ErrnoText(const std::string& what, int error) {
   return what + ": " + std::strerror(error);
+}
+
+// Follows `path` while it is a symlink, to the file a write through it
+// reaches (which need not exist yet).
+bool ResolveLinks(std::string* path, std::string* error) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat status;
+    if (lstat(path->c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return true;
+    std::string target(PATH_MAX, '\0');
+    const ssize_t length = readlink(path->c_str(), &target[0], target.size());
+    if (length < 0) {
+      *error = ErrnoText("cannot read the symlink", errno);
+      return false;
+    }
+    target.resize(static_cast<size_t>(length));
+    *path = target[0] == '/' ? target : DirectoryOf(*path) + "/" + target;
+  }
+  *error = ErrnoText("cannot follow the symlink", ELOOP);
+  return false;
+}
+
+// The descriptor a path names that reaches one of the program's own open
+// files (/dev/stdout, /dev/fd/N, /proc/self/fd/N), or -1: such a file is
+// written through that descriptor, as with "-", never replaced.
+int OwnDescriptor(const std::string& path) {
+  if (path == "/dev/stdout") return STDOUT_FILENO;
+  if (path == "/dev/stderr") return STDERR_FILENO;
+  for (const char* prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+    const size_t length = std::strlen(prefix);
+    if (path.compare(0, length, prefix) != 0 || path.size() == length ||
+        path.find_first_not_of("0123456789", length) != std::string::npos || path.size() - length > 6) {
+      continue;
+    }
+    return std::atoi(path.c_str() + length);
+  }
+  return -1;
+}
+
+std::string RandomSuffix() {
+  static std::mt19937_64 generator(std::random_device{}() ^ static_cast<uint64_t>(getpid()));
+  static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::string suffix;
+  for (int i = 0; i < 6; ++i) suffix.push_back(kChars[generator() % (sizeof kChars - 1)]);
+  return suffix;
 }
 
 }  // namespace
 
 OutputFile::~OutputFile() { Discard(); }
 
-bool OutputFile::Open(const std::string& path, std::string* error) {
-  if (path.empty()) {
-    stream_ = std::make_unique<google::protobuf::io::FileOutputStream>(STDOUT_FILENO);
+bool OutputFile::Open(const std::string& path, bool force, std::string* error) {
+  if (path.empty() || path == "-") {
+    fd_ = STDOUT_FILENO;
+    stream_ = std::make_unique<google::protobuf::io::FileOutputStream>(fd_);
     return true;
   }
-  path_ = path;
   name_ = path;
-  const size_t slash = path.rfind('/');
-  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  temp_path_ = DirectoryOf(path) + "/." + base + ".tarvesh-XXXXXX";
-  fd_ = mkstemp(&temp_path_[0]);
-  if (fd_ < 0) {
-    *error = ErrnoText("cannot create a temporary file in " + DirectoryOf(path), errno);
-    temp_path_.clear();
+  const int own = OwnDescriptor(path);
+  if (own >= 0) {
+    fd_ = own;
+    stream_ = std::make_unique<google::protobuf::io::FileOutputStream>(fd_);
+    return true;
+  }
+  std::string target = path;
+  if (!ResolveLinks(&target, error)) return false;
+  struct stat status;
+  const bool exists = stat(target.c_str(), &status) == 0;
+  if (exists && S_ISDIR(status.st_mode)) {
+    *error = std::strerror(EISDIR);
     return false;
   }
-  WatchSignals(temp_path_);
-  // An existing file keeps its permissions; a new one gets the usual 0666
-  // less the umask, not mkstemp's 0600.
-  struct stat existing;
+  if (exists && !S_ISREG(status.st_mode)) {
+    // A device, FIFO or socket: written in place, never replaced.
+    fd_ = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd_ < 0) {
+      *error = ErrnoText("cannot open", errno);
+      return false;
+    }
+    owns_fd_ = true;
+    stream_ = std::make_unique<google::protobuf::io::FileOutputStream>(fd_);
+    return true;
+  }
+  // A file without write permission is replaced only when asked, as a
+  // shell's > refuses it.
+  if (exists && !force && ((status.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0)) {
+    *error = "is read-only; --force replaces it";
+    return false;
+  }
+  target_ = target;
+  directory_ = DirectoryOf(target);
+  if (!OpenTemporary(error)) return false;
+  // An existing file keeps its permissions; a new one gets 0666 less the
+  // umask.
   mode_t mode;
-  if (stat(path.c_str(), &existing) == 0) {
-    mode = existing.st_mode & 07777;
+  if (exists) {
+    mode = status.st_mode & 07777;
   } else {
     const mode_t mask = umask(0);
     umask(mask);
@@ -78,31 +158,86 @@ bool OutputFile::Open(const std::string& path, std::string* error) {
   return true;
 }
 
+bool OutputFile::OpenTemporary(std::string* error) {
+  fd_ = open(directory_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (fd_ >= 0) {
+    unnamed_ = true;
+    owns_fd_ = true;
+    return true;
+  }
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+    *error = ErrnoText("cannot create a temporary file in " + directory_, errno);
+    return false;
+  }
+  temp_path_ = directory_ + "/." + BaseOf(target_) + ".tarvesh-XXXXXX";
+  fd_ = mkstemp(&temp_path_[0]);
+  if (fd_ < 0) {
+    *error = ErrnoText("cannot create a temporary file in " + directory_, errno);
+    temp_path_.clear();
+    return false;
+  }
+  owns_fd_ = true;
+  WatchSignals(temp_path_);
+  return true;
+}
+
 bool OutputFile::Commit(std::string* error) {
   if (!stream_->Flush()) {
     *error = ErrnoText("write failed", stream_->GetErrno());
     return false;
   }
-  if (path_.empty()) return true;
+  if (target_.empty()) {
+    // Standard output or a device: the data is handed over once written.
+    if (owns_fd_) {
+      stream_.reset();
+      const int fd = fd_;
+      fd_ = -1;
+      owns_fd_ = false;
+      if (close(fd) != 0) {
+        *error = ErrnoText("close failed", errno);
+        return false;
+      }
+    }
+    return true;
+  }
   if (fsync(fd_) != 0) {
     *error = ErrnoText("fsync failed", errno);
     return false;
   }
+  if (unnamed_) {
+    // The unnamed file gets a temporary name, which is then renamed over the
+    // target: a rename replaces a file in one step, a link does not.
+    const std::string fd_path = "/proc/self/fd/" + std::to_string(fd_);
+    for (int attempt = 0; attempt < 100 && temp_path_.empty(); ++attempt) {
+      const std::string candidate = directory_ + "/." + BaseOf(target_) + ".tarvesh-" + RandomSuffix();
+      if (linkat(AT_FDCWD, fd_path.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        temp_path_ = candidate;
+      } else if (errno != EEXIST) {
+        *error = ErrnoText("cannot name the temporary file", errno);
+        return false;
+      }
+    }
+    if (temp_path_.empty()) {
+      *error = ErrnoText("cannot name the temporary file", EEXIST);
+      return false;
+    }
+  }
   stream_.reset();
   const int fd = fd_;
   fd_ = -1;
+  owns_fd_ = false;
   if (close(fd) != 0) {
     *error = ErrnoText("close failed", errno);
     return false;
   }
-  if (rename(temp_path_.c_str(), path_.c_str()) != 0) {
+  if (rename(temp_path_.c_str(), target_.c_str()) != 0) {
     *error = ErrnoText("cannot rename the temporary file into place", errno);
     return false;
   }
   temp_path_.clear();
   have_pending_temp = 0;
   // The rename itself reaches the disk with the directory.
-  const int directory = open(DirectoryOf(path_).c_str(), O_RDONLY | O_DIRECTORY);
+  const int directory = open(directory_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (directory >= 0) {
     fsync(directory);
     close(directory);
@@ -117,8 +252,9 @@ std::string OutputFile::WriteError() const {
 
 void OutputFile::Discard() {
   stream_.reset();
-  if (fd_ >= 0) close(fd_);
+  if (owns_fd_ && fd_ >= 0) close(fd_);
   fd_ = -1;
+  owns_fd_ = false;
   if (!temp_path_.empty()) {
     have_pending_temp = 0;
     unlink(temp_path_.c_str());

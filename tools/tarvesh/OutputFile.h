@@ -1,8 +1,11 @@
-// Where the tarvesh command writes: standard output, or a named file written
-// through a temporary file in the same directory that is synced and renamed
-// over the name only once everything is written. A failed or interrupted run
-// removes the temporary file and leaves an existing file of that name as it
-// was.
+// Where the tarvesh command writes: standard output ("" or "-") or another
+// of its open descriptors (/dev/stdout, /dev/fd/N), a device,
+// FIFO or socket written directly, or a regular file (new, or reached through
+// symlinks) replaced atomically: the output goes to an unnamed temporary file
+// in the target's directory (O_TMPFILE; a named hidden file where the file
+// system refuses it) that is synced, linked and renamed over the target only
+// once everything is written. A failed or interrupted run leaves nothing
+// beside the target and an existing target as it was.
 #ifndef TARVESH_TOOLS_OUTPUT_FILE_H
 #define TARVESH_TOOLS_OUTPUT_FILE_H
 
@@ -20,14 +23,16 @@ class OutputFile {
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // Opens standard output (an empty path) or a temporary file beside `path`.
-  // On failure returns false with *error set.
-  bool Open(const std::string& path, std::string* error);
+  // Opens standard output ("" or "-"), `path` itself when it is not a regular
+  // file, or a temporary file beside the regular file it names. A target
+  // nobody may write is refused unless `force`. On failure returns false with
+  // *error set.
+  bool Open(const std::string& path, bool force, std::string* error);
 
   google::protobuf::io::ZeroCopyOutputStream* stream() { return stream_.get(); }
 
-  // Flushes; for a named file also syncs, renames into place and syncs the
-  // directory. On failure returns false with *error set.
+  // Flushes; for a replaced file also syncs, names it, renames it into place
+  // and syncs the directory. On failure returns false with *error set.
   bool Commit(std::string* error);
 
   // Why the stream refused a write, as text.
@@ -37,12 +42,16 @@ class OutputFile {
   const std::string& name() const { return name_; }
 
  private:
+  bool OpenTemporary(std::string* error);
   void Discard();
 
-  std::string path_;
-  std::string temp_path_;
-  std::string name_ = "(standard output)";
+  std::string target_;     // the regular file to replace; empty otherwise
+  std::string directory_;  // target_'s directory
+  std::string temp_path_;  // a named temporary file, when O_TMPFILE is refused
+  bool unnamed_ = false;   // fd_ is an O_TMPFILE file
+  std::string name_ = "standard output";
   int fd_ = -1;
+  bool owns_fd_ = false;
   std::unique_ptr<google::protobuf::io::FileOutputStream> stream_;
 };
 

@@ -10,8 +10,17 @@ namespace tarvesh {
 
 namespace gp = google::protobuf;
 
-RecordReader::RecordReader(gp::io::ZeroCopyInputStream* input, bool delimited)
-    : input_(input), delimited_(delimited) {}
+RecordReader::RecordReader(gp::io::ZeroCopyInputStream* input, bool delimited,
+                           const ReadFailures* failures)
+    : input_(input), failures_(failures), delimited_(delimited) {}
+
+bool RecordReader::ReadFailed() {
+  uint64_t offset;
+  std::string what;
+  if (failures_ == nullptr || !failures_->ReadFailed(&offset, &what)) return false;
+  Fail(offset, std::move(what));
+  return true;
+}
 
 RecordReader::Status RecordReader::Next(gp::Message* message) {
   if (done_) return error_.what.empty() ? kEnd : kError;
@@ -20,21 +29,62 @@ RecordReader::Status RecordReader::Next(gp::Message* message) {
 }
 
 RecordReader::Status RecordReader::ReadWhole(gp::Message* message) {
+  if (!ReadAll()) return kError;
+  return Parse(message, 0);
+}
+
+bool RecordReader::ReadAll() {
   done_ = true;
   buffer_.clear();
+  // A file of known size is read into a buffer of its size, not one grown by
+  // doubling.
+  const uint64_t hint = failures_ != nullptr ? failures_->SizeHint() : 0;
+  if (hint > 0 && hint <= static_cast<uint64_t>(INT_MAX)) buffer_.reserve(static_cast<size_t>(hint));
   const void* data;
   int size;
   while (input_->Next(&data, &size)) {
     if (buffer_.size() + static_cast<size_t>(size) > static_cast<size_t>(INT_MAX)) {
-      return Fail(INT_MAX, "input is over the 2 GiB limit of one record");
+      Fail(INT_MAX, "input is over the 2 GiB limit of one record");
+      return false;
     }
     buffer_.append(static_cast<const char*>(data), static_cast<size_t>(size));
   }
+  if (ReadFailed()) return false;
   offset_ = buffer_.size();
-  return Parse(message, 0);
+  body_start_ = 0;
+  return true;
+}
+
+RecordReader::Status RecordReader::NextBytes() {
+  if (done_) return error_.what.empty() ? kEnd : kError;
+  if (!delimited_) return ReadAll() ? kRecord : kError;
+  uint64_t body_start;
+  return ReadFrame(true, &body_start);
 }
 
 RecordReader::Status RecordReader::ReadDelimited(gp::Message* message) {
+  uint64_t body_start;
+  const Status status = ReadFrame(true, &body_start);
+  return status == kRecord ? Parse(message, body_start) : status;
+}
+
+RecordReader::Status RecordReader::Skip() {
+  if (done_) return error_.what.empty() ? kEnd : kError;
+  if (!delimited_) {
+    // The one record of a whole input is its every byte.
+    done_ = true;
+    const void* data;
+    int size;
+    while (input_->Next(&data, &size)) offset_ += static_cast<uint64_t>(size);
+    if (ReadFailed()) return kError;
+    records_ = 1;
+    return kRecord;
+  }
+  uint64_t body_start;
+  return ReadFrame(false, &body_start);
+}
+
+RecordReader::Status RecordReader::ReadFrame(bool keep, uint64_t* body_start) {
   const uint64_t record_start = offset_;
   ++records_;
   uint64_t length;
@@ -46,11 +96,13 @@ RecordReader::Status RecordReader::ReadDelimited(gp::Message* message) {
     const void* data;
     int size;
     if (!coded.GetDirectBufferPointer(&data, &size)) {
+      if (ReadFailed()) return kError;
       --records_;
       done_ = true;
       return kEnd;
     }
     if (!coded.ReadVarint64(&length)) {
+      if (ReadFailed()) return kError;
       return Fail(record_start, "bad length prefix (a truncated or overlong varint)");
     }
     prefix_size = coded.CurrentPosition();
@@ -59,13 +111,18 @@ RecordReader::Status RecordReader::ReadDelimited(gp::Message* message) {
                   "length prefix " + std::to_string(length) + " is over the 2 GiB record limit");
     }
     buffer_.clear();
-    if (!coded.ReadString(&buffer_, static_cast<int>(length))) {
+    const bool read = keep ? coded.ReadString(&buffer_, static_cast<int>(length))
+                           : coded.Skip(static_cast<int>(length));
+    if (!read) {
+      if (ReadFailed()) return kError;
       return Fail(record_start + prefix_size,
                   "record of " + std::to_string(length) + " bytes is cut short by the end of input");
     }
   }
-  offset_ = record_start + static_cast<uint64_t>(prefix_size) + length;
-  return Parse(message, record_start + static_cast<uint64_t>(prefix_size));
+  *body_start = record_start + static_cast<uint64_t>(prefix_size);
+  body_start_ = *body_start;
+  offset_ = *body_start + length;
+  return kRecord;
 }
 
 RecordReader::Status RecordReader::Parse(gp::Message* message, uint64_t record_start) {

@@ -21,33 +21,64 @@ struct RecordError {
   std::string what;
 };
 
+// What a stream knows beyond the ZeroCopyInputStream interface: whether the
+// end of its data was a failed read, and its size when known.
+class ReadFailures {
+ public:
+  virtual ~ReadFailures() = default;
+  // True after a read failed, with the byte where it failed and why.
+  virtual bool ReadFailed(uint64_t* offset, std::string* what) const = 0;
+  // The input's size when known in advance, else 0.
+  virtual uint64_t SizeHint() const { return 0; }
+};
+
 class RecordReader {
  public:
   enum Status { kRecord, kEnd, kError };
 
-  RecordReader(google::protobuf::io::ZeroCopyInputStream* input, bool delimited);
+  // A read failure `failures` reports ends the records with kError; without
+  // it, the end of the stream's data is the end of input.
+  RecordReader(google::protobuf::io::ZeroCopyInputStream* input, bool delimited,
+               const ReadFailures* failures = nullptr);
 
   // Parses the next record into *message (cleared first). A whole-input
   // reader gives exactly one record, even an empty one, then kEnd.
   Status Next(google::protobuf::Message* message);
+  // Reads the next record's bytes (record_bytes()) without parsing them.
+  Status NextBytes();
+  // Where the bytes of the record last read begin in the input.
+  uint64_t body_start() const { return body_start_; }
+  // Passes over the next record of a delimited stream without parsing it:
+  // kRecord when there was one to pass over.
+  Status Skip();
 
   const RecordError& error() const { return error_; }
   // The bytes of the record Next() last returned.
   const std::string& record_bytes() const { return buffer_; }
+  // Frees the bytes of the record Next() last returned.
+  void ReleaseBytes() { std::string().swap(buffer_); }
   // Bytes of the input consumed so far, length prefixes included.
   uint64_t offset() const { return offset_; }
   uint64_t records() const { return records_; }
 
  private:
   Status ReadWhole(google::protobuf::Message* message);
+  bool ReadAll();  // the whole input into buffer_; false (error set) on failure
   Status ReadDelimited(google::protobuf::Message* message);
+  // Reads a record's length prefix; then its bytes into buffer_ when `keep`,
+  // else past them. *body_start is where its bytes begin.
+  Status ReadFrame(bool keep, uint64_t* body_start);
   Status Parse(google::protobuf::Message* message, uint64_t record_start);
   Status Fail(uint64_t offset, std::string what);
+  // True (with the error set) when the input's data ended on a failed read.
+  bool ReadFailed();
 
   google::protobuf::io::ZeroCopyInputStream* input_;
+  const ReadFailures* failures_;
   bool delimited_;
   bool done_ = false;
   uint64_t offset_ = 0;
+  uint64_t body_start_ = 0;
   uint64_t records_ = 0;
   std::string buffer_;
   RecordError error_;

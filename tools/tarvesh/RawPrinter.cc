@@ -1,0 +1,240 @@
+#include "RawPrinter.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include <google/protobuf/io/coded_stream.h>
+#include <google/protobuf/stubs/strutil.h>
+#include <google/protobuf/unknown_field_set.h>
+#include <google/protobuf/wire_format.h>
+#include <google/protobuf/wire_format_lite.h>
+
+namespace tarvesh {
+namespace {
+
+namespace gp = google::protobuf;
+using gp::internal::WireFormatLite;
+
+// How deep the runtime's printer looks for messages inside length-delimited
+// fields, and how deep its parser lets groups nest.
+constexpr int kNestedBudget = 10;
+constexpr int kMaxGroupDepth = 100;
+
+bool Write(gp::io::ZeroCopyOutputStream* output, const std::string& text) {
+  const char* data = text.data();
+  size_t size = text.size();
+  while (size > 0) {
+    void* buffer;
+    int room;
+    if (!output->Next(&buffer, &room)) return false;
+    const size_t now = std::min(size, static_cast<size_t>(room));
+    std::memcpy(buffer, data, now);
+    if (now < static_cast<size_t>(room)) output->BackUp(room - static_cast<int>(now));
+    data += now;
+    size -= now;
+  }
+  return true;
+}
+
+std::string Prefix(uint64_t offset, bool hex, const std::string& label) {
+  char text[64];
+  if (hex) {
+    std::snprintf(text, sizeof text, "0x%08llx %-15s ", static_cast<unsigned long long>(offset), label.c_str());
+  } else {
+    std::snprintf(text, sizeof text, "%10llu %-15s ", static_cast<unsigned long long>(offset), label.c_str());
+  }
+  return text;
+}
+
+// True when `value` parses as a message by the runtime's own test.
+bool ParsesAsMessage(const char* data, int size, int budget) {
+  if (size == 0 || budget <= 0) return false;
+  gp::io::CodedInputStream input(reinterpret_cast<const uint8_t*>(data), size);
+  input.SetRecursionLimit(budget);
+  gp::UnknownFieldSet fields;
+  return fields.ParseFromCodedStream(&input);
+}
+
+class Walker {
+ public:
+  Walker(const char* data, int size, uint64_t base, bool hex, gp::io::ZeroCopyOutputStream* output)
+      : input_(reinterpret_cast<const uint8_t*>(data), size), data_(data), base_(base), hex_(hex),
+        output_(output) {
+    input_.SetRecursionLimit(INT_MAX);
+  }
+
+  RawResult Run(const gp::Descriptor* type) {
+    Fields(type, 0, kNestedBudget, 0, -1, true);
+    return result_;
+  }
+
+ private:
+  bool Line(int at, const std::string& label, int indent, const std::string& text) {
+    const std::string line =
+        (at < 0 ? std::string(kRawPrefixWidth, ' ') : Prefix(base_ + static_cast<uint64_t>(at), hex_, label)) +
+        std::string(static_cast<size_t>(indent) * 2, ' ') + text + "\n";
+    if (Write(output_, line)) return true;
+    result_.write_failed = true;
+    return false;
+  }
+
+  // A string field's line, escaped a block at a time: a large value costs
+  // no copy of itself.
+  bool StringLine(int at, const std::string& label, int indent, const std::string& name, const char* value,
+                  uint32_t length) {
+    constexpr uint32_t kBlock = 1 << 16;
+    bool written = Write(output_, Prefix(base_ + static_cast<uint64_t>(at), hex_, label) +
+                                      std::string(static_cast<size_t>(indent) * 2, ' ') + name + ": \"");
+    for (uint32_t done = 0; written && done < length; done += kBlock) {
+      written = Write(output_, gp::CEscape(std::string(value + done, std::min(kBlock, length - done))));
+    }
+    if (written && Write(output_, "\"\n")) return true;
+    result_.write_failed = true;
+    return false;
+  }
+
+  bool Fault(int at, const std::string& what) {
+    result_.fault.found = true;
+    result_.fault.offset = base_ + static_cast<uint64_t>(at);
+    result_.fault.what = what;
+    Line(at, "error", 0, "(" + what + ")");
+    return false;
+  }
+
+  // The runtime's message parser takes tags and lengths of at most five
+  // bytes (a length's fifth below 8); the stream parser that tests nested
+  // bytes takes up to ten, keeping the low 32 bits. `strict` picks the
+  // first, for the bytes the message parser reads.
+  bool ReadVarint32(bool strict, bool length, uint32_t* value) {
+    if (strict) {
+      const int at = input_.CurrentPosition();
+      const int left = input_.BytesUntilLimit();
+      int size = 0;
+      while (size < left && size < 5 && (static_cast<uint8_t>(data_[at + size]) & 0x80) != 0) ++size;
+      if (size == 5 || size == left) return false;
+      if (length && size == 4 && static_cast<uint8_t>(data_[at + 4]) >= 8) return false;
+    }
+    return input_.ReadVarint32(value);
+  }
+
+  // Prints fields up to the current limit, or to the end-group tag of
+  // `group` (a field number) when it is not -1. Fields that `type` (when
+  // given) knows, with their wire type, are named, and its message fields
+  // walked as that type; others are guessed at.
+  bool Fields(const gp::Descriptor* type, int indent, int budget, int group_depth, int group, bool strict) {
+    while (input_.BytesUntilLimit() > 0) {
+      const int start = input_.CurrentPosition();
+      uint32_t tag = 0;
+      if (!ReadVarint32(strict, false, &tag)) tag = 0;
+      const int number = static_cast<int>(WireFormatLite::GetTagFieldNumber(tag));
+      if (tag == 0 || number == 0) return Fault(start, "bad field tag (a truncated varint or field number 0)");
+      const WireFormatLite::WireType wire_type = WireFormatLite::GetTagWireType(tag);
+      const gp::FieldDescriptor* field = type != nullptr ? type->FindFieldByNumber(number) : nullptr;
+      if (field != nullptr && gp::internal::WireFormat::WireTypeForField(field) != wire_type &&
+          !(field->is_packable() && wire_type == WireFormatLite::WIRETYPE_LENGTH_DELIMITED)) {
+        field = nullptr;
+      }
+      const gp::Descriptor* field_type =
+          field != nullptr && (field->type() == gp::FieldDescriptor::TYPE_MESSAGE ||
+                               field->type() == gp::FieldDescriptor::TYPE_GROUP)
+              ? field->message_type()
+              : nullptr;
+      const std::string name = std::to_string(number) + (field != nullptr ? " " + field->name() : "");
+      switch (wire_type) {
+        case WireFormatLite::WIRETYPE_VARINT: {
+          uint64_t value;
+          if (!input_.ReadVarint64(&value)) return Fault(start, "bad varint in field " + name);
+          if (!Line(start, "varint", indent, name + ": " + std::to_string(value))) return false;
+          break;
+        }
+        case WireFormatLite::WIRETYPE_FIXED64: {
+          uint64_t value;
+          if (!input_.ReadLittleEndian64(&value)) return Fault(start, "input ends inside field " + name);
+          char text[32];
+          std::snprintf(text, sizeof text, "0x%016llx", static_cast<unsigned long long>(value));
+          if (!Line(start, "fixed64", indent, name + ": " + text)) return false;
+          break;
+        }
+        case WireFormatLite::WIRETYPE_FIXED32: {
+          uint32_t value;
+          if (!input_.ReadLittleEndian32(&value)) return Fault(start, "input ends inside field " + name);
+          char text[32];
+          std::snprintf(text, sizeof text, "0x%08x", value);
+          if (!Line(start, "fixed32", indent, name + ": " + text)) return false;
+          break;
+        }
+        case WireFormatLite::WIRETYPE_LENGTH_DELIMITED: {
+          uint32_t length;
+          if (!ReadVarint32(strict, true, &length)) return Fault(start, "bad length of field " + name);
+          const int left = input_.BytesUntilLimit();
+          if (length > static_cast<uint32_t>(left)) {
+            return Fault(start, "field " + name + " has length " + std::to_string(length) + " but only " +
+                                    std::to_string(left) + " bytes are left");
+          }
+          const std::string label = "len=" + std::to_string(length);
+          const char* value = data_ + input_.CurrentPosition();
+          if (field_type != nullptr ||
+              (field == nullptr && ParsesAsMessage(value, static_cast<int>(length), budget))) {
+            if (!Line(start, label, indent, name + " {")) return false;
+            const auto limit = input_.PushLimit(static_cast<int>(length));
+            // Bytes the runtime parsed as a message walk cleanly; a message
+            // field of the type is read by the message parser's rules.
+            if (field_type != nullptr ? !Fields(field_type, indent + 1, budget, group_depth, -1, strict)
+                                      : !Fields(nullptr, indent + 1, budget - 1, group_depth, -1, false)) {
+              return false;
+            }
+            input_.PopLimit(limit);
+            if (!Line(-1, "", indent, "}")) return false;
+          } else {
+            input_.Skip(static_cast<int>(length));
+            if (!StringLine(start, label, indent, name, value, length)) return false;
+          }
+          break;
+        }
+        case WireFormatLite::WIRETYPE_START_GROUP:
+          if (group_depth >= kMaxGroupDepth) return Fault(start, "groups nested deeper than 100");
+          if (!Line(start, "group", indent, name + " {")) return false;
+          if (!Fields(field_type, indent + 1, budget - 1, group_depth + 1, number, strict)) return false;
+          if (!Line(-1, "", indent, "}")) return false;
+          break;
+        case WireFormatLite::WIRETYPE_END_GROUP:
+          if (number != group) return Fault(start, "end-group tag " + name + " with no such group open");
+          return true;
+        default:
+          return Fault(start, "invalid wire type " + std::to_string(wire_type) +
+                                  " in field " + name);
+      }
+    }
+    if (group != -1) return Fault(input_.CurrentPosition(), "group " + std::to_string(group) + " is not closed");
+    return true;
+  }
+
+  gp::io::CodedInputStream input_;
+  const char* data_;
+  uint64_t base_;
+  bool hex_;
+  gp::io::ZeroCopyOutputStream* output_;
+  RawResult result_;
+};
+
+}  // namespace
+
+RawResult PrintRaw(const char* data, size_t size, uint64_t base, bool hex,
+                   gp::io::ZeroCopyOutputStream* output, const gp::Descriptor* type) {
+  if (size > static_cast<size_t>(INT_MAX)) {
+    RawResult result;
+    result.fault.found = true;
+    result.fault.offset = base;
+    result.fault.what = "record of " + std::to_string(size) + " bytes is over the 2 GiB limit";
+    return result;
+  }
+  return Walker(data, static_cast<int>(size), base, hex, output).Run(type);
+}
+
+bool PrintRawNote(uint64_t offset, bool hex, const std::string& label, const std::string& text,
+                  gp::io::ZeroCopyOutputStream* output) {
+  return Write(output, Prefix(offset, hex, label) + text + "\n");
+}
+
+}  // namespace tarvesh
