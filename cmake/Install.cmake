@@ -48,3 +48,32 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/TarveshProtoBuf.pc.in
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/TarveshProtoBuf.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
   COMPONENT dev)
+
+# RUNPATH: installed, each library finds its siblings and the tarvesh command
+# finds the libraries from their own place ($ORIGIN), so a prefix can be
+# moved. Under a prefix whose library directory the linker and the loader
+# search anyway (/usr: /usr/lib/<multiarch>), that lookup is not needed and
+# would come before the system's own (a distribution package must not carry
+# it), so it is removed once the files are in place. The prefix is the one of
+# the install (cmake --install --prefix, or the packages' /usr), not the one
+# configured.
+# tarvesh_drop_system_runpath(<component> <files relative to the prefix>...)
+function(tarvesh_drop_system_runpath component)
+  install(CODE "
+    set(tarvesh_system_libdirs \"${CMAKE_CXX_IMPLICIT_LINK_DIRECTORIES}\")
+    get_filename_component(tarvesh_libdir \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}\" ABSOLUTE)
+    list(FIND tarvesh_system_libdirs \"\${tarvesh_libdir}\" tarvesh_found)
+    if(tarvesh_found GREATER -1)
+      foreach(tarvesh_file ${ARGN})
+        file(RPATH_REMOVE FILE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${tarvesh_file}\")
+      endforeach()
+    endif()"
+    COMPONENT ${component})
+endfunction()
+tarvesh_drop_system_runpath(runtime
+  ${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:TarveshProtoBuf>
+  ${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:HalvinProtoBuf>
+  ${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:VeltoProtoBuf>)
+if(TARGET tarvesh)
+  tarvesh_drop_system_runpath(tools ${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:tarvesh>)
+endif()

@@ -7,7 +7,7 @@
 # bounded time (TARVESH_FUZZ_SECONDS per harness).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh clang libclang-rt-dev pkg-config dpkg-dev protobuf-compiler
+scripts/install-deps.sh clang libclang-rt-dev pkg-config dpkg-dev protobuf-compiler lintian
 jobs="$(nproc)"
 # A hung test fails after five minutes instead of ctest's default 25.
 timeout=300
