@@ -6,7 +6,9 @@ set(TARVESH_FUZZ_CLASSES
   PalletDesc RecordingFragment RecordingFragmentEntry DataReference FrameTable Track)
 
 # tarvesh_harness_target(<target> <class> <sources>...): an executable running
-# the harness body for <class>, linked with the library and the oracle.
+# the harness body for <class>, linked with the library and the oracle. The
+# harness forces each varint kernel in turn, an internal of the library, so
+# it links the library's objects rather than the shared library.
 function(tarvesh_harness_target target class)
   add_executable(${target} ${ARGN})
   target_compile_options(${target} PRIVATE -Wall -Wextra)
@@ -14,7 +16,7 @@ function(tarvesh_harness_target target class)
     TARVESH_FUZZ_CLASS=${class}
     TARVESH_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(${target} PRIVATE TarveshProtoBuf tarvesh_internal_headers ${PROTOC_LIBRARY})
+  target_link_libraries(${target} PRIVATE TarveshProtoBufObjects tarvesh_internal_headers ${PROTOC_LIBRARY})
 endfunction()
 
 # The tarvesh command's record reader (tools/tarvesh), whole-input and
