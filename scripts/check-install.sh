@@ -84,6 +84,10 @@ cmake --build "$work/find_package" -j"$jobs" >/dev/null
 run_consumer "$work/find_package/consumer"
 
 step "consumer through pkg-config"
+# Outside the compiler's own directories the .pc finds the prefix from its
+# own place.
+grep -qx 'prefix=${pcfiledir}/../../..' "$prefix/$multiarch/pkgconfig/TarveshProtoBuf.pc" ||
+  fail "the .pc in a prefix is not relocatable: $(head -1 "$prefix/$multiarch/pkgconfig/TarveshProtoBuf.pc")"
 PKG_CONFIG_PATH="$prefix/$multiarch/pkgconfig" make -s -C tests/consumers/pkg-config OUT="$work/pkg-config-consumer"
 run_consumer "$work/pkg-config-consumer"
 
@@ -187,7 +191,14 @@ cmake --build "$work/find_package-deb" -j"$jobs" >/dev/null
 # The packages are built for /usr, where the loader finds the libraries and
 # each library its siblings; unpacked elsewhere, LD_LIBRARY_PATH shows it.
 LD_LIBRARY_PATH="$root/$lib" run_consumer "$work/find_package-deb/consumer"
-PKG_CONFIG_PATH="$root/usr/$multiarch/pkgconfig" make -s -C tests/consumers/pkg-config OUT="$work/pkg-config-deb-consumer"
+# The packaged .pc names /usr plainly, so pkg-config drops the system's -I
+# and -L; moved elsewhere, its prefix is redefined as with any system .pc.
+grep -qx 'prefix=/usr' "$root/$lib/pkgconfig/TarveshProtoBuf.pc" ||
+  fail "the packaged .pc: $(head -1 "$root/$lib/pkgconfig/TarveshProtoBuf.pc")"
+flags="$(PKG_CONFIG_PATH="$root/$lib/pkgconfig" pkg-config --cflags --libs TarveshProtoBuf)"
+! grep -Eq -- '(^| )-[IL]' <<<"$flags" || fail "pkg-config gives system paths for the package: $flags"
+PKG_CONFIG_PATH="$root/$lib/pkgconfig" PKG_CONFIG="pkg-config --define-variable=prefix=$root/usr" \
+  make -s -C tests/consumers/pkg-config OUT="$work/pkg-config-deb-consumer"
 LD_LIBRARY_PATH="$root/$lib" run_consumer "$work/pkg-config-deb-consumer"
 LD_LIBRARY_PATH="$root/$lib" "$root/usr/bin/tarvesh" types | grep -q '^Track ' ||
   fail "the packaged tarvesh does not run"
