@@ -6,12 +6,14 @@ set(TARVESH_FUZZ_CLASSES
   PalletDesc RecordingFragment RecordingFragmentEntry DataReference FrameTable Track)
 
 # tarvesh_harness_target(<target> <class> <sources>...): an executable running
-# the harness body for <class>, linked with the library and the oracle.
+# the harness body for <class>, linked with the library and the oracle. The
+# harness forces each varint kernel in turn, an internal of the library, so
+# it links the library's objects rather than the shared library.
 function(tarvesh_harness_target target class)
   add_executable(${target} ${ARGN})
   target_compile_options(${target} PRIVATE -Wall -Wextra)
   target_compile_definitions(${target} PRIVATE TARVESH_FUZZ_CLASS=${class})
-  target_link_libraries(${target} PRIVATE tarvesh_test_support)
+  target_link_libraries(${target} PRIVATE TarveshProtoBufObjects tarvesh_test_support)
 endfunction()
 
 # The tarvesh command's record reader (tools/tarvesh), whole-input and

@@ -6,7 +6,8 @@
 #   2. the consumer in tests/consumers built against that prefix through
 #      find_package and through pkg-config, and with add_subdirectory of this
 #      source tree (whose build must hold none of the tests or tools);
-#   3. the Debian packages built with CPack, their file lists checked, and the
+#   3. the Debian packages built with CPack: lintian at error and warning
+#      level, their file lists, control fields and RUNPATHs checked, and the
 #      consumer built against the runtime and -dev packages unpacked into a
 #      temporary directory.
 # Work files go to <build>/check-install. Called by scripts/run-tests.sh.
@@ -66,6 +67,13 @@ expect_files "$installed" \
   fail "internal or test files installed: $(grep -E 'MessageHelpers|\.cc$|gtest|embed_descriptor' <<<"$installed")"
 "$prefix/bin/tarvesh" --version | grep -q "^tarvesh (TarveshProtoBuf) [0-9]" ||
   fail "the installed tarvesh does not run"
+# Outside the system's library directories the command and the library find
+# their libraries from their own place.
+runpath() { readelf -d "$1" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]$/\1/p'; }
+[ "$(runpath "$prefix/bin/tarvesh")" = "\$ORIGIN/../$multiarch" ] ||
+  fail "tarvesh in a prefix has RUNPATH '$(runpath "$prefix/bin/tarvesh")'"
+[ "$(runpath "$prefix/$multiarch/libTarveshProtoBuf.so.1")" = "\$ORIGIN" ] ||
+  fail "libTarveshProtoBuf in a prefix has RUNPATH '$(runpath "$prefix/$multiarch/libTarveshProtoBuf.so.1")'"
 # A user's own schema importing the installed ones.
 protoc -I "$prefix/include" -I tests/consumers/schema --descriptor_set_out="$work/consumer.desc" \
   consumer.proto || fail "the installed .proto files do not import"
@@ -76,6 +84,10 @@ cmake --build "$work/find_package" -j"$jobs" >/dev/null
 run_consumer "$work/find_package/consumer"
 
 step "consumer through pkg-config"
+# Outside the compiler's own directories the .pc finds the prefix from its
+# own place.
+grep -qx 'prefix=${pcfiledir}/../../..' "$prefix/$multiarch/pkgconfig/TarveshProtoBuf.pc" ||
+  fail "the .pc in a prefix is not relocatable: $(head -1 "$prefix/$multiarch/pkgconfig/TarveshProtoBuf.pc")"
 PKG_CONFIG_PATH="$prefix/$multiarch/pkgconfig" make -s -C tests/consumers/pkg-config OUT="$work/pkg-config-consumer"
 run_consumer "$work/pkg-config-consumer"
 
@@ -105,7 +117,15 @@ package() {
 runtime_deb="$(package libtarveshprotobuf1)"
 dev_deb="$(package libtarveshprotobuf-dev)"
 tools_deb="$(package tarvesh-tools)"
-contents() { dpkg-deb -c "$1" | awk '{print $6}' | sed 's|^\./||' | grep -v '/$' | sort; }
+debs=("$runtime_deb" "$dev_deb" "$tools_deb" "$work"/packages/*-dbgsym_*.ddeb)
+[ ${#debs[@]} -eq 5 ] || fail "expected two -dbgsym packages: ${debs[*]}"
+# Errors and warnings fail; the informational tags are printed too.
+echo "-- $(lintian --version) on $(basename -a "${debs[@]}" | tr '\n' ' ')"
+lintian_status=0
+lintian --fail-on error,warning --display-info "${debs[@]}" >"$work/lintian.log" 2>&1 || lintian_status=$?
+grep -v '^running with root privileges' "$work/lintian.log" | sed 's/^/   /' || true
+[ "$lintian_status" -eq 0 ] || fail "lintian found errors or warnings (above)"
+contents() { dpkg-deb -c "$1" | awk '{print $6}' | sed 's|^\./||' | grep -v '/$' | grep . | sort; }
 runtime_files="$(contents "$runtime_deb")"
 dev_files="$(contents "$dev_deb")"
 tools_files="$(contents "$tools_deb")"
@@ -115,17 +135,43 @@ for deb in "$runtime_deb" "$dev_deb" "$tools_deb"; do
 done
 
 lib="usr/lib/${multiarch#lib/}"
+# Each package's copyright, changelog and lintian overrides.
+package_docs() {
+  echo "usr/share/doc/$1/changelog.Debian.gz"
+  echo "usr/share/doc/$1/copyright"
+  echo "usr/share/lintian/overrides/$1"
+}
 expect_files "$runtime_files" "^$lib/libTarveshProtoBuf\.so\.1\.0\.0$" "^$lib/libTarveshProtoBuf\.so\.1$" \
   "^$lib/libHalvinProtoBuf\.so\.1$" "^$lib/libVeltoProtoBuf\.so\.1\.0\.0$"
-# The runtime package holds only the versioned libraries, so a later soname
-# can be installed beside it.
-! grep -Ev '\.so\.[0-9]' <<<"$runtime_files" | grep -q . ||
-  fail "runtime package holds more than the libraries: $(grep -Ev '\.so\.[0-9]' <<<"$runtime_files")"
+for deb in "$runtime_deb" "$dev_deb" "$tools_deb"; do
+  name="$(dpkg-deb -f "$deb" Package)"
+  [ "$(package_docs "$name" | grep -vxFf <(contents "$deb"))" = "" ] ||
+    fail "$name lacks its copyright, changelog or lintian overrides"
+done
+# The runtime package holds only the versioned libraries and files named by
+# the package, so a later soname can be installed beside it.
+runtime_rest="$(grep -Ev '\.so\.[0-9]' <<<"$runtime_files" | grep -vxF "$(package_docs libtarveshprotobuf1)" || true)"
+[ -z "$runtime_rest" ] || fail "runtime package holds more than the libraries: $runtime_rest"
 expect_files "$dev_files" "^$lib/libTarveshProtoBuf\.so$" "^usr/include/ProtoBuf/Tarvesh/Tarvesh\.Track\.pb\.h$" \
   "^usr/include/ProtoBuf/Tarvesh/TarveshExport\.h$" "^usr/include/ProtoBuf/Velto/Velto\.proto$" \
   "^$lib/cmake/TarveshProtoBuf/TarveshProtoBufTargets\.cmake$" "^$lib/pkgconfig/TarveshProtoBuf\.pc$"
 grep -q '\.so\.[0-9]' <<<"$dev_files" && fail "the -dev package holds versioned libraries"
-[ "$tools_files" = "usr/bin/tarvesh" ] || fail "tarvesh-tools holds: $tools_files"
+[ "$(grep -vxF "$(package_docs tarvesh-tools)" <<<"$tools_files")" = "$(printf '%s\n' usr/bin/tarvesh \
+  usr/share/bash-completion/completions/tarvesh usr/share/man/man1/tarvesh.1.gz)" ] || fail "tarvesh-tools holds: $tools_files"
+# Programs built against this version run with any later one of the soname.
+dpkg-deb --ctrl-tarfile "$runtime_deb" | tar -xO ./shlibs >"$work/shlibs"
+for library in TarveshProtoBuf HalvinProtoBuf VeltoProtoBuf; do
+  grep -qx "lib$library 1 libtarveshprotobuf1 (>= [0-9.]*)" "$work/shlibs" ||
+    fail "shlibs lacks lib$library with a >= version: $(cat "$work/shlibs")"
+done
+# Installed-Size as dpkg counts it: each file rounded up to a KiB, one KiB
+# for each link and directory.
+for deb in "${debs[@]}"; do
+  counted="$(dpkg-deb -c "$deb" | awk '$1 ~ /^-/ { kib += int(($3 + 1023) / 1024); next } { kib += 1 }
+    END { print kib - 1 }')"
+  declared="$(dpkg-deb -f "$deb" Installed-Size)"
+  [ "$counted" = "$declared" ] || fail "$(basename "$deb"): Installed-Size $declared, files $counted KiB"
+done
 dpkg-deb -f "$dev_deb" Depends | grep -q 'libtarveshprotobuf1 (= ' || fail "-dev does not depend on the runtime"
 dpkg-deb -f "$tools_deb" Depends | grep -q 'libtarveshprotobuf1 (= ' || fail "tools do not depend on the runtime"
 dpkg-deb -f "$runtime_deb" Depends | grep -q 'libprotobuf' || fail "runtime does not depend on libprotobuf"
@@ -133,14 +179,28 @@ dpkg-deb -f "$runtime_deb" Depends | grep -q 'libprotobuf' || fail "runtime does
 step "consumer against the unpacked packages"
 root="$work/unpacked"
 for deb in "$runtime_deb" "$dev_deb" "$tools_deb"; do dpkg-deb -x "$deb" "$root"; done
+# Under /usr, the loader's own directory, the packaged binaries carry no
+# RUNPATH.
+for binary in "$root/usr/bin/tarvesh" "$root/$lib"/lib*.so.1; do
+  [ -z "$(runpath "$binary")" ] || fail "${binary#"$root"/} has RUNPATH $(runpath "$binary")"
+done
 configure_quietly -S tests/consumers/find_package -B "$work/find_package-deb" -DCMAKE_PREFIX_PATH="$root/usr"
 grep -q "TarveshProtoBuf_DIR:PATH=$root/usr/$multiarch/cmake/TarveshProtoBuf" "$work/find_package-deb/CMakeCache.txt" ||
   fail "find_package did not take the unpacked package"
 cmake --build "$work/find_package-deb" -j"$jobs" >/dev/null
-run_consumer "$work/find_package-deb/consumer"
-PKG_CONFIG_PATH="$root/usr/$multiarch/pkgconfig" make -s -C tests/consumers/pkg-config OUT="$work/pkg-config-deb-consumer"
-run_consumer "$work/pkg-config-deb-consumer"
-"$root/usr/bin/tarvesh" types | grep -q '^Track ' ||
+# The packages are built for /usr, where the loader finds the libraries and
+# each library its siblings; unpacked elsewhere, LD_LIBRARY_PATH shows it.
+LD_LIBRARY_PATH="$root/$lib" run_consumer "$work/find_package-deb/consumer"
+# The packaged .pc names /usr plainly, so pkg-config drops the system's -I
+# and -L; moved elsewhere, its prefix is redefined as with any system .pc.
+grep -qx 'prefix=/usr' "$root/$lib/pkgconfig/TarveshProtoBuf.pc" ||
+  fail "the packaged .pc: $(head -1 "$root/$lib/pkgconfig/TarveshProtoBuf.pc")"
+flags="$(PKG_CONFIG_PATH="$root/$lib/pkgconfig" pkg-config --cflags --libs TarveshProtoBuf)"
+! grep -Eq -- '(^| )-[IL]' <<<"$flags" || fail "pkg-config gives system paths for the package: $flags"
+PKG_CONFIG_PATH="$root/$lib/pkgconfig" PKG_CONFIG="pkg-config --define-variable=prefix=$root/usr" \
+  make -s -C tests/consumers/pkg-config OUT="$work/pkg-config-deb-consumer"
+LD_LIBRARY_PATH="$root/$lib" run_consumer "$work/pkg-config-deb-consumer"
+LD_LIBRARY_PATH="$root/$lib" "$root/usr/bin/tarvesh" types | grep -q '^Track ' ||
   fail "the packaged tarvesh does not run"
 
 echo "check-install: all checks passed in ${SECONDS}s"

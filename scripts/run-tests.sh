@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite twice: a plain release build with g++
-# (then the install, consumer and Debian package checks of check-install.sh),
+# (then the ABI check of check-abi.sh and the install, consumer and Debian
+# package checks of check-install.sh, and the suite cross-built for s390x and
+# run under qemu-user by run-cross-tests.sh),
 # then a build with clang under AddressSanitizer and UndefinedBehaviorSanitizer
 # (two compilers: a name lookup fault once showed under clang only); runs the
 # concurrency test under ThreadSanitizer; then fuzzes each message class for a
 # bounded time (TARVESH_FUZZ_SECONDS per harness).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh clang libclang-rt-dev pkg-config dpkg-dev protobuf-compiler
+scripts/install-deps.sh clang libclang-rt-dev pkg-config dpkg-dev protobuf-compiler lintian \
+  abigail-tools
 jobs="$(nproc)"
 # A hung test fails after five minutes instead of ctest's default 25.
 timeout=300
@@ -18,8 +21,13 @@ timeout=300
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTARVESH_BUILD_TESTS=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure --no-tests=error -j"$jobs" --timeout "$timeout"
+# The ABI against the committed baseline (abi/), with no internals exported.
+scripts/check-abi.sh build
 # The library as users get it: installed, packaged, and built against.
 scripts/check-install.sh build
+# The suite built for s390x, big-endian, and run under qemu-user: the one
+# place a byte-order fault shows.
+scripts/run-cross-tests.sh s390x
 
 CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTARVESH_SANITIZE=ON -DTARVESH_BUILD_TESTS=ON

@@ -6,14 +6,14 @@
 //
 // The message code calls ActiveVarintKernel() only. The rest of this header
 // (the list of kernels this machine runs, and forcing one) is for the tests,
-// the fuzz harnesses and the benchmarks, which compare and time each kernel.
+// the fuzz harnesses and the benchmarks, which compare and time each kernel;
+// none of it is exported from the shared library, so they link the library's
+// objects (TarveshProtoBufObjects, library/CMakeLists.txt).
 #ifndef TARVESH_KERNELS_VARINT_KERNELS_H
 #define TARVESH_KERNELS_VARINT_KERNELS_H
 
 #include <cstddef>
 #include <cstdint>
-
-#include "ProtoBuf/Tarvesh/TarveshExport.h"
 
 namespace Pb {
 namespace kernels {
@@ -56,7 +56,7 @@ struct VarintKernel {
 namespace detail {
 // Set to the scalar kernel before any code runs, then to the best kernel this
 // machine offers while the library loads.
-extern TARVESH_EXPORT const VarintKernel* active_varint_kernel;
+extern const VarintKernel* active_varint_kernel;
 }  // namespace detail
 
 inline const VarintKernel& ActiveVarintKernel() { return *detail::active_varint_kernel; }
@@ -64,24 +64,24 @@ inline const VarintKernel& ActiveVarintKernel() { return *detail::active_varint_
 // --- For tests, fuzz harnesses and benchmarks only.
 
 // The kernels this machine can run, the scalar one first.
-TARVESH_EXPORT int VarintKernelCount();
-TARVESH_EXPORT const VarintKernel& VarintKernelAt(int index);
+int VarintKernelCount();
+const VarintKernel& VarintKernelAt(int index);
 // The kernel named `name` if this machine runs it, else null.
-TARVESH_EXPORT const VarintKernel* FindVarintKernel(const char* name);
+const VarintKernel* FindVarintKernel(const char* name);
 // A twin of the vector kernel named `name` that adds up the elements its
 // vector steps take (for count_ends: the bytes), for TakeVectorStepCount();
 // null for the scalar kernel and for kernels this machine lacks. The results
 // alone cannot show that a kernel's vector steps take all they can, and one
 // that left everything to the scalar steps would still pass every other
 // check. Not synchronised.
-TARVESH_EXPORT const VarintKernel* FindCountingVarintKernel(const char* name);
+const VarintKernel* FindCountingVarintKernel(const char* name);
 // The count since the last call, which resets it.
-TARVESH_EXPORT std::size_t TakeVectorStepCount();
+std::size_t TakeVectorStepCount();
 // The kernel chosen at load.
-TARVESH_EXPORT const VarintKernel& LoadTimeVarintKernel();
+const VarintKernel& LoadTimeVarintKernel();
 // Makes every later parse, size and write use `kernel` (a kernel of the list
 // above). Not synchronised: call it while no message is in use elsewhere.
-TARVESH_EXPORT void ForceVarintKernel(const VarintKernel& kernel);
+void ForceVarintKernel(const VarintKernel& kernel);
 
 // The processor's words the choice reads: CPUID leaf 1 ECX, leaf 7 (sub-leaf
 // 0) EBX, and the low word of XCR0; zero where the processor has none.
@@ -95,7 +95,7 @@ struct VectorKernelChoice {
   bool avx2 = false;
 };
 // The vector kernels a processor with these words runs.
-TARVESH_EXPORT VectorKernelChoice ChooseVectorKernels(const CpuidWords& words);
+VectorKernelChoice ChooseVectorKernels(const CpuidWords& words);
 
 }  // namespace kernels
 }  // namespace Pb
