@@ -4,7 +4,8 @@
 # package checks of check-install.sh, and the suite cross-built for s390x and
 # run under qemu-user by run-cross-tests.sh),
 # then a build with clang under AddressSanitizer and UndefinedBehaviorSanitizer
-# (two compilers: a name lookup fault once showed under clang only); runs the
+# (two compilers, since each accepts name-lookup and template faults the other
+# refuses); runs the
 # concurrency test under ThreadSanitizer; then fuzzes each message class for a
 # bounded time (TARVESH_FUZZ_SECONDS per harness).
 set -euo pipefail
