@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Replaces every form of the global operator new and delete with malloc and
 // free plus a per-thread count of allocations. The executable's definitions
 // take the place of libstdc++'s for the shared libraries it loads too, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Counts calls of the global operator new made by this thread, so that a
 // benchmark can report how many allocations one iteration costs.
 #ifndef TARVESH_BENCH_ALLOCATION_COUNTER_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The benchmark suite: every workload through the library's classes, through
 // DynamicMessage of the same schema, and (for the track) through a protozero
 // decoder into plain vectors and a protozero encoder back, all on the same

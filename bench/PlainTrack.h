@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // A reference decoder and encoder for Track bytes: protozero reads the wire
 // format into plain structs of std::vectors, and writes them back. It keeps no unknown fields and checks
 // nothing beyond what protozero checks, so it marks how fast decoding the

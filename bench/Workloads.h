@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The messages the benchmarks work on, built from a fixed seed so that every
 // run measures the same bytes: a long track, a large data reference and a
 // single pallet description.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: BSD-3-Clause
 """Turns the benchmark suite's JSON output into the tables of RESULTS.md.
 
 Usage: summarize.py RESULTS.json RESULTS.md KEY=VALUE...

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-3-Clause
 # Shared part of the cross toolchain files (cmake/toolchain-<arch>.cmake),
 # which set TARVESH_CROSS_TRIPLET (s390x-linux-gnu), TARVESH_CROSS_QEMU
 # (s390x) and include this. Debian's cross compiler <triplet>-g++ brings the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-3-Clause
 # CPack post-build script (CPACK_POST_BUILD_SCRIPTS, cmake/Packaging.cmake):
 # finishes each .deb and .ddeb CPack made, as dpkg-deb would have built it:
 #   - removes the postinst and postrm CPack writes for a package holding

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-3-Clause
 # CPack pre-build script (CPACK_PRE_BUILD_SCRIPTS, cmake/Packaging.cmake): runs
 # on the staged files of every package before they are packed. Debian ships
 # manual pages compressed with gzip -9n (no name or time stamp), which no

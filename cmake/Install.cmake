@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-3-Clause
 # Install rules: the three libraries, every public header and .proto file of
 # ProtoBuf/ under one include root, the CMake package TarveshProtoBuf and the
 # pkg-config file. Components: runtime (the shared objects), dev (the rest),

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-3-Clause
 # Debian packages, one per install component (cpack -G DEB in the build
 # directory):
 #   libtarveshprotobuf1     the three shared libraries (runtime)

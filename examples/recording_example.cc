@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Builds a sample DataReference and RecordingFragment, writes both in the
 // wire format, reads them back and prints what was read in text format; then
 // does the same for a Track with frame tables of a few thousand frames each,

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-3-Clause
 # Replays the committed seed corpus of every harness as ordinary tests
 # (CorpusReplay.<class>), built by whatever compiler builds the tests.
 # Included from tests/CMakeLists.txt.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-3-Clause
 # The harness list shared by the fuzzer build (fuzz/CMakeLists.txt) and the
 # corpus replay tests (fuzz/CorpusReplay.cmake): one harness per top-level
 # class.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // libFuzzer entry for one message class, chosen at build time:
 // TARVESH_FUZZ_CLASS names the class in Pb::Tarvesh (PalletDesc, Track, ...).
 #include <cstddef>

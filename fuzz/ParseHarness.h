@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The body of every parse harness: one input judged every way the library
 // reads it (ParseJudge.h: both parsers, flat and in buffers, heap and arena,
 // every varint kernel, against the oracle); then, on success, the bytes read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // libFuzzer entry for the tarvesh command's record reader. The first byte
 // picks the record type (low four bits, modulo the twelve types) and whole-
 // input or delimited reading (top bit); the second the reader's block size

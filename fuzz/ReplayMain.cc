@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Runs the harness body over every file of the directories (or files) named
 // on the command line, in name order, without libFuzzer: the committed
 // corpus becomes an ordinary test, built by any compiler. An empty corpus is

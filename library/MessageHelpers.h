@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Inline mechanics shared by the hand-written message classes, one kind per
 // header under wire/. Every message writes its own fields out one by one;
 // what every message repeats lives there. Included only by the .pb.cc

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: BSD-3-Clause
 """Writes fuzz/CAMPAIGN.md from the campaign ledger (fuzz/campaign.tsv, one
 line per run of scripts/run-campaign.sh): executions and seconds summed per
 harness over the runs on the code as it stands (the digest of

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Compares the ABI of the three libraries of a Release build (default: build)
 # with the committed baseline in abi/ (scripts/update-abi.sh writes it) using
 # abidiff (Debian's abigail-tools). Fails on a removed symbol or a changed

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Checks the library as its users get it, from an already built build
 # directory (default: build):
 #   1. cmake --install into a temporary prefix: the files, the tool runs, the

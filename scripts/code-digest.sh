@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # A digest of the code the fuzz campaign tests: every tracked file under
 # library/, ProtoBuf/ and tools/ as it stands in the working tree. Twelve hex
 # digits; it changes whenever any of that code does, committed or not.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Installs the Debian packages the build needs, skipping those already there.
 # Usage: scripts/install-deps.sh [extra packages...]
 set -euo pipefail

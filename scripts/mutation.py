@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: BSD-3-Clause
 """Mutation check of the test suite; see scripts/run-mutation.sh.
 
 Every fault is compiled into one build behind a run-time switch (a mutant

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Builds the benchmark suite in Release (build-bench), runs it and writes
 # bench/results.json, bench/RESULTS.md and its chart bench/results.png: per
 # workload and operation our throughput and its ratio to DynamicMessage,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # One recorded run of a long fuzz campaign: fuzzes one harness for a given
 # time under ASan + UBSan (the build of scripts/run-fuzz.sh), starting from the
 # committed corpus; merges what it found back into fuzz/corpus/<harness>,

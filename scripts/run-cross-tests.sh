@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Builds the Release test suite for another architecture with Debian's cross
 # compiler and runs it with ctest under qemu-user:
 #   s390x  big-endian: the one that catches byte-order faults (run by

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Builds the libraries and the example program, then runs it.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Builds the libFuzzer harnesses with clang under ASan + UBSan and runs each
 # for a bounded time, the committed corpus as its starting point: one per
 # top-level class, and the tarvesh command's record reader.

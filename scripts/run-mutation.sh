@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Puts small faults into the library's sources one at a time, rebuilds the
 # plain (g++ Release) test build and runs its fast tests, and reports the
 # share of faults the tests caught and every fault that survived. Faults are

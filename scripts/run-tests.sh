@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Builds and runs the whole test suite twice: a plain release build with g++
 # (then the ABI check of check-abi.sh and the install, consumer and Debian
 # package checks of check-install.sh, and the suite cross-built for s390x and
@@ -13,6 +14,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh clang libclang-rt-dev pkg-config dpkg-dev protobuf-compiler lintian \
   abigail-tools
 jobs="$(nproc)"
+scripts/check-licence-lines.sh
 # A hung test fails after five minutes instead of ctest's default 25.
 timeout=300
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Runs every test of the suite under valgrind's memcheck: invalid reads and
 # writes, uses of uninitialised values and definite or indirect leaks fail the
 # test. Not part of the test command: it takes several minutes.

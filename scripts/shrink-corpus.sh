@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Keeps a harness's committed corpus within its share of the repository:
 # all seven corpora together stay under about 5 MB. A corpus over its budget
 # (TARVESH_CORPUS_BUDGET_KB, default 700 KB) is rebuilt in two merges:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Writes the ABI baseline, abi/lib<name>.abi for each of the three libraries,
 # from a Release build (default: build) with abidw (Debian's abigail-tools).
 # scripts/check-abi.sh compares every build of the test command with it.

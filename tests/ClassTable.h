@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The classes as the schema-driven and oracle tests see them: each field's
 // accessors and each class's own operations, type-erased, one line per
 // field; and the random values both tests draw.

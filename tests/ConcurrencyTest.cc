@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Races the lazy first uses of the library from several threads: the first
 // descriptor(), GetMetadata() and factory request must each build the schema
 // files once and hand every thread the same objects. Each round runs in a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // What programs written against protobuf 3.21 expect of any message class:
 // arenas, moves, the names generated code and the runtime's templates use,
 // and two state rules (a value that cannot be read changes nothing; a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Every varint kernel this machine runs, for the parse judge to read with
 // in turn. Reaches the library's internals: only for builds that link the
 // library's objects.

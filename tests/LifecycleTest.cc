@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Checks that need a process of their own: what loading the library did and
 // did not do, which schema files a first descriptor() builds, and what the
 // runtime's shutdown frees. Every check runs in a freshly executed child

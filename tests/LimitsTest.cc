@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Limits that real input reaches: nesting at the stream's recursion limit,
 // lengths running past the input, packed fixed64 payloads cut mid-value,
 // overlong varints, end-group tags at every depth, and messages too large to

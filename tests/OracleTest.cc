@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The library checked against an independent oracle: the schema text parsed
 // by libprotoc's Importer, and DynamicMessages built from that parse, which
 // share no code with the hand-written classes. The descriptors the library

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The parse judge: one input read every way the library reads it, judged
 // against the oracle (a DynamicMessage of the schema text parsed by
 // libprotoc, which shares no code with the library) and against each other.

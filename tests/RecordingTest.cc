@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The Recording file's classes where the schema-driven tests do not reach:
 // element reuse and list sizing, the self-merge check, Swap without copies,
 // and registration, descriptors and reflection as a running program sees them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Checks driven by the schema rather than written per field, so they grow
 // with the classes: random sequences of operations applied to each class
 // through its own accessors and, step for step, to a DynamicMessage of the

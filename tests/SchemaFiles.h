@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The library's two schema files as the generated pool names them, and
 // whether the pool has built one yet (descriptors are built on first use).
 #ifndef TARVESH_TESTS_SCHEMA_FILES_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The independent reader the library is checked against: libprotoc parses
 // the schema text into a pool of its own, and DynamicMessage builds messages
 // from it that share no code with the hand-written classes. One per process,

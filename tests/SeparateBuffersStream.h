@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // A ZeroCopyInputStream that hands out its bytes in buffers of `chunk` bytes
 // (0: one buffer), none of which borders another. A parser that reads past
 // the end of the buffer it was given (or before its start) then reads memory

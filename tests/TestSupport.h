@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Helpers shared by the test suites: byte literals, hex dumps and the
 // library's three writers. Parses are judged in ParseJudge.h.
 #ifndef TARVESH_TESTS_TEST_SUPPORT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The tarvesh command, run as a program: round trips of every record type
 // through text, JSON and binary, a long delimited stream in constant memory,
 // its failures with their exit status and message, and -o leaving an

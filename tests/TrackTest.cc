@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The Track file's classes where the schema-driven tests do not reach:
 // cached payload lengths, long element runs, what a failed stream parse
 // keeps, coding_depend ownership and reflection.

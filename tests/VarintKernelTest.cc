@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Every varint kernel this machine runs against the scalar kernel, and the
 // scalar kernel against the runtime's own varint reader: random columns of
 // every encoded length from 1 to 10 bytes, overlong and unterminated forms,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Hand-built wire bytes for tests, fuzz seeds and benchmarks: written from
 // the wire format's rules, never by the library, so they can check it.
 #ifndef TARVESH_TESTS_WIRE_BUILDER_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Prints a schema file's serialized FileDescriptorProto as a C++ string
 // literal, for embedding in the hand-written .pb.cc that registers the file.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Stand-in for the HalvinProtoBuf sibling library: DataFileRef, its
 // registration with the runtime's generated pool and factory, its reflection.
 #include "ProtoBuf/Halvin/Halvin.Storage.pb.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Stand-in for the HalvinProtoBuf sibling library: the message class of
 // "ProtoBuf/Halvin/Halvin.Storage.proto", written by hand in the same shape
 // as the TarveshProtoBuf classes. It provides what the recording schema uses

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Message classes of "ProtoBuf/Tarvesh/Tarvesh.Recording.proto": pallets,
 // recording fragments with their tiers, fragment entries with their tracks'
 // tick ranges, and data references. Written by hand, field by field.

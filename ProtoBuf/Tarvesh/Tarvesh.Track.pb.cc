@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Message classes of "ProtoBuf/Tarvesh/Tarvesh.Track.proto", the file's
 // registration with the runtime, and its reflection tables.
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Message classes of "ProtoBuf/Tarvesh/Tarvesh.Track.proto": run pairs, the
 // per-track frame tables with their packed columns, and tracks. Written by
 // hand, field by field.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Stand-in for the VeltoProtoBuf sibling library: registration and the enum
 // descriptor of "ProtoBuf/Velto/Velto.proto".
 #include "ProtoBuf/Velto/Velto.pb.h"

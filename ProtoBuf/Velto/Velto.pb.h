@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Stand-in for the VeltoProtoBuf sibling library: the enum of
 // "ProtoBuf/Velto/Velto.proto", its validity test and the file's registration,
 // which is what the track schema uses of the real library.

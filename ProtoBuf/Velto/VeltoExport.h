@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Symbol export for the VeltoProtoBuf stand-in library.
 //
 // The library is built with hidden visibility; every message class and the

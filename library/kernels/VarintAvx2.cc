@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The AVX2 kernel: the block kernel (generic/VarintBlockKernel.h) over
 // 256-bit registers of eight lanes. Each 8-byte chunk decodes into one
 // register; writing packs each 128-bit half of four values with its own

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Chooses the varint kernel once, while the library loads, from what the CPU
 // and the operating system offer; and the list of kernels the tests and
 // benchmarks force in turn.

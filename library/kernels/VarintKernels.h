@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Kernels for packed varint columns of 32-bit elements: counting, decoding,
 // sizing and writing whole payloads. One kernel per instruction set, the one
 // to use chosen once when the library loads; the scalar kernel is the

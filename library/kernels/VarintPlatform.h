@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Where the vector kernels exist, and how their code is compiled for an
 // instruction set the rest of the library does not assume.
 #ifndef TARVESH_KERNELS_VARINT_PLATFORM_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The kernels the dispatcher chooses from: the scalar kernel, defined for
 // every machine, and one preparation function per vector kernel, which
 // builds its tables and answers null where this build or machine lacks it.

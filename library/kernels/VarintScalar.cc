@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The scalar kernel: the reference every other kernel is tested against,
 // and the one used on machines without a vector kernel.
 #include "kernels/VarintRegistry.h"

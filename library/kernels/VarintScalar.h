@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The scalar steps all kernels share, inline: one varint decoded, sized or
 // written, and the loops the scalar kernel is made of. A vector kernel hands
 // the parts it does not take (the ends of a payload, long values) to these.

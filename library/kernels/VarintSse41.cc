@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The SSE4.1 kernel, for x86-64 processors without AVX2: the block kernel
 // (generic/VarintBlockKernel.h) over 128-bit registers of four lanes. Each
 // 8-byte chunk decodes into two registers; writing packs four values at a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The shuffle tables the vector kernels share, built once while the library
 // loads (by the dispatcher, on a machine that runs one of those kernels).
 #ifndef TARVESH_KERNELS_VARINT_TABLES_H

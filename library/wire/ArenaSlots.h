@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Storage on an arena for the elements of a repeated message field that a
 // parse is about to read: one call into the arena for several records of a
 // run, each element then built in its slot as its record comes. Every call

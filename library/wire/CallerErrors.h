@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Caller errors, reported through the runtime's fatal check with this
 // library's texts.
 #ifndef TARVESH_WIRE_CALLER_ERRORS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Reading fields from the runtime's ParseContext (what ParseFromString and
 // friends call). A null result is a failed parse.
 #ifndef TARVESH_WIRE_CONTEXT_PARSING_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Element counts of repeated fields. The runtime's containers count their
 // elements in int and add a growth to their size unchecked, so a count past
 // INT_MAX wraps and the container writes outside its array. Nothing upstream

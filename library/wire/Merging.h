@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Copying and merging: the runtime's generic entry points routed onto a
 // class's own MergeFrom, and repeated message fields merged element by
 // element.

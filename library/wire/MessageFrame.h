@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The class frame: the members every message class defines the same way,
 // whatever its fields, written by one macro.
 #ifndef TARVESH_WIRE_MESSAGE_FRAME_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Packed columns: codecs, payload sizes, writers and both parsers' readers.
 //
 // A packed repeated scalar is written as one length-delimited record: tag,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The per-file tables from which the runtime builds descriptors and
 // reflection objects.
 #ifndef TARVESH_WIRE_REFLECTION_TABLES_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Repeated message fields: room reserved for runs of records, one element
 // read by the stream parser and a run of them by the context parser.
 #ifndef TARVESH_WIRE_REPEATED_MESSAGES_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The runtime headers every wire helper uses, the namespace aliases they
 // share, and two facts about the build: forced inlining and byte order.
 #ifndef TARVESH_WIRE_RUNTIME_H

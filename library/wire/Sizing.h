@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Sizes of the fields every message shares: nested elements and the
 // unknown-field tail.
 #ifndef TARVESH_WIRE_SIZING_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Reading fields from a CodedInputStream. Tags and lengths are read as
 // strictly as the runtime's ParseContext reads them: CodedInputStream alone
 // takes either from up to ten bytes, the context refuses more than five.

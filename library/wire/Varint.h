@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Varints decoded and written inline.
 #ifndef TARVESH_WIRE_VARINT_H
 #define TARVESH_WIRE_VARINT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Serialising. A message writes its fields once, as a template over one of
 // two outputs: a caller's flat array or the runtime's EpsCopyOutputStream.
 //

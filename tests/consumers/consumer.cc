@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // A program outside this project using the library as its users do: one
 // include root, the Track and Recording classes, and the two sibling
 // libraries' types they bring.

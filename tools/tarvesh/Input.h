@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The tarvesh command's input: a file or standard input as a zero-copy
 // stream that counts the bytes read, keeps a read failure apart from the end
 // of input, and shows a progress line on a terminal once a run has lasted two

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "OutputFile.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Where the tarvesh command writes: standard output ("" or "-") or another
 // of its open descriptors (/dev/stdout, /dev/fd/N), a device,
 // FIFO or socket written directly, or a regular file (new, or reached through

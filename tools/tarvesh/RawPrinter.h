@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Prints wire bytes with no schema, for `tarvesh raw`: each field with its
 // byte offset, wire type and length, in the runtime's raw text form
 // (`protoc --decode_raw`): a length-delimited field is shown as a nested

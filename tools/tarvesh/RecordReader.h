@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Reads binary records for the tarvesh command: one record filling the whole
 // input, or a stream of records each preceded by its length as a varint (the
 // runtime's SerializeDelimitedTo... form). A delimited stream is read one

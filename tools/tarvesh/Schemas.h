@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Message types of other schemas for the tarvesh command: .proto files found
 // through proto_path directories, or a FileDescriptorSet, built on top of the
 // runtime's generated pool. A file the library already holds (an import of

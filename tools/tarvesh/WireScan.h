@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // A descriptor-guided walk over a message's wire bytes, for the tarvesh
 // command. It explains and measures; it never decides: whether bytes are a
 // valid record is the message classes' verdict, and the walk is asked only

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // tarvesh: looks into and writes the recording store's record files through
 // the library's message classes. See `tarvesh --help` and the README.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The vector kernel, written once over an instruction set's traits `Simd`.
 //
 // Decoding follows the idea of Masked VByte (Plaisance, Kurz and Lemire,
