@@ -12,6 +12,8 @@ import json
 import re
 import sys
 
+TRIGGER = "desc: Trigger: Client Request: "
+
 
 def main():
     log, prefix, out = sys.argv[1:4]
@@ -26,8 +28,8 @@ def main():
         name = total = None
         with open(path) as handle:
             for line in handle:
-                if line.startswith("desc: Trigger: Client Request: "):
-                    name = line.split(": ", 2)[2].strip()
+                if line.startswith(TRIGGER):
+                    name = line[len(TRIGGER):].strip()
                 elif line.startswith("totals:"):
                     total = int(line.split()[1])
         if name in iterations and total is not None:
