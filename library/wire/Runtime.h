@@ -1,5 +1,6 @@
 // The runtime headers every wire helper uses, the namespace aliases they
-// share, and two facts about the build: forced inlining and byte order.
+// share, and four facts about the build: forced inlining, hidden symbols,
+// branch hints and byte order.
 #ifndef TARVESH_WIRE_RUNTIME_H
 #define TARVESH_WIRE_RUNTIME_H
 
@@ -27,6 +28,22 @@
 #define TARVESH_ALWAYS_INLINE __attribute__((always_inline)) inline
 #else
 #define TARVESH_ALWAYS_INLINE inline
+#endif
+
+// A type or function that stays inside the library whatever the build's
+// default visibility.
+#if defined(__GNUC__)
+#define TARVESH_HIDDEN __attribute__((visibility("hidden")))
+#else
+#define TARVESH_HIDDEN
+#endif
+
+// The branch a condition almost always takes, for the cold tails (unknown
+// fields) that every message checks.
+#if defined(__GNUC__)
+#define TARVESH_LIKELY(condition) __builtin_expect(static_cast<bool>(condition), true)
+#else
+#define TARVESH_LIKELY(condition) (condition)
 #endif
 
 namespace Pb {

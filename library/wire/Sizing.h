@@ -1,5 +1,5 @@
-// Sizes of the fields every message shares: nested elements and the
-// unknown-field tail.
+// Sizes of fields: varint fields with their one-byte tags, nested elements
+// and the unknown-field tail.
 #ifndef TARVESH_WIRE_SIZING_H
 #define TARVESH_WIRE_SIZING_H
 
@@ -7,6 +7,22 @@
 
 namespace Pb {
 namespace wire {
+
+// A one-byte tag and the varint of `value`: a varint holds seven bits a
+// byte, so its size is floor(log2(value | 1) / 7) + 1, here as
+// (log2 * 9 + 73) / 64, with the tag's byte folded into the constant.
+TARVESH_ALWAYS_INLINE size_t TaggedVarintSize32(uint32_t value) {
+  const uint32_t log2 = 31u ^ static_cast<uint32_t>(__builtin_clz(value | 1u));
+  return (log2 * 9 + 73 + 64) / 64;
+}
+TARVESH_ALWAYS_INLINE size_t TaggedVarintSize64(uint64_t value) {
+  const uint32_t log2 = 63u ^ static_cast<uint32_t>(__builtin_clzll(value | 1u));
+  return (log2 * 9 + 73 + 64) / 64;
+}
+// An sint32 field: the zigzag form's varint.
+TARVESH_ALWAYS_INLINE size_t TaggedSInt32Size(int32_t value) {
+  return TaggedVarintSize32(WireFormatLite::ZigZagEncode32(value));
+}
 
 template <class Element>
 inline size_t NestedElementsSize(const gp::RepeatedPtrField<Element>& list) {
@@ -18,8 +34,13 @@ inline size_t NestedElementsSize(const gp::RepeatedPtrField<Element>& list) {
   return total;
 }
 
-inline size_t UnknownFieldsSize(const gp::UnknownFieldSet& unknown) {
-  return unknown.empty() ? 0 : WireFormat::ComputeUnknownFieldsSize(unknown);
+// The unknown-field tail. Without unknown fields (the common case) the
+// metadata's tag bit says so in one load and test; the set itself, or the
+// runtime's empty one, is reached only when there are some.
+inline size_t UnknownFieldsSize(const gpi::InternalMetadata& metadata) {
+  if (TARVESH_LIKELY(!metadata.have_unknown_fields())) return 0;
+  return WireFormat::ComputeUnknownFieldsSize(
+      metadata.unknown_fields<gp::UnknownFieldSet>(gp::UnknownFieldSet::default_instance));
 }
 
 }  // namespace wire

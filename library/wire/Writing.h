@@ -11,9 +11,13 @@
 namespace Pb {
 namespace wire {
 
+// Both outputs are hidden, so that every WriteFields<Output> is too: a call
+// to one binds inside the library (direct, or inlined) rather than through
+// the PLT, as an exported weak template instance would.
+
 // A caller's flat buffer of at least the cached size: nothing to check.
-struct ArrayOutput {
-  uint8_t* Ensure(uint8_t* target) const { return target; }
+struct TARVESH_HIDDEN ArrayOutput {
+  TARVESH_ALWAYS_INLINE uint8_t* Ensure(uint8_t* target) const { return target; }
   template <class Element>
   uint8_t* Nested(const Element& element, uint8_t* target) const {
     return element.Element::SerializeWithCachedSizesToArray(target);
@@ -29,9 +33,11 @@ struct ArrayOutput {
 
 // The runtime's stream: room for one field (at most 16 bytes) is ensured
 // before each field; longer runs go through WriteRaw.
-struct StreamOutput {
+struct TARVESH_HIDDEN StreamOutput {
   EpsCopyOutputStream* stream;
-  uint8_t* Ensure(uint8_t* target) const { return stream->EnsureSpace(target); }
+  TARVESH_ALWAYS_INLINE uint8_t* Ensure(uint8_t* target) const {
+    return stream->EnsureSpace(target);
+  }
   template <class Element>
   uint8_t* Nested(const Element& element, uint8_t* target) const {
     return element.Element::_InternalSerialize(target, stream);
@@ -46,27 +52,27 @@ struct StreamOutput {
 };
 
 template <class Output>
-inline uint8_t* WriteUInt32Field(const Output& out, uint8_t tag, uint32_t value,
+TARVESH_ALWAYS_INLINE uint8_t* WriteUInt32Field(const Output& out, uint8_t tag, uint32_t value,
                                  uint8_t* target) {
   target = out.Ensure(target);
   *target++ = tag;
   return PutVarint32(value, target);
 }
 template <class Output>
-inline uint8_t* WriteUInt64Field(const Output& out, uint8_t tag, uint64_t value,
+TARVESH_ALWAYS_INLINE uint8_t* WriteUInt64Field(const Output& out, uint8_t tag, uint64_t value,
                                  uint8_t* target) {
   target = out.Ensure(target);
   *target++ = tag;
   return PutVarint64(value, target);
 }
 template <class Output>
-inline uint8_t* WriteSInt32Field(const Output& out, uint8_t tag, int32_t value,
+TARVESH_ALWAYS_INLINE uint8_t* WriteSInt32Field(const Output& out, uint8_t tag, int32_t value,
                                  uint8_t* target) {
   return WriteUInt32Field(out, tag, WireFormatLite::ZigZagEncode32(value),
                           target);
 }
 template <class Output>
-inline uint8_t* WriteFixed64Field(const Output& out, uint8_t tag,
+TARVESH_ALWAYS_INLINE uint8_t* WriteFixed64Field(const Output& out, uint8_t tag,
                                   uint64_t value, uint8_t* target) {
   target = out.Ensure(target);
   *target++ = tag;
@@ -87,10 +93,14 @@ inline uint8_t* WriteNestedElements(const Output& out, uint8_t tag,
   return target;
 }
 
+// The unknown-field tail; see UnknownFieldsSize for the test.
 template <class Output>
 inline uint8_t* WriteUnknownFields(const Output& out,
-                                   const gp::UnknownFieldSet& unknown,
+                                   const gpi::InternalMetadata& metadata,
                                    uint8_t* target) {
+  if (TARVESH_LIKELY(!metadata.have_unknown_fields())) return target;
+  const gp::UnknownFieldSet& unknown = metadata.unknown_fields<gp::UnknownFieldSet>(
+      gp::UnknownFieldSet::default_instance);
   return unknown.empty() ? target : out.Unknown(unknown, target);
 }
 
