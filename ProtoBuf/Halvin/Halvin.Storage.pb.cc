@@ -183,9 +183,7 @@ size_t DataFileRef::ByteSizeLong() const {
     if (present(2)) size += TaggedVarintSize64(file_id_);
     return size;
   });
-  total += UnknownFieldsSize(_internal_metadata_);
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>

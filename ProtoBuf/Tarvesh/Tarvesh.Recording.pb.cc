@@ -360,9 +360,7 @@ size_t PalletDesc::ByteSizeLong() const {
     if (present(7)) size += TaggedVarintSize32(file_index_);
     return size;
   });
-  total += UnknownFieldsSize(_internal_metadata_);
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
@@ -545,9 +543,7 @@ void RecordingFragment_Tier::InternalSwap(RecordingFragment_Tier* other) {
 size_t RecordingFragment_Tier::ByteSizeLong() const {
   size_t total = NestedElementsSize(files_);
   total += NestedElementsSize(pallets_);
-  total += UnknownFieldsSize(_internal_metadata_);
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
@@ -667,9 +663,7 @@ size_t RecordingFragment::ByteSizeLong() const {
     if (has_fragment_id()) total += 1 + WireFormatLite::UInt32Size(fragment_id_);
   }
   total += NestedElementsSize(tiers_);
-  total += UnknownFieldsSize(_internal_metadata_);
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
@@ -807,9 +801,7 @@ size_t RecordingFragmentEntry_Track::ByteSizeLong() const {
     if (present(3)) size += TaggedVarintSize64(duration_);
     return size;
   });
-  total += UnknownFieldsSize(_internal_metadata_);
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
@@ -973,9 +965,7 @@ size_t RecordingFragmentEntry::ByteSizeLong() const {
     return size;
   });
   total += NestedElementsSize(tracks_);
-  total += UnknownFieldsSize(_internal_metadata_);
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
@@ -1107,9 +1097,7 @@ void DataReference_Tier::InternalSwap(DataReference_Tier* other) {
 
 size_t DataReference_Tier::ByteSizeLong() const {
   size_t total = NestedElementsSize(files_);
-  total += UnknownFieldsSize(_internal_metadata_);
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
@@ -1220,9 +1208,7 @@ size_t DataReference::ByteSizeLong() const {
   size_t total = NestedElementsSize(tiers_);
   total += NestedElementsSize(fragments_);
   total += NestedElementsSize(files_);
-  total += UnknownFieldsSize(_internal_metadata_);
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>

@@ -325,9 +325,7 @@ size_t CountDeltaS32::ByteSizeLong() const {
     if (present(1)) size += TaggedSInt32Size(delta_);
     return size;
   });
-  total += UnknownFieldsSize(_internal_metadata_);
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
@@ -451,9 +449,7 @@ size_t CountValU32::ByteSizeLong() const {
     if (present(1)) size += TaggedVarintSize32(val_);
     return size;
   });
-  total += UnknownFieldsSize(_internal_metadata_);
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
@@ -577,9 +573,7 @@ size_t CountValS32::ByteSizeLong() const {
     if (present(1)) size += TaggedSInt32Size(val_);
     return size;
   });
-  total += UnknownFieldsSize(_internal_metadata_);
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
@@ -797,9 +791,7 @@ size_t FrameTable::ByteSizeLong() const {
   _auth_tags_cached_byte_size_.Set(gpi::ToCachedSize(payload));
   total += PackedRecordSize(payload);
 
-  total += UnknownFieldsSize(_internal_metadata_);
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
@@ -1089,9 +1081,7 @@ size_t Track::ByteSizeLong() const {
     return size;
   });
   total += NestedElementsSize(frame_tables_);
-  total += UnknownFieldsSize(_internal_metadata_);
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>

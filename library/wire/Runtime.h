@@ -1,6 +1,6 @@
 // The runtime headers every wire helper uses, the namespace aliases they
-// share, and four facts about the build: forced inlining, hidden symbols,
-// branch hints and byte order.
+// share, and four facts about the build: forced inlining and flattening,
+// hidden symbols, branch hints and byte order.
 #ifndef TARVESH_WIRE_RUNTIME_H
 #define TARVESH_WIRE_RUNTIME_H
 
@@ -28,6 +28,14 @@
 #define TARVESH_ALWAYS_INLINE __attribute__((always_inline)) inline
 #else
 #define TARVESH_ALWAYS_INLINE inline
+#endif
+
+// For the loops over a list of small messages: every call inside is inlined
+// where its body is visible.
+#if defined(__GNUC__)
+#define TARVESH_FLATTEN __attribute__((flatten)) inline
+#else
+#define TARVESH_FLATTEN inline
 #endif
 
 // A type or function that stays inside the library whatever the build's

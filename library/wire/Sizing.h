@@ -3,6 +3,8 @@
 #ifndef TARVESH_WIRE_SIZING_H
 #define TARVESH_WIRE_SIZING_H
 
+#include <google/protobuf/generated_message_util.h>
+
 #include "wire/Runtime.h"
 
 namespace Pb {
@@ -24,8 +26,12 @@ TARVESH_ALWAYS_INLINE size_t TaggedSInt32Size(int32_t value) {
   return TaggedVarintSize32(WireFormatLite::ZigZagEncode32(value));
 }
 
+// Each element as tag, length and the element's own size. Flattened: the
+// elements' ByteSizeLong (and theirs in turn) are inlined into the loop
+// where the compiler sees them, which for lists of small messages is most
+// of the cost of a call each.
 template <class Element>
-inline size_t NestedElementsSize(const gp::RepeatedPtrField<Element>& list) {
+TARVESH_FLATTEN size_t NestedElementsSize(const gp::RepeatedPtrField<Element>& list) {
   size_t total = static_cast<size_t>(list.size());  // one tag byte each
   for (const Element& element : list) {
     const size_t size = element.Element::ByteSizeLong();
@@ -41,6 +47,27 @@ inline size_t UnknownFieldsSize(const gpi::InternalMetadata& metadata) {
   if (TARVESH_LIKELY(!metadata.have_unknown_fields())) return 0;
   return WireFormat::ComputeUnknownFieldsSize(
       metadata.unknown_fields<gp::UnknownFieldSet>(gp::UnknownFieldSet::default_instance));
+}
+
+// CacheSize's path for a message with unknown fields, out of line.
+TARVESH_HIDDEN __attribute__((noinline)) inline size_t CacheSizeWithUnknownFields(
+    size_t fields, const gpi::InternalMetadata& metadata, gpi::CachedSize* cached) {
+  const size_t total = fields + UnknownFieldsSize(metadata);
+  cached->Set(gpi::ToCachedSize(total));
+  return total;
+}
+
+// The end of every ByteSizeLong: the fields' size plus the unknown-field
+// tail, kept in the message's cached size for the writers and returned.
+// The tail's path is a tail call, so a message without unknown fields
+// sizes without a stack frame of its own.
+TARVESH_ALWAYS_INLINE size_t CacheSize(size_t fields, const gpi::InternalMetadata& metadata,
+                                       gpi::CachedSize* cached) {
+  if (!TARVESH_LIKELY(!metadata.have_unknown_fields())) {
+    return CacheSizeWithUnknownFields(fields, metadata, cached);
+  }
+  cached->Set(gpi::ToCachedSize(fields));
+  return fields;
 }
 
 }  // namespace wire

@@ -80,8 +80,9 @@ TARVESH_ALWAYS_INLINE uint8_t* WriteFixed64Field(const Output& out, uint8_t tag,
 }
 
 // Each element as tag, cached size, then the element's own bytes.
+// Flattened, as NestedElementsSize: the elements' writers are inlined.
 template <class Output, class Element>
-inline uint8_t* WriteNestedElements(const Output& out, uint8_t tag,
+TARVESH_FLATTEN uint8_t* WriteNestedElements(const Output& out, uint8_t tag,
                                     const gp::RepeatedPtrField<Element>& list,
                                     uint8_t* target) {
   for (const Element& element : list) {
