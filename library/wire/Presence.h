@@ -28,7 +28,7 @@ struct PresentBits {
 // the word's presence bits.
 template <class Fields>
 TARVESH_ALWAYS_INLINE auto ByPresence(uint32_t bits, uint32_t all, Fields&& fields) {
-  if ((bits & all) == all) return fields(AllPresent{});
+  if ((~bits & all) == 0) return fields(AllPresent{});
   return fields(PresentBits{bits});
 }
 

@@ -10,16 +10,22 @@
 namespace Pb {
 namespace wire {
 
-// A one-byte tag and the varint of `value`: a varint holds seven bits a
-// byte, so its size is floor(log2(value | 1) / 7) + 1, here as
-// (log2 * 9 + 73) / 64, with the tag's byte folded into the constant.
+// A one-byte tag and the varint of `value`, by the index of the value's
+// highest set bit: a varint holds seven bits a byte. A table of 64-bit
+// entries, so that a field's size is a load, an or, a bit scan and an add
+// from memory.
+inline constexpr struct TaggedVarintSizes {
+  uint64_t by_log2[64];
+  constexpr TaggedVarintSizes() : by_log2() {
+    for (int log2 = 0; log2 < 64; ++log2) by_log2[log2] = 2 + static_cast<uint64_t>(log2 / 7);
+  }
+} kTaggedVarintSizes;
+
 TARVESH_ALWAYS_INLINE size_t TaggedVarintSize32(uint32_t value) {
-  const uint32_t log2 = 31u ^ static_cast<uint32_t>(__builtin_clz(value | 1u));
-  return (log2 * 9 + 73 + 64) / 64;
+  return kTaggedVarintSizes.by_log2[31u ^ static_cast<uint32_t>(__builtin_clz(value | 1u))];
 }
 TARVESH_ALWAYS_INLINE size_t TaggedVarintSize64(uint64_t value) {
-  const uint32_t log2 = 63u ^ static_cast<uint32_t>(__builtin_clzll(value | 1u));
-  return (log2 * 9 + 73 + 64) / 64;
+  return kTaggedVarintSizes.by_log2[63u ^ static_cast<uint32_t>(__builtin_clzll(value | 1u))];
 }
 // An sint32 field: the zigzag form's varint.
 TARVESH_ALWAYS_INLINE size_t TaggedSInt32Size(int32_t value) {
@@ -35,7 +41,7 @@ TARVESH_FLATTEN size_t NestedElementsSize(const gp::RepeatedPtrField<Element>& l
   size_t total = static_cast<size_t>(list.size());  // one tag byte each
   for (const Element& element : list) {
     const size_t size = element.Element::ByteSizeLong();
-    total += size + CodedOutputStream::VarintSize64(size);
+    total += size + TaggedVarintSize64(size) - 1;  // the tag is counted above
   }
   return total;
 }
@@ -63,11 +69,9 @@ TARVESH_HIDDEN __attribute__((noinline)) inline size_t CacheSizeWithUnknownField
 // sizes without a stack frame of its own.
 TARVESH_ALWAYS_INLINE size_t CacheSize(size_t fields, const gpi::InternalMetadata& metadata,
                                        gpi::CachedSize* cached) {
-  if (!TARVESH_LIKELY(!metadata.have_unknown_fields())) {
-    return CacheSizeWithUnknownFields(fields, metadata, cached);
-  }
   cached->Set(gpi::ToCachedSize(fields));
-  return fields;
+  if (TARVESH_LIKELY(!metadata.have_unknown_fields())) return fields;
+  return CacheSizeWithUnknownFields(fields, metadata, cached);
 }
 
 }  // namespace wire
