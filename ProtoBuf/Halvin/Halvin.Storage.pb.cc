@@ -188,12 +188,12 @@ size_t DataFileRef::ByteSizeLong() const {
 
 template <class Output>
 TARVESH_ALWAYS_INLINE std::uint8_t* DataFileRef::WriteFields(const Output& out, std::uint8_t* target) const {
-  target = ByPresence(_has_bits_[0], 0x07u, [&](auto present) {
+  target = ByPresence(_has_bits_[0], 0x07u, [this, out](auto present, std::uint8_t* target) {
     if (present(0)) target = WriteUInt32Field(out, 0x08, file_index_, target);
     if (present(1)) target = WriteUInt64Field(out, 0x10, file_size_, target);
     if (present(2)) target = WriteUInt64Field(out, 0x18, file_id_, target);
     return target;
-  });
+  }, target);
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 

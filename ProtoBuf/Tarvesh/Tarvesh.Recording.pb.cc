@@ -365,7 +365,7 @@ size_t PalletDesc::ByteSizeLong() const {
 
 template <class Output>
 TARVESH_ALWAYS_INLINE std::uint8_t* PalletDesc::WriteFields(const Output& out, std::uint8_t* target) const {
-  target = ByPresence(_has_bits_[0], 0xffu, [&](auto present) {
+  target = ByPresence(_has_bits_[0], 0xffu, [this, out](auto present, std::uint8_t* target) {
     if (present(0)) target = WriteUInt32Field(out, 0x08, id_, target);
     if (present(1)) target = WriteUInt32Field(out, 0x10, size_, target);
     if (present(2)) target = WriteUInt64Field(out, 0x18, offset_, target);
@@ -375,7 +375,7 @@ TARVESH_ALWAYS_INLINE std::uint8_t* PalletDesc::WriteFields(const Output& out, s
     if (present(6)) target = WriteUInt32Field(out, 0x38, tier_id_, target);
     if (present(7)) target = WriteUInt32Field(out, 0x40, file_index_, target);
     return target;
-  });
+  }, target);
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
@@ -807,13 +807,13 @@ size_t RecordingFragmentEntry_Track::ByteSizeLong() const {
 template <class Output>
 TARVESH_ALWAYS_INLINE std::uint8_t* RecordingFragmentEntry_Track::WriteFields(const Output& out,
                                                         std::uint8_t* target) const {
-  target = ByPresence(_has_bits_[0], 0x0fu, [&](auto present) {
+  target = ByPresence(_has_bits_[0], 0x0fu, [this, out](auto present, std::uint8_t* target) {
     if (present(0)) target = WriteUInt32Field(out, 0x08, track_id_, target);
     if (present(1)) target = WriteUInt64Field(out, 0x10, start_tick_, target);
     if (present(2)) target = WriteUInt64Field(out, 0x18, end_tick_, target);
     if (present(3)) target = WriteUInt64Field(out, 0x20, duration_, target);
     return target;
-  });
+  }, target);
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
@@ -970,13 +970,13 @@ size_t RecordingFragmentEntry::ByteSizeLong() const {
 
 template <class Output>
 TARVESH_ALWAYS_INLINE std::uint8_t* RecordingFragmentEntry::WriteFields(const Output& out, std::uint8_t* target) const {
-  target = ByPresence(_has_bits_[0], 0x07u, [&](auto present) {
+  target = ByPresence(_has_bits_[0], 0x07u, [this, out](auto present, std::uint8_t* target) {
     if (present(0)) target = WriteUInt64Field(out, 0x08, header_file_offset_, target);
     if (present(1)) target = WriteUInt32Field(out, 0x10, header_file_index_, target);
     if (present(2)) target = WriteUInt32Field(out, 0x18, header_size_, target);
     target = WriteNestedElements(out, 0x22, tracks_, target);
     return target;
-  });
+  }, target);
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 

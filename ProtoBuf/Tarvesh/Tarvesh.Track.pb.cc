@@ -330,11 +330,11 @@ size_t CountDeltaS32::ByteSizeLong() const {
 
 template <class Output>
 TARVESH_ALWAYS_INLINE std::uint8_t* CountDeltaS32::WriteFields(const Output& out, std::uint8_t* target) const {
-  target = ByPresence(_has_bits_[0], 0x03u, [&](auto present) {
+  target = ByPresence(_has_bits_[0], 0x03u, [this, out](auto present, std::uint8_t* target) {
     if (present(0)) target = WriteUInt32Field(out, 0x08, count_, target);
     if (present(1)) target = WriteSInt32Field(out, 0x10, delta_, target);
     return target;
-  });
+  }, target);
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
@@ -454,11 +454,11 @@ size_t CountValU32::ByteSizeLong() const {
 
 template <class Output>
 TARVESH_ALWAYS_INLINE std::uint8_t* CountValU32::WriteFields(const Output& out, std::uint8_t* target) const {
-  target = ByPresence(_has_bits_[0], 0x03u, [&](auto present) {
+  target = ByPresence(_has_bits_[0], 0x03u, [this, out](auto present, std::uint8_t* target) {
     if (present(0)) target = WriteUInt32Field(out, 0x08, count_, target);
     if (present(1)) target = WriteUInt32Field(out, 0x10, val_, target);
     return target;
-  });
+  }, target);
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
@@ -578,11 +578,11 @@ size_t CountValS32::ByteSizeLong() const {
 
 template <class Output>
 TARVESH_ALWAYS_INLINE std::uint8_t* CountValS32::WriteFields(const Output& out, std::uint8_t* target) const {
-  target = ByPresence(_has_bits_[0], 0x03u, [&](auto present) {
+  target = ByPresence(_has_bits_[0], 0x03u, [this, out](auto present, std::uint8_t* target) {
     if (present(0)) target = WriteUInt32Field(out, 0x08, count_, target);
     if (present(1)) target = WriteSInt32Field(out, 0x10, val_, target);
     return target;
-  });
+  }, target);
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
@@ -1086,7 +1086,7 @@ size_t Track::ByteSizeLong() const {
 
 template <class Output>
 TARVESH_ALWAYS_INLINE std::uint8_t* Track::WriteFields(const Output& out, std::uint8_t* target) const {
-  target = ByPresence(_has_bits_[0], 0xbfu, [&](auto present) {
+  target = ByPresence(_has_bits_[0], 0xbfu, [this, out](auto present, std::uint8_t* target) {
     if (present(0)) target = WriteUInt32Field(out, 0x08, track_id_, target);
     if (present(1)) target = WriteUInt32Field(out, 0x10, num_frames_, target);
     if (present(2)) target = WriteUInt32Field(out, 0x18, start_seq_, target);
@@ -1096,7 +1096,7 @@ TARVESH_ALWAYS_INLINE std::uint8_t* Track::WriteFields(const Output& out, std::u
     target = WriteNestedElements(out, 0x3A, frame_tables_, target);
     if (present(7)) target = WriteUInt64Field(out, 0x40, EnumWireValue(auth_type_), target);
     return target;
-  });
+  }, target);
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 

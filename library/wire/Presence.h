@@ -24,12 +24,15 @@ struct PresentBits {
   constexpr bool operator()(int index) const { return (bits >> index) & 1u; }
 };
 
-// `fields(present)` with the test that fits `bits` under `all`, the mask of
-// the word's presence bits.
-template <class Fields>
-TARVESH_ALWAYS_INLINE auto ByPresence(uint32_t bits, uint32_t all, Fields&& fields) {
-  if ((~bits & all) == 0) return fields(AllPresent{});
-  return fields(PresentBits{bits});
+// `fields(present, args...)` with the test that fits `bits` under `all`, the
+// mask of the word's presence bits. A writer passes its output pointer as an
+// argument rather than capturing it: a pointer captured by reference lives
+// in memory, and every byte written through it could alias it.
+template <class Fields, class... Args>
+TARVESH_ALWAYS_INLINE auto ByPresence(uint32_t bits, uint32_t all, Fields&& fields,
+                                      Args... args) {
+  if ((~bits & all) == 0) return fields(AllPresent{}, args...);
+  return fields(PresentBits{bits}, args...);
 }
 
 }  // namespace wire
