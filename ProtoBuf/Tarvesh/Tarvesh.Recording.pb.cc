@@ -974,9 +974,9 @@ TARVESH_ALWAYS_INLINE std::uint8_t* RecordingFragmentEntry::WriteFields(const Ou
     if (present(0)) target = WriteUInt64Field(out, 0x08, header_file_offset_, target);
     if (present(1)) target = WriteUInt32Field(out, 0x10, header_file_index_, target);
     if (present(2)) target = WriteUInt32Field(out, 0x18, header_size_, target);
-    target = WriteNestedElements(out, 0x22, tracks_, target);
     return target;
   }, target);
+  target = WriteNestedElements(out, 0x22, tracks_, target);
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 

@@ -1086,17 +1086,19 @@ size_t Track::ByteSizeLong() const {
 
 template <class Output>
 TARVESH_ALWAYS_INLINE std::uint8_t* Track::WriteFields(const Output& out, std::uint8_t* target) const {
-  target = ByPresence(_has_bits_[0], 0xbfu, [this, out](auto present, std::uint8_t* target) {
+  // The frame tables sit between fields 6 and 8: written once, outside the
+  // presence lambda, which is instantiated twice.
+  target = ByPresence(_has_bits_[0], 0x3fu, [this, out](auto present, std::uint8_t* target) {
     if (present(0)) target = WriteUInt32Field(out, 0x08, track_id_, target);
     if (present(1)) target = WriteUInt32Field(out, 0x10, num_frames_, target);
     if (present(2)) target = WriteUInt32Field(out, 0x18, start_seq_, target);
     if (present(3)) target = WriteFixed64Field(out, 0x21, start_time_, target);
     if (present(4)) target = WriteUInt64Field(out, 0x28, start_tick_, target);
     if (present(5)) target = WriteUInt64Field(out, 0x30, duration_, target);
-    target = WriteNestedElements(out, 0x3A, frame_tables_, target);
-    if (present(7)) target = WriteUInt64Field(out, 0x40, EnumWireValue(auth_type_), target);
     return target;
   }, target);
+  target = WriteNestedElements(out, 0x3A, frame_tables_, target);
+  if (has_auth_type()) target = WriteUInt64Field(out, 0x40, EnumWireValue(auth_type_), target);
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
