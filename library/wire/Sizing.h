@@ -16,9 +16,7 @@ namespace wire {
 // from memory.
 inline constexpr struct TaggedVarintSizes {
   uint64_t by_log2[64];
-  constexpr TaggedVarintSizes() : by_log2() {
-    for (int log2 = 0; log2 < 64; ++log2) by_log2[log2] = 2 + static_cast<uint64_t>(log2 / 7);
-  }
+  constexpr TaggedVarintSizes() : by_log2() { for (int i = 0; i < 64; ++i) by_log2[i] = 2 + i / 7; }
 } kTaggedVarintSizes;
 
 TARVESH_ALWAYS_INLINE size_t TaggedVarintSize32(uint32_t value) {
