@@ -52,7 +52,6 @@ if $count_only; then
   count
   load_before="$(sed -n 's/^| load average before the run | \(.*\) |$/\1/p' bench/RESULTS.md)"
   load_after="$(sed -n 's/^| load average after the run | \(.*\) |$/\1/p' bench/RESULTS.md)"
-else
   run_date="$(sed -n 's/^| date | \(.*\) |$/\1/p' bench/RESULTS.md)"
 else
   build-bench/bench/tarvesh_bench \
