@@ -10,11 +10,8 @@ set(TARVESH_FUZZ_CLASSES
 function(tarvesh_harness_target target class)
   add_executable(${target} ${ARGN})
   target_compile_options(${target} PRIVATE -Wall -Wextra)
-  target_compile_definitions(${target} PRIVATE
-    TARVESH_FUZZ_CLASS=${class}
-    TARVESH_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(${target} PRIVATE TarveshProtoBuf tarvesh_internal_headers ${PROTOC_LIBRARY})
+  target_compile_definitions(${target} PRIVATE TARVESH_FUZZ_CLASS=${class})
+  target_link_libraries(${target} PRIVATE tarvesh_test_support)
 endfunction()
 
 # The tarvesh command's record reader (tools/tarvesh), whole-input and

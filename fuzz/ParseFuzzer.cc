@@ -7,11 +7,7 @@
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
 #include "ParseHarness.h"
 
-#define TARVESH_STRINGIZE2(x) #x
-#define TARVESH_STRINGIZE(x) TARVESH_STRINGIZE2(x)
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  tarvesh_fuzz::CheckInput<Pb::Tarvesh::TARVESH_FUZZ_CLASS>(
-      "Pb.Tarvesh." TARVESH_STRINGIZE(TARVESH_FUZZ_CLASS), data, size);
+  tarvesh_fuzz::CheckInput<Pb::Tarvesh::TARVESH_FUZZ_CLASS>(data, size);
   return 0;
 }

@@ -1,12 +1,10 @@
-// The body of every parse harness: one input, read by the class's own stream
-// parser, by the runtime's ParseContext parser (through ParseFromString) and
-// by the DynamicMessage oracle, each over a flat buffer and over a stream cut
-// into small chunks, and by both parsers into messages on an arena. All
-// verdicts must agree, and each varint kernel the machine runs must read and
-// write what the scalar kernel does. On success every writer of the library
-// must give the oracle's bytes, and those bytes must read back to
-// themselves. On failure the partial objects must still be sized, written and
-// read back consistently. Any disagreement prints the input and aborts.
+// The body of every parse harness: one input judged every way the library
+// reads it (ParseJudge.h: both parsers, flat and in buffers, heap and arena,
+// every varint kernel, against the oracle); then, on success, the bytes read
+// back to themselves, text format, unknown-field discard, merges within the
+// class and across to reflection, copies, swaps and reuse; on failure, the
+// partial objects still written and read back consistently. Any disagreement
+// prints the input and aborts.
 #ifndef TARVESH_FUZZ_PARSE_HARNESS_H
 #define TARVESH_FUZZ_PARSE_HARNESS_H
 
@@ -24,9 +22,9 @@
 #include <google/protobuf/message.h>
 #include <google/protobuf/text_format.h>
 
-#include "SchemaOracle.h"
-#include "SeparateBuffersStream.h"
-#include "kernels/VarintKernels.h"
+#include <google/protobuf/dynamic_message.h>
+
+#include "ParseJudge.h"
 
 namespace tarvesh_fuzz {
 
@@ -69,111 +67,32 @@ class Harness {
   int chunk_;
 };
 
-// The class's own MergePartialFromCodedStream, called on the class (not the
-// runtime's base member), over a flat buffer (chunk 0) or a chunked stream.
-template <class M>
-bool StreamParse(const std::string& bytes, int chunk, M* message) {
-  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-  const int size = static_cast<int>(bytes.size());
-  if (chunk == 0) {
-    gp::io::CodedInputStream input(data, size);
-    return message->M::MergePartialFromCodedStream(&input) && input.ConsumedEntireMessage();
-  }
-  tarvesh_test::SeparateBuffersStream raw(data, static_cast<std::size_t>(size), chunk);
-  gp::io::CodedInputStream input(&raw);
-  return message->M::MergePartialFromCodedStream(&input) && input.ConsumedEntireMessage();
-}
-
-// The runtime's entry points, which run the class's _InternalParse.
-template <class M>
-bool ContextParse(const std::string& bytes, int chunk, M* message) {
-  if (chunk == 0) return message->ParseFromString(bytes);
-  tarvesh_test::SeparateBuffersStream raw(bytes, chunk);
-  return message->ParseFromZeroCopyStream(&raw);
-}
-
 // Writes `message` with each of the library's writers, checks that they
 // agree with each other and with ByteSize(), and returns the bytes.
 template <class M>
 std::string WriteAll(const Harness& h, const M& message, std::string_view which) {
-  const int size = message.ByteSize();
-  h.Expect(size >= 0 && message.ByteSizeLong() == static_cast<std::size_t>(size),
+  const tarvesh_test::Written out = tarvesh_test::WriteAllWays(message);
+  h.Expect(out.byte_size >= 0 && message.ByteSizeLong() == static_cast<std::size_t>(out.byte_size),
            "ByteSize and ByteSizeLong disagree", which);
-  constexpr std::uint8_t kGuard = 0xA5;
-  constexpr int kGuardBytes = 16;
-  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(size) + kGuardBytes, kGuard);
-  std::uint8_t* end = message.SerializeWithCachedSizesToArray(buffer.data());
-  h.Expect(end == buffer.data() + size, "array writer ended off its cached size", which);
-  for (int i = 0; i < kGuardBytes; ++i) {
-    h.Expect(buffer[static_cast<std::size_t>(size + i)] == kGuard,
-             "array writer wrote past its cached size", which);
-  }
-  const std::string array(reinterpret_cast<const char*>(buffer.data()),
-                          static_cast<std::size_t>(size));
-
-  std::string stream;
-  {
-    gp::io::StringOutputStream raw(&stream);
-    gp::io::CodedOutputStream coded(&raw);
-    message.SerializeWithCachedSizes(&coded);
-    h.Expect(!coded.HadError(), "stream writer failed", which);
-  }
-  std::string runtime;
-  h.Expect(message.SerializeToString(&runtime), "SerializeToString failed", which);
-  h.Expect(stream == array, "stream writer differs from array writer", which);
-  h.Expect(runtime == array, "SerializeToString differs from array writer", which);
-  return runtime;
+  h.Expect(out.array_end_ok && out.guard_intact, "array writer ran off its cached size", which);
+  h.Expect(out.stream == out.array, "stream writer differs from array writer", which);
+  h.Expect(out.runtime == out.array, "SerializeToString differs from array writer", which);
+  return out.runtime;
 }
 
 // Bytes the library wrote must be read back, by the library and the oracle,
 // to exactly the same bytes. A partial object may be nested deeper than the
 // recursion limit (a failed parse keeps what it read), so with `may_fail`
-// both readers need only agree, and give the same bytes when they accept.
+// both readers need only agree.
 template <class M>
-void ExpectStable(const Harness& h, const std::string& bytes, const std::string& type,
-                  const char* which, bool may_fail = false) {
-  M again;
-  const bool library_ok = StreamParse(bytes, h.chunk(), &again);
-  std::unique_ptr<gp::Message> oracle = tarvesh_test::SchemaOracle::Get().New(type);
-  const bool oracle_ok = oracle->ParseFromString(bytes);
-  h.Expect(library_ok == oracle_ok, "library and oracle disagree on its output", which);
-  h.Expect(library_ok || may_fail, "library and oracle reject its output", which);
-  if (!library_ok) return;
-  h.Expect(WriteAll(h, again, which) == bytes, "re-parsed output differs", which);
-  h.Expect(oracle->SerializeAsString() == bytes, "oracle re-writes the library's output", which);
-}
-
-// What both parsers, flat and chunked, made of the input with one varint
-// kernel, and the bytes the library writes for each with that kernel.
-struct KernelRun {
-  bool verdicts[4];
-  std::string written[4];
-};
-
-// Parses the input four ways into `messages` with the kernel in force and
-// writes each; `which` names the run in any failure.
-template <class M>
-KernelRun ParseFourWays(const Harness& h, M (&messages)[4], const char* which) {
-  static const char* const kParsers[4] = {" stream", " stream chunked", " context",
-                                          " context chunked"};
-  KernelRun run;
-  run.verdicts[0] = StreamParse(h.input(), 0, &messages[0]);
-  run.verdicts[1] = StreamParse(h.input(), h.chunk(), &messages[1]);
-  run.verdicts[2] = ContextParse(h.input(), 0, &messages[2]);
-  run.verdicts[3] = ContextParse(h.input(), h.chunk(), &messages[3]);
-  for (int i = 0; i < 4; ++i) {
-    run.written[i] = WriteAll(h, messages[i], std::string(which) + kParsers[i]);
-  }
-  return run;
-}
-
-template <class M>
-KernelRun RunWithKernel(const Harness& h, const Pb::kernels::VarintKernel& kernel) {
-  Pb::kernels::ForceVarintKernel(kernel);
-  M messages[4];
-  KernelRun run = ParseFourWays(h, messages, kernel.name);
-  Pb::kernels::ForceVarintKernel(Pb::kernels::LoadTimeVarintKernel());
-  return run;
+void ExpectStable(const Harness& h, const std::string& bytes, const char* which,
+                  bool may_fail = false) {
+  tarvesh_test::JudgeOptions options;
+  options.chunks = {h.chunk()};
+  const tarvesh_test::Judgement j = tarvesh_test::JudgeParse<M>(bytes, options);
+  h.Expect(j.disagreement.empty(), "its output is judged: " + j.disagreement, which);
+  h.Expect(j.oracle.ok() || may_fail, "library and oracle reject its output", which);
+  h.Expect(!j.oracle.ok() || j.oracle.partial == bytes, "its output reads back otherwise", which);
 }
 
 // Whether messages of `type` hold, at any depth, a packed varint column: the
@@ -194,124 +113,84 @@ inline bool ReachesVarintColumns(const gp::Descriptor* type, int depth = 0) {
   return false;
 }
 
-// Every varint kernel the machine runs gives the scalar kernel's verdicts,
-// content and written bytes. `load_time` is what the four parses of the
-// input made with the kernel chosen at load, which every other check runs
-// with, so that kernel is not run twice. Classes without packed varint
-// columns never call a kernel, so they skip the repeated runs.
 template <class M>
-void CheckKernelsAgree(const Harness& h, const KernelRun& load_time) {
+void CheckInput(const std::uint8_t* data, std::size_t size) {
   static const bool reaches_columns = ReachesVarintColumns(M::descriptor());
-  const int count = Pb::kernels::VarintKernelCount();
-  if (count < 2 || !reaches_columns) return;
-  const Pb::kernels::VarintKernel& chosen = Pb::kernels::LoadTimeVarintKernel();
-  const KernelRun reference = RunWithKernel<M>(h, Pb::kernels::VarintKernelAt(0));
-  auto expect_as_scalar = [&](const KernelRun& run, const char* name) {
-    for (int i = 0; i < 4; ++i) {
-      h.Expect(run.verdicts[i] == reference.verdicts[i],
-               "verdict differs from the scalar kernel's", name);
-      h.Expect(run.written[i] == reference.written[i],
-               "content differs from the scalar kernel's", name);
-    }
-  };
-  for (int k = 1; k < count; ++k) {
-    const Pb::kernels::VarintKernel& kernel = Pb::kernels::VarintKernelAt(k);
-    if (&kernel == &chosen) {
-      expect_as_scalar(load_time, kernel.name);
-    } else {
-      expect_as_scalar(RunWithKernel<M>(h, kernel), kernel.name);
-    }
-  }
-}
-
-template <class M>
-void CheckInput(const char* type, const std::uint8_t* data, std::size_t size) {
-  const Harness h(type, data, size);
+  const std::string type = M::descriptor()->full_name();
+  const Harness h(type.c_str(), data, size);
   const std::string& input = h.input();
 
-  M messages[4];
-  M& stream_flat = messages[0];
-  M& stream_chunked = messages[1];
-  M& context_flat = messages[2];
-  M& context_chunked = messages[3];
-  const KernelRun load_time = ParseFourWays(h, messages, "heap");
-  CheckKernelsAgree<M>(h, load_time);
-  const bool v_stream_flat = load_time.verdicts[0];
-  const bool v_stream_chunked = load_time.verdicts[1];
-  const bool v_context_flat = load_time.verdicts[2];
-  const bool v_context_chunked = load_time.verdicts[3];
-  std::unique_ptr<gp::Message> oracle = tarvesh_test::SchemaOracle::Get().New(type);
-  const bool v_oracle = oracle->ParseFromString(input);
+  // Every parser, flat and in buffers, on the heap and on an arena, with
+  // every kernel that can matter, against the oracle and each other.
+  tarvesh_test::JudgeOptions options;
+  options.chunks = {0, h.chunk()};
+  options.arena = true;
+  options.each_kernel = reaches_columns;
+  options.failed = tarvesh_test::Failed::kStreams;
+  const tarvesh_test::Judgement j = tarvesh_test::JudgeParse<M>(input, options);
+  if (!j.disagreement.empty()) h.Fail(j.disagreement);
+  M& stream_flat = *static_cast<M*>(j.ways[0].message);
+  M& stream_chunked = *static_cast<M*>(j.ways[1].message);
+  M& context_flat = *static_cast<M*>(j.ways[2].message);
+  M& context_chunked = *static_cast<M*>(j.ways[3].message);
 
-  if (v_stream_flat != v_oracle || v_stream_chunked != v_oracle ||
-      v_context_flat != v_oracle || v_context_chunked != v_oracle) {
-    char verdicts[160];
-    std::snprintf(verdicts, sizeof(verdicts),
-                  "verdicts differ: stream %d, stream chunked %d, context %d, "
-                  "context chunked %d, oracle %d",
-                  v_stream_flat, v_stream_chunked, v_context_flat, v_context_chunked, v_oracle);
-    h.Fail(verdicts);
-  }
-
-  // The same parses into messages on an arena reach the same verdict and the
-  // same content as on the heap, whether or not they succeed.
-  {
-    gp::Arena arena;
-    M* context_arena = gp::Arena::CreateMessage<M>(&arena);
-    M* stream_arena = gp::Arena::CreateMessage<M>(&arena);
-    h.Expect(ContextParse(input, h.chunk(), context_arena) == v_oracle,
-             "context parse on an arena reaches another verdict");
-    h.Expect(StreamParse(input, h.chunk(), stream_arena) == v_oracle,
-             "stream parse on an arena reaches another verdict");
-    h.Expect(WriteAll(h, *context_arena, "context arena") == load_time.written[3],
-             "context parse on an arena differs from the heap");
-    h.Expect(WriteAll(h, *stream_arena, "stream arena") == load_time.written[1],
-             "stream parse on an arena differs from the heap");
-  }
-
-  if (!v_oracle) {
+  if (!j.oracle.ok()) {
     // Content after a failed parse is unspecified, but it must still be a
     // message the writers handle consistently and whose bytes read back.
-    ExpectStable<M>(h, load_time.written[0], type, "partial stream", true);
-    ExpectStable<M>(h, load_time.written[2], type, "partial context", true);
+    ExpectStable<M>(h, WriteAll(h, stream_flat, "partial stream"), "partial stream", true);
+    ExpectStable<M>(h, WriteAll(h, context_flat, "partial context"), "partial context", true);
     return;
   }
 
-  const std::string expected = oracle->SerializeAsString();
-  h.Expect(load_time.written[0] == expected, "stream parse differs from oracle");
-  h.Expect(load_time.written[1] == expected, "chunked stream parse differs from oracle");
-  h.Expect(load_time.written[2] == expected, "context parse differs from oracle");
-  h.Expect(load_time.written[3] == expected, "chunked context parse differs from oracle");
-  ExpectStable<M>(h, expected, type, "round trip");
+  const std::string& expected = j.oracle.partial;
+  const gp::Message& oracle = *j.oracle.message;
+  ExpectStable<M>(h, expected, "round trip");
 
   // Reflection reads the library's layout tables: its text must be the
   // oracle's, and the runtime's reflection-driven unknown-field discard must
   // give the oracle's result.
   std::string library_text, oracle_text;
   gp::TextFormat::PrintToString(stream_flat, &library_text);
-  gp::TextFormat::PrintToString(*oracle, &oracle_text);
+  gp::TextFormat::PrintToString(oracle, &oracle_text);
   h.Expect(library_text == oracle_text, "text format differs from oracle:\n" + library_text +
                                             "-- oracle:\n" + oracle_text);
   {
     M discarded(stream_flat);
     discarded.DiscardUnknownFields();
-    std::unique_ptr<gp::Message> oracle_discarded(oracle->New());
-    oracle_discarded->CopyFrom(*oracle);
+    std::unique_ptr<gp::Message> oracle_discarded(oracle.New());
+    oracle_discarded->CopyFrom(oracle);
     oracle_discarded->DiscardUnknownFields();
     h.Expect(WriteAll(h, discarded, "discarded") == oracle_discarded->SerializeAsString(),
              "DiscardUnknownFields differs from oracle");
     (void)stream_flat.SpaceUsedLong();
   }
 
-  // Merging two parses equals parsing the input twice over.
+  // Merging equals parsing the input twice over: within the class, from a
+  // DynamicMessage of the library's own descriptor (the runtime's reflection
+  // merge) and into one (reflection reading the library's layout).
   {
+    std::unique_ptr<gp::Message> twice = tarvesh_test::SchemaOracle::Get().New(type);
+    h.Expect(twice->ParseFromString(input + input), "oracle rejects the input repeated");
+    const std::string joined = twice->SerializeAsString();
     M merged;
     merged.MergeFrom(stream_flat);
     merged.MergeFrom(static_cast<const gp::Message&>(context_flat));
-    std::unique_ptr<gp::Message> twice = tarvesh_test::SchemaOracle::Get().New(type);
-    h.Expect(twice->ParseFromString(input + input), "oracle rejects the input repeated");
-    h.Expect(WriteAll(h, merged, "merged") == twice->SerializeAsString(),
-             "MergeFrom differs from parsing the input twice");
+    h.Expect(WriteAll(h, merged, "merged") == joined, "MergeFrom differs from parsing twice");
+
+    static gp::DynamicMessageFactory reflected_factory;
+    std::unique_ptr<gp::Message> reflected(
+        reflected_factory.GetPrototype(M::descriptor())->New());
+    h.Expect(reflected->ParseFromString(input), "reflected message rejects the input");
+    M across(stream_flat);
+    across.MergeFrom(*reflected);
+    h.Expect(WriteAll(h, across, "merged from reflection") == joined,
+             "MergeFrom(DynamicMessage) differs from parsing twice");
+    reflected->MergeFrom(stream_flat);
+    h.Expect(reflected->SerializeAsString() == joined,
+             "DynamicMessage MergeFrom(library) differs from parsing twice");
+    across.CopyFrom(static_cast<const gp::Message&>(*reflected));
+    h.Expect(WriteAll(h, across, "copied from reflection") == joined,
+             "CopyFrom(DynamicMessage) differs");
   }
 
   // The runtime's generic CopyFrom, Swap, and parsing again into cleared
@@ -328,7 +207,10 @@ void CheckInput(const char* type, const std::uint8_t* data, std::size_t size) {
 
     stream_flat.Clear();
     h.Expect(WriteAll(h, stream_flat, "cleared").empty(), "Clear left content behind");
-    h.Expect(StreamParse(input, 0, &stream_flat), "stream parse into a cleared object fails");
+    gp::io::CodedInputStream again(reinterpret_cast<const std::uint8_t*>(input.data()),
+                                   static_cast<int>(input.size()));
+    h.Expect(stream_flat.M::MergePartialFromCodedStream(&again) && again.ConsumedEntireMessage(),
+             "stream parse into a cleared object fails");
     h.Expect(WriteAll(h, stream_flat, "reused") == expected,
              "stream parse into a cleared object differs");
     h.Expect(context_flat.ParseFromString(input), "context parse into a used object fails");

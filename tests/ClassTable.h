@@ -21,7 +21,7 @@
 #include "ProtoBuf/Halvin/Halvin.Storage.pb.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
-#include "TestSupport.h"
+#include "ParseJudge.h"
 
 namespace tarvesh_test {
 
@@ -132,6 +132,7 @@ struct ClassOps {
   void (*copy_from_any)(Message*, const Message&) = nullptr;
   void (*merge_from_any)(Message*, const Message&) = nullptr;
   bool (*is_class)(const Message&) = nullptr;
+  const JudgedClass& (*judged)() = nullptr;
 };
 
 template <class C>
@@ -154,6 +155,7 @@ ClassOps Bind(const char* name, std::vector<FieldOps> fields) {
   o.copy_from_any = [](Message* to, const Message& from) { Of<C>(to)->C::CopyFrom(from); };
   o.merge_from_any = [](Message* to, const Message& from) { Of<C>(to)->C::MergeFrom(from); };
   o.is_class = [](const Message& m) { return dynamic_cast<const C*>(&m) != nullptr; };
+  o.judged = &Judged<C>;
   return o;
 }
 

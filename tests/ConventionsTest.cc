@@ -12,12 +12,14 @@
 
 #include <google/protobuf/any.pb.h>
 #include <google/protobuf/arena.h>
+#include <google/protobuf/io/coded_stream.h>
 #include <gtest/gtest.h>
 
 #include "ProtoBuf/Halvin/Halvin.Storage.pb.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
 #include "ProtoBuf/Velto/Velto.pb.h"
+#include "SeparateBuffersStream.h"
 #include "TestSupport.h"
 #include "bench/AllocationCounter.h"
 
@@ -303,29 +305,45 @@ TEST(Names, AuthenticationEnumHelpers) {
 // ---------------------------------------------------------------------------
 // State rules
 
-// Both parsers leave a scalar field as it was when its value cannot be read.
-TEST(State, UnreadableValueChangesNothing) {
-  const std::string overlong = Bytes({0x10, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                      0xFF, 0xFF, 0x01});
-  const std::string truncated_varint = Bytes({0x10, 0xFF});
-  for (const std::string& bytes : {overlong, truncated_varint}) {
-    CountDeltaS32 context, stream;
-    context.set_delta(9);
-    stream.set_delta(9);
-    EXPECT_FALSE(context.MergeFromString(bytes));
-    EXPECT_FALSE(tarvesh_test::StreamParse(bytes, &stream).ok());
-    for (const CountDeltaS32* m : {&context, &stream}) {
-      EXPECT_TRUE(m->has_delta());
-      EXPECT_EQ(m->delta(), 9);
+// Both parsers leave a scalar field as it was when its value cannot be read,
+// whether it is cut short in the buffer, at the end of the stream, or too long.
+template <class M, class Field>
+void ExpectUnreadableValueKeeps(M filled, const std::string& bytes, Field field) {
+  const auto expected = (filled.*field)();
+  for (int way = 0; way < 3; ++way) {
+    M m(filled);
+    if (way == 0) {
+      EXPECT_FALSE(m.MergeFromString(bytes));
+    } else {
+      tarvesh_test::SeparateBuffersStream raw(bytes, way == 1 ? 0 : 1);
+      gp::io::CodedInputStream input(&raw);
+      EXPECT_FALSE(m.M::MergePartialFromCodedStream(&input) && input.ConsumedEntireMessage());
     }
+    EXPECT_EQ((m.*field)(), expected) << tarvesh_test::Hex(bytes) << " way " << way;
   }
+}
+
+TEST(State, UnreadableValueChangesNothing) {
+  const std::string overlong = Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x01});
+  CountDeltaS32 pair;
+  pair.set_delta(9);
   Track track;
-  EXPECT_FALSE(track.MergeFromString(Bytes({0x21, 0x01, 0x02, 0x03})));  // fixed64 cut short
-  EXPECT_FALSE(track.has_start_time());
-  EXPECT_EQ(track.start_time(), 0u);
-  EXPECT_FALSE(track.MergeFromString(Bytes({0x08, 0x05, 0x40, 0x81})));  // enum cut short
-  EXPECT_FALSE(track.has_auth_type());
-  EXPECT_EQ(track.track_id(), 5u);
+  track.set_track_id(7);
+  track.set_start_tick(8);
+  PalletDesc pallet;
+  pallet.set_offset(9);
+  for (const std::string& value : {overlong, Bytes({0xFF})}) {
+    ExpectUnreadableValueKeeps(pair, Bytes({0x10}) + value, &CountDeltaS32::delta);
+    ExpectUnreadableValueKeeps(track, Bytes({0x08}) + value, &Track::track_id);
+    ExpectUnreadableValueKeeps(track, Bytes({0x28}) + value, &Track::start_tick);
+    ExpectUnreadableValueKeeps(pallet, Bytes({0x18}) + value, &PalletDesc::offset);
+  }
+  Track cut;
+  EXPECT_FALSE(cut.MergeFromString(Bytes({0x21, 0x01, 0x02, 0x03})));  // fixed64 cut short
+  EXPECT_FALSE(cut.has_start_time());
+  EXPECT_FALSE(cut.MergeFromString(Bytes({0x08, 0x05, 0x40, 0x81})));  // enum cut short
+  EXPECT_FALSE(cut.has_auth_type());
+  EXPECT_EQ(cut.track_id(), 5u);
 }
 
 TEST(State, ReflectionClearGivesBackTheSharedDefault) {

@@ -7,7 +7,11 @@
 // built from the schema text by libprotoc.
 #include <climits>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -19,17 +23,17 @@
 
 #include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
-#include "SchemaOracle.h"
-#include "TestSupport.h"
+#include "ParseJudge.h"
 #include "WireBuilder.h"
-#include "SeparateBuffersStream.h"
 
 namespace {
 
 namespace gp = google::protobuf;
 using namespace Pb::Tarvesh;
 using tarvesh_test::Delimited;
+using tarvesh_test::Fixed;
 using tarvesh_test::Hex;
+using tarvesh_test::Repeat;
 using tarvesh_test::Tag;
 using tarvesh_test::Varint;
 
@@ -41,72 +45,9 @@ std::string VarintField(std::uint32_t number, std::uint64_t value) {
 }
 
 // ---------------------------------------------------------------------------
-// The oracle, and every parser on one input.
+// Every parser on one input, judged against the oracle.
 
 constexpr int kDefaultRecursionLimit = 100;
-
-// What a CodedInputStream-driven parse did: its result, whether the stream
-// ended where a message may end, the last tag, and what the message holds.
-struct Outcome {
-  bool returned = false;
-  bool clean_end = false;
-  std::uint32_t last_tag = 0;
-  std::string written;
-  bool ok() const { return returned && clean_end; }
-};
-
-// Every parser's outcome on one input, at one recursion limit.
-struct Verdicts {
-  Outcome oracle;                 // DynamicMessage through the runtime's stream entry
-  std::vector<Outcome> library;   // own stream parser and the runtime's, flat and chunked
-  std::vector<std::string> names;
-  bool from_string = false;       // the class's ParseFromString
-  bool oracle_from_string = false;
-};
-
-// A CodedInputStream parse that also records which end-group tag it stopped on.
-template <class Parser>
-Outcome Parse(const std::string& bytes, int chunk, int limit, gp::Message* message, Parser parse,
-              std::uint32_t end_tag) {
-  tarvesh_test::SeparateBuffersStream raw(bytes, chunk);
-  gp::io::CodedInputStream input(&raw);
-  input.SetRecursionLimit(limit);
-  Outcome out;
-  out.returned = parse(message, &input);
-  out.clean_end = input.ConsumedEntireMessage();
-  out.last_tag = end_tag != 0 && input.LastTagWas(end_tag) ? end_tag : 0;
-  out.written = message->SerializePartialAsString();
-  return out;
-}
-
-template <class M>
-Verdicts ParseEverywhere(const std::string& bytes, int limit = kDefaultRecursionLimit,
-                         std::uint32_t end_tag = 0) {
-  const auto own = [](gp::Message* m, gp::io::CodedInputStream* in) {
-    return static_cast<M*>(m)->M::MergePartialFromCodedStream(in);
-  };
-  const auto runtime = [](gp::Message* m, gp::io::CodedInputStream* in) {
-    return static_cast<gp::MessageLite*>(m)->MergePartialFromCodedStream(in);
-  };
-  Verdicts v;
-  const gp::Message& prototype =
-      *tarvesh_test::SchemaOracle::Get().Prototype(M::descriptor()->full_name());
-  std::unique_ptr<gp::Message> oracle(prototype.New());
-  v.oracle = Parse(bytes, 0, limit, oracle.get(), runtime, end_tag);
-  for (int chunk : {0, 1}) {
-    M a, b;
-    v.library.push_back(Parse(bytes, chunk, limit, &a, own, end_tag));
-    v.names.push_back(chunk == 0 ? "MergePartialFromCodedStream"
-                                 : "MergePartialFromCodedStream, 1-byte buffers");
-    v.library.push_back(Parse(bytes, chunk, limit, &b, runtime, end_tag));
-    v.names.push_back(chunk == 0 ? "_InternalParse" : "_InternalParse, 1-byte buffers");
-  }
-  M from_string;
-  v.from_string = from_string.ParseFromString(bytes);
-  std::unique_ptr<gp::Message> oracle_string(prototype.New());
-  v.oracle_from_string = oracle_string->ParseFromString(bytes);
-  return v;
-}
 
 // Every parser of the class reaches `ok` on `bytes`, as the oracle does; on
 // success all of them read what the oracle read.
@@ -114,27 +55,20 @@ template <class M>
 void ExpectVerdict(const std::string& bytes, bool ok, int limit = kDefaultRecursionLimit) {
   SCOPED_TRACE(M::descriptor()->name() + " " + Hex(bytes) + " recursion limit " +
                std::to_string(limit));
-  const Verdicts v = ParseEverywhere<M>(bytes, limit);
-  EXPECT_EQ(v.oracle.ok(), ok) << "the oracle";
-  for (size_t i = 0; i < v.library.size(); ++i) {
-    EXPECT_EQ(v.library[i].ok(), ok) << v.names[i];
-    if (ok && v.library[i].ok()) {
-      EXPECT_EQ(Hex(v.library[i].written), Hex(v.oracle.written)) << v.names[i];
-    }
-  }
-  if (limit == kDefaultRecursionLimit) {
-    EXPECT_EQ(v.from_string, ok) << "ParseFromString";
-    EXPECT_EQ(v.oracle_from_string, ok) << "the oracle's ParseFromString";
-  }
+  tarvesh_test::JudgeOptions options;
+  options.recursion_limit = limit;
+  const tarvesh_test::Judgement j = tarvesh_test::JudgeParse<M>(bytes, options);
+  EXPECT_EQ(j.disagreement, "");
+  EXPECT_EQ(j.oracle.ok(), ok) << "the oracle";
 }
 
 // Every parser of the class reaches the oracle's verdict and, on success,
 // reads what it read. Returns the oracle's verdict.
 template <class M>
 bool ExpectOracleVerdict(const std::string& bytes) {
-  const bool ok = ParseEverywhere<M>(bytes).oracle.ok();
-  ExpectVerdict<M>(bytes, ok);
-  return ok;
+  const tarvesh_test::Judgement j = tarvesh_test::JudgeParse<M>(bytes);
+  EXPECT_EQ(j.disagreement, "") << Hex(bytes);
+  return j.oracle.ok();
 }
 
 // ---------------------------------------------------------------------------
@@ -288,20 +222,18 @@ TEST(OverlongVarintTest, FiveByteTagWithHighBits) {
 
 template <class M>
 void ExpectEndsAtTopLevel(const std::string& before, std::uint32_t number, const std::string& after) {
-  const std::string end = Tag(number, 4);
-  const std::uint32_t end_tag = (number << 3) | 4;
-  const std::string bytes = before + end + after;
+  const std::string bytes = before + Tag(number, 4) + after;
   SCOPED_TRACE(M::descriptor()->name() + " " + Hex(bytes));
-  const Verdicts v = ParseEverywhere<M>(bytes, kDefaultRecursionLimit, end_tag);
-  EXPECT_TRUE(v.oracle.returned && !v.oracle.clean_end && v.oracle.last_tag == end_tag);
-  for (size_t i = 0; i < v.library.size(); ++i) {
-    EXPECT_TRUE(v.library[i].returned) << v.names[i];
-    EXPECT_FALSE(v.library[i].clean_end) << v.names[i];
-    EXPECT_EQ(v.library[i].last_tag, end_tag) << v.names[i];
-    EXPECT_EQ(Hex(v.library[i].written), Hex(v.oracle.written)) << v.names[i];
+  tarvesh_test::JudgeOptions options;
+  options.end_tag = (number << 3) | 4;
+  const tarvesh_test::Judgement j = tarvesh_test::JudgeParse<M>(bytes, options);
+  EXPECT_EQ(j.disagreement, "");
+  for (const tarvesh_test::WayResult& way : j.ways) {
+    EXPECT_TRUE(way.returned && !way.clean_end && way.stopped_on_end) << way.name;
+    EXPECT_EQ(Hex(way.partial), Hex(j.oracle.partial)) << way.name;
   }
-  EXPECT_FALSE(v.from_string);
-  EXPECT_FALSE(v.oracle_from_string);
+  EXPECT_TRUE(j.oracle.returned && j.oracle.stopped_on_end);
+  EXPECT_EQ(tarvesh_test::JudgeParse<M>(bytes).disagreement, "");  // ParseFromString refuses
 }
 
 TEST(EndGroupTest, TopLevelEndsTheStreamParse) {
@@ -378,6 +310,140 @@ TEST(TwoGiBTest, OversizedMessageIsRefused) {
     std::vector<char> buffer(64);
     EXPECT_FALSE(track.SerializeToArray(buffer.data(), static_cast<int>(buffer.size())));
   }
+}
+
+// ---------------------------------------------------------------------------
+// (g) A total-bytes limit on the stream. The runtime's own parser sees the
+// input end at the limit, so a limit between two fields is a clean end and
+// one inside a field or a nested element fails; the class's parser must say
+// the same at every cut, over one buffer and over one-byte buffers.
+
+TEST(TotalBytesLimitTest, EveryCutAgreesWithTheRuntime) {
+  const std::string table = Tag(4, 2) + Varint(2) + Varint(4) + Varint(6) + VarintField(5, 7);
+  const std::string bytes = VarintField(1, 5) + VarintField(1, 6) + Delimited(7, table) +
+                            VarintField(8, 1) + Delimited(7, "");
+  const auto outcome = [&](gp::Message* message, bool own, int chunk, int limit) {
+    tarvesh_test::SeparateBuffersStream raw(bytes, chunk);
+    gp::io::CodedInputStream input(&raw);
+    input.SetTotalBytesLimit(limit);
+    const bool returned = own ? static_cast<Track*>(message)->Track::MergePartialFromCodedStream(&input)
+                              : static_cast<gp::MessageLite*>(message)->MergePartialFromCodedStream(&input);
+    // What a failed parse leaves is unspecified.
+    const bool ok = returned && input.ConsumedEntireMessage();
+    return ok ? Hex(message->SerializePartialAsString()) : std::string("failed");
+  };
+  const gp::Message& prototype = *tarvesh_test::SchemaOracle::Get().Prototype("Pb.Tarvesh.Track");
+  gp::LogSilencer quiet;  // the stream logs each limit it meets
+  for (int limit = 0; limit <= static_cast<int>(bytes.size()); ++limit) {
+    SCOPED_TRACE(limit);
+    std::unique_ptr<gp::Message> oracle(prototype.New());
+    const std::string expected = outcome(oracle.get(), false, 0, limit);
+    for (int chunk : {0, 1}) {
+      Track own, runtime;
+      EXPECT_EQ(outcome(&own, true, chunk, limit), expected) << "chunk " << chunk;
+      EXPECT_EQ(outcome(&runtime, false, chunk, limit), expected) << "chunk " << chunk;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// (h) Element counts past INT_MAX. The runtime's containers count in int and
+// do not check a growth, and the flat parse takes inputs over 2 GiB, so every
+// reader must refuse elements past INT_MAX itself. A column is made to hold
+// INT_MAX - kRoom elements without its array being written (reserved whole,
+// its size set), which costs address space but almost no memory.
+
+constexpr int kRoom = 3;
+
+template <class T>
+bool MakeNearlyFull(gp::RepeatedField<T>* column) {
+  column->Clear();
+  try {
+    column->Reserve(INT_MAX);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  column->AddNAlreadyReserved(INT_MAX - kRoom);
+  return true;
+}
+
+struct ColumnInput {
+  const char* name;
+  std::string (*elements)(int count);  // `count` elements of the value 1
+};
+
+const ColumnInput kColumnInputs[] = {
+    {"packed frame_sizes", [](int n) { return Delimited(4, std::string(n, '\x02')); }},
+    {"single frame_sizes", [](int n) { return Repeat(Tag(4, 0) + Varint(2), n); }},
+    {"packed auth_tags", [](int n) { return Delimited(11, Repeat(Fixed(1, 8), n)); }},
+    {"single auth_tags", [](int n) { return Repeat(Tag(11, 1) + Fixed(1, 8), n); }},
+};
+
+// Every parser that merges into an existing message: the class's own over one
+// buffer and over one-byte buffers, the runtime's over one-byte buffers, and
+// the flat MergeFromString.
+bool MergeWith(int parser, const std::string& bytes, FrameTable* table) {
+  if (parser == 3) return table->MergeFromString(bytes);
+  tarvesh_test::SeparateBuffersStream raw(bytes, parser == 0 ? 0 : 1);
+  gp::io::CodedInputStream input(&raw);
+  const bool returned = parser == 2 ? static_cast<gp::MessageLite*>(table)->MergePartialFromCodedStream(&input)
+                                    : table->FrameTable::MergePartialFromCodedStream(&input);
+  return returned && input.ConsumedEntireMessage();
+}
+
+TEST(ElementCountTest, ParsersStopAtIntMax) {
+  FrameTable table;
+  for (const ColumnInput& input : kColumnInputs) {
+    const bool fixed = std::string(input.name).find("auth") != std::string::npos;
+    const auto size = [&] { return fixed ? table.auth_tags_size() : table.frame_sizes_size(); };
+    const auto truncate = [&] {
+      if (fixed) {
+        table.mutable_auth_tags()->Truncate(INT_MAX - kRoom);
+      } else {
+        table.mutable_frame_sizes()->Truncate(INT_MAX - kRoom);
+      }
+    };
+    const bool made = fixed ? MakeNearlyFull(table.mutable_auth_tags())
+                            : MakeNearlyFull(table.mutable_frame_sizes());
+    if (!made) GTEST_SKIP() << "no address space for a column of INT_MAX elements";
+    for (int parser = 0; parser < 4; ++parser) {
+      SCOPED_TRACE(std::string(input.name) + ", parser " + std::to_string(parser));
+      // A failed run may keep the elements up to INT_MAX, never more.
+      EXPECT_FALSE(MergeWith(parser, input.elements(kRoom + 1), &table));
+      EXPECT_GE(size(), INT_MAX - kRoom);
+      truncate();
+      ASSERT_TRUE(MergeWith(parser, input.elements(kRoom), &table));
+      ASSERT_EQ(size(), INT_MAX);
+      EXPECT_EQ(fixed ? table.auth_tags(INT_MAX - 1) : table.frame_sizes(INT_MAX - 1), 1);
+      EXPECT_FALSE(MergeWith(parser, input.elements(1), &table));
+      EXPECT_EQ(size(), INT_MAX);
+      truncate();
+    }
+    table.Clear();
+  }
+}
+
+TEST(ElementCountTest, MergePastIntMaxIsACheckedError) {
+  const char* kText = "CHECK failed: the merged element count fits in an int: ";
+  FrameTable full, more;
+  if (!MakeNearlyFull(full.mutable_frame_sizes())) {
+    GTEST_SKIP() << "no address space for a column of INT_MAX elements";
+  }
+  for (int i = 0; i <= kRoom; ++i) more.add_frame_sizes(i);
+  EXPECT_DEATH(
+      {
+        try {
+          full.MergeFrom(more);
+        } catch (const std::exception& error) {
+          std::fprintf(stderr, "%s\n", error.what());
+        }
+        std::abort();
+      },
+      kText);
+  more.mutable_frame_sizes()->RemoveLast();
+  full.MergeFrom(more);
+  EXPECT_EQ(full.frame_sizes_size(), INT_MAX);
+  EXPECT_EQ(full.frame_sizes(INT_MAX - 1), kRoom - 1);
 }
 
 }  // namespace

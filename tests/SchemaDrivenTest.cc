@@ -27,10 +27,8 @@
 #include <gtest/gtest.h>
 
 #include "ClassTable.h"
-#include "SchemaOracle.h"
-#include "TestSupport.h"
+#include "ParseJudge.h"
 #include "WireBuilder.h"
-#include "SeparateBuffersStream.h"
 
 // ---------------------------------------------------------------------------
 // Counting allocations (plain builds; the sanitized build checks leaks with
@@ -491,78 +489,14 @@ std::vector<std::string> WrittenForms(const gp::Descriptor* type) {
   return out;
 }
 
-// How much of a failed parse the parsers must agree on. The stream parser
-// never reads past its input, so its partial message is the same however the
-// input is cut into buffers. The context parser reads a value cut short by
-// the end of the input from the bytes past it (as the runtime's own parsers
-// do) and, for an unknown length-delimited field, adds the field before
-// reading its length; so the two are compared exactly only where the parse
-// fails on a whole bad token, and on the known fields where a length fails.
-enum class Partial { kExact, kKnownFields, kStreamsOnly };
-
-std::string PartialState(const Message& message, Partial compare) {
-  if (compare != Partial::kKnownFields) return message.SerializePartialAsString();
-  std::unique_ptr<Message> known(message.New());
-  known->CopyFrom(message);
-  known->DiscardUnknownFields();
-  return known->SerializePartialAsString();
-}
-
-// Every parser of the class on `input`: the runtime's context parser and
-// the class's own stream parser, each over one flat buffer and over 1- and
-// 3-byte buffers, must reach the oracle's verdict; on success all of them
-// write what the oracle writes, on failure they hold the same partial
-// message as `compare` says. Returns "" or what disagreed.
-std::string Judge(const ClassOps& ops, const std::string& input, Partial compare) {
-  std::unique_ptr<Message> oracle = NewOracle(ops);
-  const bool expected = oracle->ParseFromString(input);
-  static const char* const kNames[] = {"stream", "stream/1", "stream/3",
-                                       "context", "context/1", "context/3"};
-  static const int kChunks[] = {0, 1, 3, 0, 1, 3};
-  std::string stream_exact, stream_compared;
-  for (int i = 0; i < 6; ++i) {
-    std::unique_ptr<Message> lib(ops.make());
-    bool ok;
-    const int chunk = kChunks[i] == 0 ? static_cast<int>(input.size()) + 1 : kChunks[i];
-    tarvesh_test::SeparateBuffersStream raw(input, chunk);
-    if (i < 3) {
-      gp::io::CodedInputStream stream(&raw);
-      ok = ops.stream_merge(lib.get(), &stream) && stream.ConsumedEntireMessage();
-    } else {
-      ok = lib->ParseFromZeroCopyStream(&raw);
-    }
-    if (ok != expected) {
-      return std::string(kNames[i]) + (ok ? " accepts" : " refuses") + ", the oracle " +
-             (expected ? "accepts" : "refuses");
-    }
-    if (expected) {
-      const std::string bytes = lib->SerializeAsString();
-      if (bytes != oracle->SerializeAsString()) {
-        return std::string(kNames[i]) + " read what writes as " + Hex(bytes) + ", the oracle " +
-               Hex(oracle->SerializeAsString());
-      }
-      continue;
-    }
-    if (i < 3) {
-      // The stream parsers agree exactly; the first also stands for them
-      // against the context parsers.
-      const std::string exact = lib->SerializePartialAsString();
-      if (i == 0) {
-        stream_exact = exact;
-        stream_compared = PartialState(*lib, compare);
-      } else if (exact != stream_exact) {
-        return std::string("after the failure ") + kNames[i] + " holds " + Hex(exact) +
-               ", stream " + Hex(stream_exact);
-      }
-    } else if (compare != Partial::kStreamsOnly) {
-      const std::string state = PartialState(*lib, compare);
-      if (state != stream_compared) {
-        return std::string("after the failure ") + kNames[i] + " holds " + Hex(state) +
-               ", stream " + Hex(stream_compared);
-      }
-    }
-  }
-  return "";
+// Every parser of the class on `input`, flat and over 1- and 3-byte
+// buffers, judged against the oracle; `failed` says how much of a failed
+// parse must agree. Returns "" or what disagreed.
+std::string Judge(const ClassOps& ops, const std::string& input, Failed failed) {
+  JudgeOptions options;
+  options.chunks = {0, 1, 3};
+  options.failed = failed;
+  return JudgeParse(ops.judged(), input, options).disagreement;
 }
 
 // A class that holds `ops`'s class as an element, and that field's number;
@@ -600,7 +534,7 @@ TEST_P(SchemaDrivenTest, ParseTableMatchesTheOracle) {
                                 : PaddedTag(type->field(i)->number(), 2, tag_width) + Padded(0, length_width - 6);
           for (const std::string& first : before) {
             const std::string input = first + field;
-            std::string failure = Judge(ops, input, Partial::kKnownFields);
+            std::string failure = Judge(ops, input, Failed::kKnownFields);
             if (failure.empty() && tag_width == 6) {
               // A tag too long to read fails the stream parser itself.
               std::unique_ptr<Message> lib(ops.make());
@@ -609,7 +543,7 @@ TEST_P(SchemaDrivenTest, ParseTableMatchesTheOracle) {
               if (ops.stream_merge(lib.get(), &coded)) failure = "the stream parser returned true";
             }
             if (failure.empty() && parent != nullptr) {
-              failure = Judge(*parent, tarvesh_test::Delimited(parent_field, input), Partial::kKnownFields);
+              failure = Judge(*parent, tarvesh_test::Delimited(parent_field, input), Failed::kKnownFields);
               if (!failure.empty()) failure = "inside " + std::string(parent->name) + ": " + failure;
             }
             if (!failure.empty() && ++failures <= 5) {
@@ -689,7 +623,7 @@ TEST_P(SchemaDrivenTest, FailedParsesKeepTheSameState) {
   int failures = 0;
   for (int run = 0; run < 400 && failures < 5; ++run) {
     const std::string input = BrokenFields(type, random, 0);
-    const std::string failure = Judge(ops, input, Partial::kExact);
+    const std::string failure = Judge(ops, input, Failed::kExact);
     if (!failure.empty() && ++failures <= 5) {
       ADD_FAILURE() << ops.name << " input " << Hex(input) << "\n  " << failure;
     }
@@ -715,7 +649,7 @@ TEST_P(SchemaDrivenTest, FailedParsesKeepTheSameState) {
     }
     for (size_t cut = 0; cut < bytes.size() && failures < 5; ++cut) {
       const std::string input = bytes.substr(0, cut);
-      std::string failure = Judge(ops, input, Partial::kStreamsOnly);
+      std::string failure = Judge(ops, input, Failed::kStreams);
       std::unique_ptr<Message> lib(ops.make());
       gp::io::CodedInputStream coded(reinterpret_cast<const std::uint8_t*>(input.data()),
                                      static_cast<int>(input.size()));

@@ -17,15 +17,13 @@
 #include <gtest/gtest.h>
 
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
-#include "TestSupport.h"
+#include "ParseJudge.h"
 #include "WireBuilder.h"
 #include "kernels/VarintKernels.h"
 
 namespace {
 
 using Pb::kernels::VarintKernel;
-using tarvesh_test::ChunkedContextParse;
-using tarvesh_test::ChunkedStreamParse;
 using tarvesh_test::Hex;
 
 const VarintKernel& Scalar() { return *Pb::kernels::FindVarintKernel("scalar"); }
@@ -420,8 +418,7 @@ TEST(VarintKernelTest, SizesAndWrittenBytes) {
 
 // Frame tables with long columns, written and read back with each kernel
 // forced: the same bytes from every writer, and the same verdict and content
-// from both parsers, flat and in buffers of 1 to 7 bytes, also when the
-// record is cut short anywhere in its packed columns.
+// from both parsers, flat and in buffers of 1 to 7 bytes.
 TEST(VarintKernelTest, FrameTablesThroughEveryKernel) {
   std::mt19937_64 rng(20);
   Pb::Tarvesh::FrameTable table;
@@ -450,46 +447,14 @@ TEST(VarintKernelTest, FrameTablesThroughEveryKernel) {
     EXPECT_TRUE(written.array_end_ok && written.guard_intact) << kernel.name;
     EXPECT_EQ(written.stream, expected) << kernel.name;
     EXPECT_EQ(written.runtime, expected) << kernel.name;
-    for (int chunk = 0; chunk <= 7; ++chunk) {
-      Pb::Tarvesh::FrameTable by_stream, by_context;
-      EXPECT_TRUE(ChunkedStreamParse(expected, chunk, &by_stream)) << kernel.name << " " << chunk;
-      EXPECT_TRUE(ChunkedContextParse(expected, chunk, &by_context)) << kernel.name << " " << chunk;
-      EXPECT_EQ(by_stream.SerializeAsString(), expected) << kernel.name << ", chunk " << chunk;
-      EXPECT_EQ(by_context.SerializeAsString(), expected) << kernel.name << ", chunk " << chunk;
-    }
   }
-
-  // Cut anywhere, and with the first packed record's length raised past the
-  // end: each kernel gives the scalar kernel's verdict and partial content.
-  std::vector<std::string> damaged;
-  for (std::size_t cut = 1; cut < expected.size(); cut += 1 + rng() % 97) {
-    damaged.push_back(expected.substr(0, cut));
-  }
-  std::string longer = expected;
-  longer[2] = static_cast<char>(static_cast<std::uint8_t>(longer[2]) + 1);  // frame_sizes length
-  damaged.push_back(longer);
-  for (const std::string& input : damaged) {
-    for (int chunk : {0, 3, 5}) {
-      std::string reference_stream, reference_context;
-      bool reference_stream_ok, reference_context_ok;
-      {
-        ForcedKernel scalar(Scalar());
-        Pb::Tarvesh::FrameTable s, c;
-        reference_stream_ok = ChunkedStreamParse(input, chunk, &s);
-        reference_context_ok = ChunkedContextParse(input, chunk, &c);
-        reference_stream = s.SerializePartialAsString();
-        reference_context = c.SerializePartialAsString();
-      }
-      for (int k = 1; k < Pb::kernels::VarintKernelCount(); ++k) {
-        ForcedKernel forced(Pb::kernels::VarintKernelAt(k));
-        Pb::Tarvesh::FrameTable s, c;
-        EXPECT_EQ(ChunkedStreamParse(input, chunk, &s), reference_stream_ok);
-        EXPECT_EQ(ChunkedContextParse(input, chunk, &c), reference_context_ok);
-        EXPECT_EQ(s.SerializePartialAsString(), reference_stream) << input.size() << " " << chunk;
-        EXPECT_EQ(c.SerializePartialAsString(), reference_context) << input.size() << " " << chunk;
-      }
-    }
-  }
+  // Read back every way, in buffers of 1 to 7 bytes, with every kernel.
+  tarvesh_test::JudgeOptions options;
+  options.chunks = {0, 1, 2, 3, 4, 5, 6, 7};
+  options.each_kernel = true;
+  const tarvesh_test::Judgement read = tarvesh_test::JudgeParse<Pb::Tarvesh::FrameTable>(expected, options);
+  EXPECT_EQ(read.disagreement, "");
+  EXPECT_EQ(read.oracle.partial, expected);
 
   // A ten-byte run of continuation bits inside a packed column, read in
   // buffers big enough to hold it whole: every way of reading keeps the
@@ -503,17 +468,16 @@ TEST(VarintKernelTest, FrameTablesThroughEveryKernel) {
   for (int i = 0; i < 20; ++i) invalid_column.push_back('\x02');
   const std::string invalid = std::string("\x22") + static_cast<char>(invalid_column.size()) +
                               invalid_column + "\x1a\x01x";
-  for (int k = 0; k < Pb::kernels::VarintKernelCount(); ++k) {
-    ForcedKernel forced(Pb::kernels::VarintKernelAt(k));
-    for (int chunk : {0, 12, 16, 33, 64}) {
-      Pb::Tarvesh::FrameTable s, c;
-      EXPECT_FALSE(ChunkedStreamParse(invalid, chunk, &s)) << chunk;
-      EXPECT_FALSE(ChunkedContextParse(invalid, chunk, &c)) << chunk;
-      ASSERT_EQ(s.frame_sizes_size(), 40) << Pb::kernels::VarintKernelAt(k).name << " " << chunk;
-      EXPECT_EQ(s.frame_sizes(39), 39) << chunk;
-      EXPECT_EQ(c.frame_sizes_size(), 40) << chunk;
-      EXPECT_FALSE(s.has_coding_depend()) << chunk;
-    }
+  options.chunks = {0, 12, 16, 33, 64};
+  options.failed = tarvesh_test::Failed::kStreams;
+  const tarvesh_test::Judgement j = tarvesh_test::JudgeParse<Pb::Tarvesh::FrameTable>(invalid, options);
+  EXPECT_EQ(j.disagreement, "");
+  EXPECT_FALSE(j.oracle.ok());
+  for (const tarvesh_test::WayResult& way : j.ways) {
+    const auto& table = static_cast<const Pb::Tarvesh::FrameTable&>(*way.message);
+    ASSERT_EQ(table.frame_sizes_size(), 40) << way.name;
+    EXPECT_EQ(table.frame_sizes(39), 39) << way.name;
+    EXPECT_FALSE(table.has_coding_depend()) << way.name;
   }
 }
 

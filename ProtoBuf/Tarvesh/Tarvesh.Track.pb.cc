@@ -725,14 +725,14 @@ void FrameTable::MergeFrom(const FrameTable& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
   MergeElements(&seq_numbers_, from.seq_numbers_);
   MergeElements(&timestamps_, from.timestamps_);
-  frame_sizes_.MergeFrom(from.frame_sizes_);
-  frame_to_pallet_offsets_.MergeFrom(from.frame_to_pallet_offsets_);
+  MergeColumn(&frame_sizes_, from.frame_sizes_);
+  MergeColumn(&frame_to_pallet_offsets_, from.frame_to_pallet_offsets_);
   MergeElements(&frame_to_pallet_ids_, from.frame_to_pallet_ids_);
   MergeElements(&access_units_per_frame_, from.access_units_per_frame_);
-  access_unit_length_diffs_.MergeFrom(from.access_unit_length_diffs_);
-  access_unit_offset_jumps_.MergeFrom(from.access_unit_offset_jumps_);
+  MergeColumn(&access_unit_length_diffs_, from.access_unit_length_diffs_);
+  MergeColumn(&access_unit_offset_jumps_, from.access_unit_offset_jumps_);
   MergeElements(&errors_, from.errors_);
-  auth_tags_.MergeFrom(from.auth_tags_);
+  MergeColumn(&auth_tags_, from.auth_tags_);
   if (from._has_bits_[0] & 0x3fcu) {
     if (from.has_coding_depend()) set_coding_depend(from.coding_depend());
   }

@@ -1,13 +1,15 @@
 // Chooses the varint kernel once, while the library loads, from what the CPU
 // and the operating system offer; and the list of kernels the tests and
 // benchmarks force in turn.
+#include "kernels/VarintRegistry.h"
 #include "kernels/VarintScalar.h"
 
 #include <cstring>
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include "kernels/VarintPlatform.h"
+
+#if defined(TARVESH_KERNELS_X86_64)
 #include <cpuid.h>
-#define TARVESH_X86_64 1
 #endif
 
 namespace Pb {
@@ -44,7 +46,7 @@ VectorKernelChoice ChooseVectorKernels(const CpuidWords& words) {
 
 namespace {
 
-#if defined(TARVESH_X86_64)
+#if defined(TARVESH_KERNELS_X86_64)
 // The register state the operating system saves on a context switch: the
 // low word of XCR0, where every state a kernel needs has its bit.
 std::uint32_t ReadXcr0() {

@@ -18,9 +18,6 @@
 namespace Pb {
 namespace kernels {
 
-// Elements of a column as the wire holds them: plain, or ZigZag-mapped.
-enum class Mapping { kPlain, kZigZag };
-
 struct VarintKernel {
   const char* name;  // "scalar", "avx2", ...
 
@@ -28,8 +25,10 @@ struct VarintKernel {
   std::size_t (*count_ends)(const std::uint8_t* p, std::size_t size);
 
   // Decodes every varint of [p, end) into out, which has room for `room`
-  // elements, room being at least count_ends(p, end - p) (the vector steps
-  // also use up to 8 more as scratch lanes); end[-1] is below 0x80.
+  // elements, room being at least count_ends(p, end - p): exactly the
+  // element count will do. (A vector step stores whole registers, up to 8
+  // lanes past its last element, so the vector steps stop where that would
+  // pass `room` and the scalar steps finish.) end[-1] is below 0x80.
   // Values are taken modulo 2^32 as the runtime takes them for a 32-bit
   // field; a varint whose first ten bytes all carry the continuation bit
   // fails. Returns end, or null on failure; *decoded is the number of

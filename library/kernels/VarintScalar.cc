@@ -1,5 +1,6 @@
 // The scalar kernel: the reference every other kernel is tested against,
 // and the one used on machines without a vector kernel.
+#include "kernels/VarintRegistry.h"
 #include "kernels/VarintScalar.h"
 
 namespace Pb {

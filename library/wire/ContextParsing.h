@@ -52,7 +52,7 @@ inline const char* ParseVarint(const char* ptr, T* value) {
 inline const char* ParseSInt32(const char* ptr, int32_t* value) {
   uint32_t raw;
   ptr = ParseVarint(ptr, &raw);
-  if (ptr != nullptr) *value = WireFormatLite::ZigZagDecode32(raw);
+  if (ptr != nullptr) *value = kernels::FromWire<int32_t>(raw);
   return ptr;
 }
 // A fixed64 needs 8 bytes; the context guarantees kSlopBytes past ptr.

@@ -5,6 +5,7 @@
 #define TARVESH_WIRE_MERGING_H
 
 #include "wire/CallerErrors.h"
+#include "wire/ElementCounts.h"
 
 namespace Pb {
 namespace wire {
@@ -42,8 +43,15 @@ void MergeToFrom(gp::Message& to, const gp::Message& from) {
 template <class Element>
 TARVESH_FLATTEN void MergeElements(gp::RepeatedPtrField<Element>* to,
                                    const gp::RepeatedPtrField<Element>& from) {
+  CheckMergedCount(to->size(), from.size());
   if (to->Capacity() - to->size() < from.size()) to->Reserve(to->size() + from.size());
   for (const Element& element : from) to->Add()->Element::MergeFrom(element);
+}
+
+template <class T>
+inline void MergeColumn(gp::RepeatedField<T>* to, const gp::RepeatedField<T>& from) {
+  CheckMergedCount(to->size(), from.size());
+  to->MergeFrom(from);
 }
 
 }  // namespace wire

@@ -12,6 +12,7 @@
 
 #include "kernels/VarintKernels.h"
 #include "wire/ContextParsing.h"
+#include "wire/ElementCounts.h"
 #include "wire/StreamReading.h"
 #include "wire/Writing.h"
 
@@ -21,8 +22,8 @@ namespace wire {
 // How a varint column's elements look on the wire.
 struct SInt32Codec {
   using Type = int32_t;
-  static uint32_t Encode(int32_t value) { return WireFormatLite::ZigZagEncode32(value); }
-  static int32_t Decode(uint32_t raw) { return WireFormatLite::ZigZagDecode32(raw); }
+  static uint32_t Encode(int32_t value) { return kernels::ToWire(value); }
+  static int32_t Decode(uint32_t raw) { return kernels::FromWire<int32_t>(raw); }
 };
 struct UInt32Codec {
   using Type = uint32_t;
@@ -124,14 +125,15 @@ inline uint8_t* WritePackedFixed64s(const Output& out, uint8_t tag,
   return target;
 }
 
-// --- From a CodedInputStream.
+// --- Decoding a packed varint payload held whole in memory (both parsers).
 
 // Decodes a packed varint payload held whole in [ptr, end) whose last byte
 // ends a varint: the elements are counted by their last bytes, reserved once
 // and decoded by the varint kernel into the reserved room, the column's size
 // set once. Each element ends on one of the counted bytes, the last of which
-// ends the payload, so no read goes past `end`. Null on a bad varint; a
-// failure keeps the elements decoded before it.
+// ends the payload, so no read goes past `end`. Null on a bad varint, which
+// keeps the elements decoded before it, and on a run that would take the
+// column past INT_MAX elements, which appends none.
 template <class Codec>
 inline const char* DecodeVarintRun(const char* ptr, const char* const end,
                                    gp::RepeatedField<typename Codec::Type>* column) {
@@ -140,6 +142,7 @@ inline const char* DecodeVarintRun(const char* ptr, const char* const end,
   const uint8_t* const stop = reinterpret_cast<const uint8_t*>(end);
   const size_t count = kernel.count_ends(p, static_cast<size_t>(stop - p));
   const int old_size = column->size();
+  if (!CanGrowBy(old_size, count)) return nullptr;
   column->Reserve(old_size + static_cast<int>(count));
   typename Codec::Type* const out = column->AddNAlreadyReserved(static_cast<int>(count));
   size_t decoded;
@@ -149,6 +152,8 @@ inline const char* DecodeVarintRun(const char* ptr, const char* const end,
   }
   return end;
 }
+
+// --- From a CodedInputStream.
 
 // A packed varint record. When the whole payload sits in the stream's
 // buffer and its last byte ends a varint, it is decoded in one run straight
@@ -187,7 +192,7 @@ inline bool ReadPackedVarints(CodedInputStream* input,
       if (input->BytesUntilLimit() <= 0) break;
     }
     uint32_t raw;
-    if (!input->ReadVarint32(&raw)) return false;
+    if (!input->ReadVarint32(&raw) || !CanGrowBy(column->size(), 1)) return false;
     column->Add(Codec::Decode(raw));
   }
   input->PopLimit(limit);
@@ -200,8 +205,9 @@ template <class Codec>
 inline bool ReadVarintElements(CodedInputStream* input, uint32_t tag,
                                gp::RepeatedField<typename Codec::Type>* column) {
   uint32_t raw;
-  if (!input->ReadVarint32(&raw)) return false;
+  if (!input->ReadVarint32(&raw) || !CanGrowBy(column->size(), 1)) return false;
   column->Add(Codec::Decode(raw));
+  // Capacity is at most INT_MAX, so the elements below cannot pass it.
   while (column->size() < column->Capacity() && input->ExpectTag(tag)) {
     if (!input->ReadVarint32(&raw)) return false;
     column->AddAlreadyReserved(Codec::Decode(raw));
@@ -212,11 +218,13 @@ inline bool ReadVarintElements(CodedInputStream* input, uint32_t tag,
 // A packed fixed64 record: whole runs of 8-byte values are copied from the
 // stream's buffer as they come, so nothing is reserved beyond the bytes
 // actually present. A length that is not a multiple of 8 fails after the
-// whole values, its last value being cut short.
+// whole values, its last value being cut short; a record whose whole values
+// would take the column past INT_MAX elements fails before reading any.
 inline bool ReadPackedFixed64s(CodedInputStream* input, gp::RepeatedField<uint64_t>* column) {
   int length;
   if (!ReadRecordLength(input, &length)) return false;
   int remaining = length / 8;
+  if (!CanGrowBy(column->size(), static_cast<size_t>(remaining))) return false;
   while (remaining > 0) {
     const void* data;
     int buffered;
@@ -252,7 +260,7 @@ inline bool ReadPackedFixed64s(CodedInputStream* input, gp::RepeatedField<uint64
 inline bool ReadFixed64Elements(CodedInputStream* input, uint8_t tag,
                                 gp::RepeatedField<uint64_t>* column) {
   uint64_t value;
-  if (!input->ReadLittleEndian64(&value)) return false;
+  if (!input->ReadLittleEndian64(&value) || !CanGrowBy(column->size(), 1)) return false;
   column->Add(value);
   const void* data;
   int buffered;
@@ -288,9 +296,15 @@ inline const char* ParsePackedVarints(ParseContext* ctx, const char* ptr,
       static_cast<uint8_t>(ptr[length - 1]) < 0x80) {
     return DecodeVarintRun<Codec>(ptr, ptr + length, column);
   }
-  return ctx->ReadPackedVarint(record, [column](uint64_t raw) {
-    column->Add(Codec::Decode(static_cast<uint32_t>(raw)));
+  bool full = false;
+  ptr = ctx->ReadPackedVarint(record, [column, &full](uint64_t raw) {
+    if (CanGrowBy(column->size(), 1)) {
+      column->Add(Codec::Decode(static_cast<uint32_t>(raw)));
+    } else {
+      full = true;
+    }
   });
+  return full ? nullptr : ptr;
 }
 
 // One element in element form, then further elements while the next byte,
@@ -301,7 +315,7 @@ inline const char* ParseVarintElements(ParseContext* ctx, const char* ptr, uint8
   for (;;) {
     uint32_t raw;
     ptr = gpi::VarintParse(ptr, &raw);
-    if (ptr == nullptr) return nullptr;
+    if (ptr == nullptr || !CanGrowBy(column->size(), 1)) return nullptr;
     column->Add(Codec::Decode(raw));
     if (!ctx->DataAvailable(ptr) || static_cast<uint8_t>(*ptr) != tag) return ptr;
     ++ptr;
@@ -311,7 +325,9 @@ inline const char* ParseVarintElements(ParseContext* ctx, const char* ptr, uint8
 inline const char* ParsePackedFixed64s(ParseContext* ctx, const char* ptr,
                                        gp::RepeatedField<uint64_t>* column) {
   const int length = static_cast<int>(gpi::ReadSize(&ptr));
-  if (ptr == nullptr) return nullptr;
+  if (ptr == nullptr || !CanGrowBy(column->size(), static_cast<size_t>(length / 8))) {
+    return nullptr;
+  }
   if (length == 0) return ptr;
   // The context's reader copies each run into the column's array, also a run
   // of no elements; an empty column has no array to name yet.
@@ -319,9 +335,19 @@ inline const char* ParsePackedFixed64s(ParseContext* ctx, const char* ptr,
   return ctx->ReadPackedFixed(ptr, length, column);
 }
 
+// One element in element form, then further elements while the next byte,
+// still inside the limit, is the same tag. (The context's own reader of this
+// form adds elements with no check of the count.)
 inline const char* ParseFixed64Elements(ParseContext* ctx, const char* ptr, uint8_t tag,
                                         gp::RepeatedField<uint64_t>* column) {
-  return ctx->ReadRepeatedFixed(ptr, tag, column);
+  for (;;) {
+    if (!CanGrowBy(column->size(), 1)) return nullptr;
+    uint64_t value;
+    ptr = ParseFixed64(ptr, &value);
+    column->Add(value);
+    if (!ctx->DataAvailable(ptr) || static_cast<uint8_t>(*ptr) != tag) return ptr;
+    ++ptr;
+  }
 }
 
 }  // namespace wire

@@ -5,6 +5,7 @@
 
 #include "wire/ArenaSlots.h"
 #include "wire/ContextParsing.h"
+#include "wire/ElementCounts.h"
 #include "wire/StreamReading.h"
 
 namespace Pb {
@@ -46,7 +47,10 @@ inline Element* AddElement(CodedInputStream* input, uint8_t tag,
       return reinterpret_cast<std::uintptr_t>(q) + 6 <= end;
     };
     if (buffered >= 5) {
-      list->Reserve(list->size() + CountRecordRun(start, tag, readable));
+      const int counted = CountRecordRun(start, tag, readable);
+      if (CanGrowBy(list->size(), static_cast<size_t>(counted))) {
+        list->Reserve(list->size() + counted);
+      }
     }
   }
   return list->Add();
@@ -56,7 +60,7 @@ inline Element* AddElement(CodedInputStream* input, uint8_t tag,
 template <class Element>
 inline bool ReadElement(CodedInputStream* input, uint8_t tag,
                         gp::RepeatedPtrField<Element>* list) {
-  return ReadElement(input, AddElement(input, tag, list));
+  return CanGrowBy(list->size(), 1) && ReadElement(input, AddElement(input, tag, list));
 }
 
 // A run of records of one repeated message field, the first one's tag (one
@@ -73,10 +77,14 @@ inline const char* ParseElementRun(ParseContext* ctx, const char* ptr, uint8_t t
   ArenaSlots<Element> slots;
   int counted = 0;  // records of the run counted ahead, not yet given an element
   for (;;) {
+    if (!CanGrowBy(list->size(), 1)) return nullptr;
     if (counted == 0 && (list->size() == list->Capacity() ||
                          (arena != nullptr && list->ClearedCount() == 0))) {
       // The context keeps kSlopBytes readable past any point before its limit.
       counted = CountRecordRun(ptr, tag, [ctx](const char* q) { return ctx->DataAvailable(q); });
+      if (!CanGrowBy(list->size(), static_cast<size_t>(counted))) {
+        counted = INT_MAX - list->size();
+      }
       if (list->size() + counted > list->Capacity()) list->Reserve(list->size() + counted);
     }
     Element* element;

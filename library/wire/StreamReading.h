@@ -35,11 +35,17 @@ TARVESH_ALWAYS_INLINE bool ReadBufferedVarint(CodedInputStream* input, T* value)
     *value = static_cast<T>(raw);
     return input->Skip(static_cast<int>(end - ptr));
   }
+  // The stream's readers store a value even when they fail; the field must
+  // keep what it held.
+  T read;
+  bool ok;
   if constexpr (sizeof(T) == 4) {
-    return input->ReadVarint32(value);
+    ok = input->ReadVarint32(&read);
   } else {
-    return input->ReadVarint64(value);
+    ok = input->ReadVarint64(&read);
   }
+  if (ok) *value = read;
+  return ok;
 }
 
 TARVESH_ALWAYS_INLINE bool ReadUInt32(CodedInputStream* input, uint32_t* value) {
@@ -51,7 +57,7 @@ TARVESH_ALWAYS_INLINE bool ReadUInt64(CodedInputStream* input, uint64_t* value) 
 TARVESH_ALWAYS_INLINE bool ReadSInt32(CodedInputStream* input, int32_t* value) {
   uint32_t raw;
   if (!ReadBufferedVarint(input, &raw)) return false;
-  *value = WireFormatLite::ZigZagDecode32(raw);
+  *value = kernels::FromWire<int32_t>(raw);
   return true;
 }
 inline bool ReadFixed64(CodedInputStream* input, uint64_t* value) {
@@ -76,6 +82,10 @@ inline bool ReadRecordLength(CodedInputStream* input, int* length) {
 
 // A tag; false for one longer than five bytes. 0 means what it means for
 // CodedInputStream::ReadTag (end of input or limit, or no tag readable).
+// The stream does not count its total-bytes limit as a place a message may
+// end; the runtime's own parser of the stream sees the input end there and
+// accepts it between fields. Marking that end as legitimate keeps the two at
+// one verdict; inside a nested element the element's own limit still fails.
 inline bool ReadStrictTag(CodedInputStream* input, std::uint32_t* tag) {
   const void* data;
   int buffered;
@@ -86,7 +96,9 @@ inline bool ReadStrictTag(CodedInputStream* input, std::uint32_t* tag) {
   }
   const int start = input->CurrentPosition();
   *tag = input->ReadTag();
-  return input->CurrentPosition() - start <= 5;
+  const int read = input->CurrentPosition() - start;
+  if (*tag == 0 && read == 0 && input->BytesUntilTotalBytesLimit() == 0) input->SetConsumed();
+  return read <= 5;
 }
 
 // ReadNestedElement with a strict length. An element whose length runs past
@@ -114,8 +126,8 @@ inline bool ReadBytesField(CodedInputStream* input, std::string* value) {
   return ReadRecordLength(input, &length) && input->ReadString(value, length);
 }
 
-// SkipUnknownField with strict lengths, and strict tags inside groups; the
-// other wire types go to WireFormat::SkipField as before.
+// The runtime's unknown-field skipping with strict lengths, and strict tags
+// inside groups; the other wire types go to WireFormat::SkipField.
 inline Skip SkipStrictUnknownField(CodedInputStream* input, std::uint32_t tag,
                             gp::UnknownFieldSet* unknown) {
   const int number = WireFormatLite::GetTagFieldNumber(tag);

@@ -2,37 +2,18 @@
 #ifndef TARVESH_WIRE_VARINT_H
 #define TARVESH_WIRE_VARINT_H
 
+#include "kernels/VarintScalar.h"
 #include "wire/Runtime.h"
 
 namespace Pb {
 namespace wire {
 
-// Decodes the varint at `p` inline, taking what the runtime's out-of-line
-// readers take: at most ten bytes, the value modulo 2^64 (modulo 2^32 for a
-// 32-bit field); null when all ten bytes carry the continuation bit. The
-// caller makes sure the bytes up to the first terminating one, or ten
-// bytes, can be read.
-//
-// Each byte is added whole, continuation bit included, and the next byte
-// adds its value less one at the position of that bit, which cancels it:
-// one subtraction, shift and add a byte instead of a mask as well. Unrolled,
-// so that every shift is a constant.
+// Decodes the varint at `p` inline: at most ten bytes, the value modulo 2^64
+// (modulo 2^32 for a 32-bit field); null when all ten bytes carry the
+// continuation bit. The caller makes sure the bytes up to the first
+// terminating one, or ten bytes, can be read.
 TARVESH_ALWAYS_INLINE const uint8_t* DecodeVarint(const uint8_t* p, uint64_t* value) {
-  uint64_t result = p[0];
-  if (result < 0x80) {
-    *value = result;
-    return p + 1;
-  }
-#pragma GCC unroll 9
-  for (int i = 1; i < 10; ++i) {
-    const uint64_t byte = p[i];
-    result += (byte - 1) << (7 * i);
-    if (byte < 0x80) {
-      *value = result;
-      return p + i + 1;
-    }
-  }
-  return nullptr;
+  return kernels::DecodeVarint64(p, value);
 }
 
 // Writes `value` as a varint at `target` (room for ten bytes is the

@@ -68,8 +68,7 @@ TARVESH_ALWAYS_INLINE uint8_t* WriteUInt64Field(const Output& out, uint8_t tag, 
 template <class Output>
 TARVESH_ALWAYS_INLINE uint8_t* WriteSInt32Field(const Output& out, uint8_t tag, int32_t value,
                                  uint8_t* target) {
-  return WriteUInt32Field(out, tag, WireFormatLite::ZigZagEncode32(value),
-                          target);
+  return WriteUInt32Field(out, tag, kernels::ToWire(value), target);
 }
 template <class Output>
 TARVESH_ALWAYS_INLINE uint8_t* WriteFixed64Field(const Output& out, uint8_t tag,
