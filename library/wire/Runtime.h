@@ -38,8 +38,8 @@
 #define TARVESH_FLATTEN inline
 #endif
 
-// A type or function that stays inside the library whatever the build's
-// default visibility.
+// A function that stays inside the library whatever the build's default
+// visibility, so that calls to it bind there.
 #if defined(__GNUC__)
 #define TARVESH_HIDDEN __attribute__((visibility("hidden")))
 #else

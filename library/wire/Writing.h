@@ -11,12 +11,8 @@
 namespace Pb {
 namespace wire {
 
-// Both outputs are hidden, so that every WriteFields<Output> is too: a call
-// to one binds inside the library (direct, or inlined) rather than through
-// the PLT, as an exported weak template instance would.
-
 // A caller's flat buffer of at least the cached size: nothing to check.
-struct TARVESH_HIDDEN ArrayOutput {
+struct ArrayOutput {
   TARVESH_ALWAYS_INLINE uint8_t* Ensure(uint8_t* target) const { return target; }
   template <class Element>
   uint8_t* Nested(const Element& element, uint8_t* target) const {
@@ -33,7 +29,7 @@ struct TARVESH_HIDDEN ArrayOutput {
 
 // The runtime's stream: room for one field (at most 16 bytes) is ensured
 // before each field; longer runs go through WriteRaw.
-struct TARVESH_HIDDEN StreamOutput {
+struct StreamOutput {
   EpsCopyOutputStream* stream;
   TARVESH_ALWAYS_INLINE uint8_t* Ensure(uint8_t* target) const {
     return stream->EnsureSpace(target);
