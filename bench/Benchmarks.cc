@@ -5,10 +5,12 @@
 // bytes; a memcpy of those bytes marks the physical bound. Names are
 // <workload>/<implementation>/<operation>; Tarvesh-<kernel> is the library
 // with that varint kernel forced, Sweep/Track<n>/... a track of n tables.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -18,12 +20,15 @@
 #include <malloc.h>
 
 #include <benchmark/benchmark.h>
+#include <valgrind/callgrind.h>
 #include <google/protobuf/arena.h>
 #include <google/protobuf/io/coded_stream.h>
 #include <google/protobuf/message.h>
 
 #include "AllocationCounter.h"
 #include "kernels/VarintKernels.h"
+#include "PeerGen/Tarvesh/Tarvesh.Recording.pb.h"
+#include "PeerGen/Tarvesh/Tarvesh.Track.pb.h"
 #include "PlainTrack.h"
 #include "SchemaOracle.h"
 #include "Workloads.h"
@@ -43,11 +48,28 @@ struct Subject {
   const std::string* bytes;                  // its serialized form
 };
 
+// The generated peer class of each workload's class: protoc's code for the
+// same schema under the package PeerGen (bench/peer/).
+template <class T>
+struct Peer {};
+template <>
+struct Peer<Pb::Tarvesh::Track> { using type = PeerGen::Tarvesh::Track; };
+template <>
+struct Peer<Pb::Tarvesh::DataReference> { using type = PeerGen::Tarvesh::DataReference; };
+template <>
+struct Peer<Pb::Tarvesh::PalletDesc> { using type = PeerGen::Tarvesh::PalletDesc; };
+
+// Whether T is one of the library's classes (they have a peer).
+template <class T, class = void>
+inline constexpr bool kIsOurs = false;
+template <class T>
+inline constexpr bool kIsOurs<T, std::void_t<typename Peer<T>::type>> = true;
+
 // Runs `body` twice to warm up (buffers reach their steady size), then as the
 // timed loop. Reports the serialized size as bytes processed per iteration,
 // and the allocations per timed iteration as the counter "allocs".
 template <class Body>
-void Run(benchmark::State& state, std::size_t bytes, Body body) {
+void Run(benchmark::State& state, std::size_t bytes, Body&& body) {
   for (int i = 0; i < 2; ++i) {
     if (!body()) {
       state.SkipWithError("operation failed");
@@ -75,137 +97,191 @@ bool ParseCoded(T* message, const std::string& bytes) {
   return message->T::MergePartialFromCodedStream(&input);
 }
 
-// Sizes the message and caches the sizes for the array writer: the class's
-// own ByteSize(), or ByteSizeLong() where the runtime's is deprecated.
+// Sizes the message and caches the sizes for the array writer: the library
+// class's own ByteSize(), or ByteSizeLong() where the runtime's ByteSize() is
+// deprecated (DynamicMessage and the generated peer).
 template <class T>
 std::size_t SizeAndCache(const T& message) {
-  if constexpr (std::is_same_v<T, gp::Message>) {
-    return message.ByteSizeLong();
-  } else {
+  if constexpr (kIsOurs<T>) {
     return static_cast<std::size_t>(message.ByteSize());
+  } else {
+    return message.ByteSizeLong();
   }
 }
 
+// Each operation is a function that makes its loop body: a callable that
+// runs the operation once and says whether it succeeded. The body owns what
+// the operation reuses from one iteration to the next.
+
 template <class T>
-void ByteSizeLong(benchmark::State& state, const Subject<T>& s) {
-  Run(state, s.bytes->size(), [&] {
+auto ByteSizeLongBody(const Subject<T>& s) {
+  return [s] {
     benchmark::DoNotOptimize(s.source->ByteSizeLong());
     return true;
-  });
+  };
 }
 
 template <class T>
-void SerializeToArray(benchmark::State& state, const Subject<T>& s) {
-  std::vector<std::uint8_t> buffer(s.bytes->size());
-  Run(state, s.bytes->size(), [&] {
+auto SerializeToArrayBody(const Subject<T>& s) {
+  return [s, buffer = std::vector<std::uint8_t>(s.bytes->size())]() mutable {
     const std::size_t size = SizeAndCache(*s.source);
     std::uint8_t* end = s.source->SerializeWithCachedSizesToArray(buffer.data());
     benchmark::DoNotOptimize(end);
     benchmark::ClobberMemory();
     return static_cast<std::size_t>(end - buffer.data()) == size;
-  });
+  };
 }
 
 template <class T>
-void SerializeToString(benchmark::State& state, const Subject<T>& s) {
-  std::string out;
-  Run(state, s.bytes->size(), [&] {
+auto SerializeToStringBody(const Subject<T>& s) {
+  return [s, out = std::string()]() mutable {
     const bool ok = s.source->SerializeToString(&out);
     benchmark::DoNotOptimize(out.data());
     return ok && out.size() == s.bytes->size();
-  });
+  };
 }
 
 template <class T>
-void ParseCodedStream(benchmark::State& state, const Subject<T>& s) {
-  Run(state, s.bytes->size(), [&] {
+auto ParseCodedStreamBody(const Subject<T>& s) {
+  return [s] {
     std::unique_ptr<T> message = s.make();
     return ParseCoded(message.get(), *s.bytes);
-  });
+  };
 }
 
 template <class T>
-void ParseString(benchmark::State& state, const Subject<T>& s) {
-  Run(state, s.bytes->size(), [&] {
+auto ParseStringBody(const Subject<T>& s) {
+  return [s] {
     std::unique_ptr<T> message = s.make();
     return message->ParseFromString(*s.bytes);
-  });
+  };
 }
 
 template <class T>
-void ReusedParseCodedStream(benchmark::State& state, const Subject<T>& s) {
-  std::unique_ptr<T> message = s.make();
-  Run(state, s.bytes->size(), [&] {
+auto ReusedParseCodedStreamBody(const Subject<T>& s) {
+  return [s, message = std::shared_ptr<T>(s.make())] {
     message->Clear();
     return ParseCoded(message.get(), *s.bytes);
-  });
+  };
 }
 
 template <class T>
-void ReusedParseString(benchmark::State& state, const Subject<T>& s) {
-  std::unique_ptr<T> message = s.make();
-  Run(state, s.bytes->size(), [&] {
+auto ReusedParseStringBody(const Subject<T>& s) {
+  return [s, message = std::shared_ptr<T>(s.make())] {
     message->Clear();
     return message->ParseFromString(*s.bytes);
-  });
+  };
 }
 
 // Into the same message every time: CopyFrom clears it first.
 template <class T>
-void CopyFrom(benchmark::State& state, const Subject<T>& s) {
-  std::unique_ptr<T> message = s.make();
-  Run(state, s.bytes->size(), [&] {
+auto CopyFromBody(const Subject<T>& s) {
+  return [s, message = std::shared_ptr<T>(s.make())] {
     message->CopyFrom(*s.source);
     return true;
-  });
+  };
 }
 
 // Into a new message every time, which is then destroyed.
 template <class T>
-void MergeFrom(benchmark::State& state, const Subject<T>& s) {
-  Run(state, s.bytes->size(), [&] {
+auto MergeFromBody(const Subject<T>& s) {
+  return [s] {
     std::unique_ptr<T> message = s.make();
     message->MergeFrom(*s.source);
     benchmark::DoNotOptimize(message.get());
     return true;
-  });
+  };
+}
+
+// ---------------------------------------------------------------------------
+// Instruction counts: with --count, the binary runs each counted operation a
+// fixed number of times with callgrind's collection switched on around the
+// loop only, and dumps the counts under the benchmark's name
+// (scripts/run-bench.sh --count runs it under valgrind --tool=callgrind
+// --collect-atstart=no and reads the dumps).
+
+struct Counted {
+  std::string name;
+  std::function<void(const std::string&)> run;  // runs and dumps under that name
+};
+
+std::vector<Counted>& CountedOperations() {
+  static std::vector<Counted> operations;
+  return operations;
+}
+
+// Enough iterations of an operation on `bytes` bytes that the loop's own
+// instructions do not matter, few enough that callgrind is quick.
+int CountIterations(std::size_t bytes) {
+  return static_cast<int>(std::clamp<std::size_t>(1000000 / (bytes + 1), 1, 10000));
+}
+
+template <class Body>
+bool CountBody(const std::string& name, int iterations, Body& body) {
+  // Twice first, as the timed runs warm up: buffers reach their steady size.
+  if (!body() || !body()) return false;
+  bool ok = true;
+  CALLGRIND_TOGGLE_COLLECT;
+  for (int i = 0; i < iterations; ++i) ok &= body();
+  CALLGRIND_TOGGLE_COLLECT;
+  CALLGRIND_DUMP_STATS_AT(name.c_str());
+  std::printf("counted %s %d\n", name.c_str(), iterations);
+  return ok;
 }
 
 // The library's benchmarks run with a varint kernel forced for their
 // duration: the load-time choice under <workload>/Tarvesh, each kernel in
-// turn under <workload>/Tarvesh-<kernel>.
-template <class Function, class T>
-void RegisterWithKernel(const std::string& name, Function function, const Subject<T>& subject,
-                        const Pb::kernels::VarintKernel* kernel) {
-  benchmark::RegisterBenchmark(name.c_str(), [function, subject, kernel](benchmark::State& state) {
+// turn under <workload>/Tarvesh-<kernel>. `counted`: also one of the
+// operations --count runs.
+template <class MakeBody>
+void RegisterOperation(const std::string& name, std::size_t bytes, MakeBody make_body,
+                       const Pb::kernels::VarintKernel* kernel, bool counted,
+                       std::map<std::string, double> counters = {}) {
+  benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
     if (kernel != nullptr) Pb::kernels::ForceVarintKernel(*kernel);
-    function(state, subject);
+    auto body = make_body();
+    Run(state, bytes, body);
+    for (const auto& [counter, value] : counters) state.counters[counter] = value;
     Pb::kernels::ForceVarintKernel(Pb::kernels::LoadTimeVarintKernel());
   });
+  if (!counted) return;
+  CountedOperations().push_back({name, [=](const std::string& dump_name) {
+    if (kernel != nullptr) Pb::kernels::ForceVarintKernel(*kernel);
+    auto body = make_body();
+    if (!CountBody(dump_name, CountIterations(bytes), body)) {
+      std::fprintf(stderr, "%s: operation failed\n", dump_name.c_str());
+      std::exit(2);
+    }
+    Pb::kernels::ForceVarintKernel(Pb::kernels::LoadTimeVarintKernel());
+  }});
+}
+
+template <class T, class MakeBody>
+void RegisterWithKernel(const std::string& name, MakeBody make_body, const Subject<T>& subject,
+                        const Pb::kernels::VarintKernel* kernel, bool counted = false) {
+  RegisterOperation(name, subject.bytes->size(), [make_body, subject] {
+    return make_body(subject);
+  }, kernel, counted);
 }
 
 // `varint_only`: just the operations that size, write or read varints.
 template <class T>
 void RegisterSubject(const std::string& prefix, const Subject<T>& subject,
-                     const Pb::kernels::VarintKernel* kernel = nullptr, bool varint_only = false) {
-  using Function = void (*)(benchmark::State&, const Subject<T>&);
-  const std::pair<const char*, Function> operations[] = {
-      {"ByteSizeLong", &ByteSizeLong<T>},
-      {"SerializeToArray", &SerializeToArray<T>},
-      {"SerializeToString", &SerializeToString<T>},
-      {"ParseCodedStream", &ParseCodedStream<T>},
-      {"ParseString", &ParseString<T>},
-      {"ReusedParseCodedStream", &ReusedParseCodedStream<T>},
-      {"ReusedParseString", &ReusedParseString<T>},
-      {"CopyFrom", &CopyFrom<T>},
-      {"MergeFrom", &MergeFrom<T>},
+                     const Pb::kernels::VarintKernel* kernel = nullptr, bool varint_only = false,
+                     bool counted = false) {
+  const auto add = [&](const char* name, auto make_body) {
+    RegisterWithKernel(prefix + "/" + name, make_body, subject, kernel, counted);
   };
-  for (const auto& [name, function] : operations) {
-    if (varint_only && (std::strcmp(name, "CopyFrom") == 0 || std::strcmp(name, "MergeFrom") == 0)) {
-      continue;
-    }
-    RegisterWithKernel(prefix + "/" + name, function, subject, kernel);
-  }
+  add("ByteSizeLong", [](const Subject<T>& s) { return ByteSizeLongBody(s); });
+  add("SerializeToArray", [](const Subject<T>& s) { return SerializeToArrayBody(s); });
+  add("SerializeToString", [](const Subject<T>& s) { return SerializeToStringBody(s); });
+  add("ParseCodedStream", [](const Subject<T>& s) { return ParseCodedStreamBody(s); });
+  add("ParseString", [](const Subject<T>& s) { return ParseStringBody(s); });
+  add("ReusedParseCodedStream", [](const Subject<T>& s) { return ReusedParseCodedStreamBody(s); });
+  add("ReusedParseString", [](const Subject<T>& s) { return ReusedParseStringBody(s); });
+  if (varint_only) return;
+  add("CopyFrom", [](const Subject<T>& s) { return CopyFromBody(s); });
+  add("MergeFrom", [](const Subject<T>& s) { return MergeFromBody(s); });
 }
 
 void Memcpy(benchmark::State& state, const std::string* bytes) {
@@ -234,27 +310,25 @@ void ProtozeroReusedDecode(benchmark::State& state, const std::string* bytes) {
 // longer than its inline capacity allocates its characters itself. The
 // counter "long_strings" says how many such strings one parse creates.
 
+// The body of an arena parse; fails when the trial parse fails.
 template <class NewOnArena>
-void ArenaParseString(benchmark::State& state, const std::string* bytes,
-                      NewOnArena new_on_arena, int long_strings) {
-  std::size_t block_size;
+auto ArenaParseStringBody(const std::string* bytes, NewOnArena new_on_arena) {
+  std::size_t block_size = 0;
   {
     gp::Arena trial;
-    if (!new_on_arena(&trial)->ParseFromString(*bytes)) {
-      state.SkipWithError("trial parse failed");
-      return;
+    if (new_on_arena(&trial)->ParseFromString(*bytes)) {
+      block_size = 2 * static_cast<std::size_t>(trial.SpaceAllocated()) + 4096;
     }
-    block_size = 2 * static_cast<std::size_t>(trial.SpaceAllocated()) + 4096;
   }
-  std::vector<char> block(block_size);
-  gp::ArenaOptions options;
-  options.initial_block = block.data();
-  options.initial_block_size = block.size();
-  Run(state, bytes->size(), [&] {
+  auto block = std::make_shared<std::vector<char>>(block_size);
+  return [bytes, new_on_arena, block] {
+    if (block->empty()) return false;
+    gp::ArenaOptions options;
+    options.initial_block = block->data();
+    options.initial_block_size = block->size();
     gp::Arena arena(options);
     return new_on_arena(&arena)->ParseFromString(*bytes);
-  });
-  state.counters["long_strings"] = long_strings;
+  };
 }
 
 int LongStrings(const Pb::Tarvesh::Track& track) {
@@ -266,25 +340,13 @@ int LongStrings(const Pb::Tarvesh::Track& track) {
 }
 int LongStrings(const gp::Message&) { return 0; }  // the other workloads hold none
 
-template <class Message>
-void RegisterArenaParse(const std::string& name, const Message& message,
-                        const std::string* bytes, const gp::Message* dynamic_prototype) {
-  const int long_strings = LongStrings(message);
-  benchmark::RegisterBenchmark(
-      (name + "/Tarvesh/ArenaParseString").c_str(), [=](benchmark::State& state) {
-        ArenaParseString(
-            state, bytes,
-            [](gp::Arena* arena) { return gp::Arena::CreateMessage<Message>(arena); },
-            long_strings);
-      });
-  benchmark::RegisterBenchmark(
-      (name + "/Dynamic/ArenaParseString").c_str(), [=](benchmark::State& state) {
-        ArenaParseString(
-            state, bytes, [dynamic_prototype](gp::Arena* arena) {
-              return dynamic_prototype->New(arena);
-            },
-            long_strings);
-      });
+template <class NewOnArena>
+void RegisterArenaParse(const std::string& name, const std::string* bytes, int long_strings,
+                        NewOnArena new_on_arena, const Pb::kernels::VarintKernel* kernel,
+                        bool counted) {
+  RegisterOperation(name, bytes->size(), [bytes, new_on_arena] {
+    return ArenaParseStringBody(bytes, new_on_arena);
+  }, kernel, counted, {{"long_strings", long_strings}});
 }
 
 // ---------------------------------------------------------------------------
@@ -307,13 +369,16 @@ void ProtozeroEncode(benchmark::State& state, const PlainTrack* plain) {
 }
 
 // A workload: the library's message, its bytes, and the same bytes parsed
-// into a DynamicMessage. Setup checks that all agree on those bytes.
+// into a DynamicMessage and into protoc's generated peer class. Setup checks
+// that all agree on those bytes.
 template <class Message>
 struct Workload {
+  using PeerMessage = typename Peer<Message>::type;
   std::string name;
   Message message;
   std::string bytes;
   std::unique_ptr<gp::Message> dynamic;
+  PeerMessage generated;
 
   Workload(std::string workload_name, void (*make)(Message*))
       : name(std::move(workload_name)) {
@@ -327,19 +392,36 @@ struct Workload {
     if (!dynamic->ParseFromString(bytes) || dynamic->SerializeAsString() != bytes) {
       Fail(name + ": DynamicMessage does not write the library's bytes back");
     }
+    if (!generated.ParseFromString(bytes) || generated.SerializeAsString() != bytes) {
+      Fail(name + ": the generated peer does not write the library's bytes back");
+    }
     benchmark::AddCustomContext(name + ".bytes", std::to_string(bytes.size()));
   }
 
   void Register() const {
+    const Pb::kernels::VarintKernel* kernel = &Pb::kernels::LoadTimeVarintKernel();
     const Subject<Message> ours{[] { return std::make_unique<Message>(); }, &message, &bytes};
-    RegisterSubject<Message>(name + "/Tarvesh", ours, &Pb::kernels::LoadTimeVarintKernel());
+    RegisterSubject<Message>(name + "/Tarvesh", ours, kernel, false, true);
+    const Subject<PeerMessage> peer{[] { return std::make_unique<PeerMessage>(); }, &generated,
+                                    &bytes};
+    RegisterSubject<PeerMessage>(name + "/Generated", peer, nullptr, false, true);
     const gp::Message* prototype = dynamic.get();  // New() gives an empty one of its type
     RegisterSubject<gp::Message>(
         name + "/Dynamic",
         Subject<gp::Message>{[prototype] { return std::unique_ptr<gp::Message>(prototype->New()); },
                              dynamic.get(), &bytes});
     benchmark::RegisterBenchmark((name + "/Memcpy/Copy").c_str(), &Memcpy, &bytes);
-    RegisterArenaParse(name, message, &bytes, prototype);
+
+    const int long_strings = LongStrings(message);
+    RegisterArenaParse(name + "/Tarvesh/ArenaParseString", &bytes, long_strings,
+                       [](gp::Arena* arena) { return gp::Arena::CreateMessage<Message>(arena); },
+                       kernel, true);
+    RegisterArenaParse(name + "/Generated/ArenaParseString", &bytes, long_strings,
+                       [](gp::Arena* arena) { return gp::Arena::CreateMessage<PeerMessage>(arena); },
+                       nullptr, true);
+    RegisterArenaParse(name + "/Dynamic/ArenaParseString", &bytes, long_strings,
+                       [prototype](gp::Arena* arena) { return prototype->New(arena); }, nullptr,
+                       false);
   }
 
   void RegisterEachKernel() const {
@@ -376,10 +458,13 @@ struct SweepPoint {
     const std::string prefix = "Sweep/Track" + std::to_string(tables) + "/";
     const Subject<Pb::Tarvesh::Track> ours{
         [] { return std::make_unique<Pb::Tarvesh::Track>(); }, &message, &bytes};
-    RegisterWithKernel(prefix + "Tarvesh/ReusedParseString", &ReusedParseString<Pb::Tarvesh::Track>,
-                       ours, &Pb::kernels::LoadTimeVarintKernel());
-    RegisterWithKernel(prefix + "Tarvesh/SerializeToArray", &SerializeToArray<Pb::Tarvesh::Track>,
-                       ours, &Pb::kernels::LoadTimeVarintKernel());
+    using Subject = Subject<Pb::Tarvesh::Track>;
+    RegisterWithKernel(prefix + "Tarvesh/ReusedParseString",
+                       [](const Subject& s) { return ReusedParseStringBody(s); }, ours,
+                       &Pb::kernels::LoadTimeVarintKernel());
+    RegisterWithKernel(prefix + "Tarvesh/SerializeToArray",
+                       [](const Subject& s) { return SerializeToArrayBody(s); }, ours,
+                       &Pb::kernels::LoadTimeVarintKernel());
     benchmark::RegisterBenchmark((prefix + "Protozero/ReusedDecode").c_str(),
                                  &ProtozeroReusedDecode, &bytes);
     benchmark::RegisterBenchmark((prefix + "Protozero/Encode").c_str(), &ProtozeroEncode, &plain);
@@ -429,6 +514,19 @@ int main(int argc, char** argv) {
   for (int tables : {1, 2, 4, 8, 16, 32, 64}) {
     sweep.push_back(std::make_unique<SweepPoint>(tables));
     sweep.back()->Register();
+  }
+
+  // --count[=<substring>]: the counted operations whose names hold the
+  // substring, under callgrind, instead of the timed runs.
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument != "--count" && argument.rfind("--count=", 0) != 0) continue;
+    const std::string filter = argument.size() > 8 ? argument.substr(8) : std::string();
+    if (!RUNNING_ON_VALGRIND) std::printf("not under callgrind: nothing is collected\n");
+    for (const Counted& operation : CountedOperations()) {
+      if (operation.name.find(filter) != std::string::npos) operation.run(operation.name);
+    }
+    return 0;
   }
 
   benchmark::Initialize(&argc, argv);

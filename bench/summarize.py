@@ -4,6 +4,8 @@
 
 Usage: summarize.py RESULTS.json RESULTS.md KEY=VALUE...
 The KEY=VALUE pairs describe the machine and go at the top of the file.
+counts.json beside RESULTS.json, when there, holds the instructions per
+operation that callgrind counted (bench/counts.py).
 Prints the same tables, the targets and the allocation check to stdout;
 exits 1 when a steady-state parse of the library's classes allocates.
 Draws bench/results.png (next to RESULTS.md) when matplotlib is there.
@@ -41,6 +43,35 @@ PARSE_VS_DYNAMIC = 4.0
 AVX2_PARSE_VS_PROTOZERO = 2.0
 WRITE_VS_PROTOZERO = 2.0
 WRITE_VS_DYNAMIC = 25.0
+# Against protoc's generated peer: instructions (the primary figure) and
+# median times, generated / ours, at least these.
+GENERATED_OPERATIONS = [
+    "ByteSizeLong", "SerializeToArray", "SerializeToString", "ParseCodedStream",
+    "ParseString", "ReusedParseCodedStream", "ReusedParseString", "ArenaParseString",
+    "CopyFrom", "MergeFrom",
+]
+FRESH_PARSES = {"ParseCodedStream", "ParseString", "ArenaParseString"}
+TIME_LEAD_OPERATIONS = {
+    "ByteSizeLong", "SerializeToArray", "SerializeToString", "ReusedParseCodedStream",
+    "ReusedParseString",
+}
+
+
+def instruction_target(workload, operation):
+    """The instruction ratio an operation must reach, or None."""
+    if operation == "MergeFrom":
+        return None
+    if workload == "Track":
+        return 1.0 if operation == "CopyFrom" else 2.0
+    return 1.1 if operation in FRESH_PARSES else 1.25
+
+
+def time_target(operation):
+    if operation == "MergeFrom":
+        return None
+    return 1.1 if operation in TIME_LEAD_OPERATIONS else 1.0
+
+
 # Operations shown per varint kernel and in the chart.
 KERNEL_OPERATIONS = [
     "ByteSizeLong", "SerializeToArray", "SerializeToString", "ParseCodedStream",
@@ -123,7 +154,15 @@ def main():
               "past std::string's inline capacity (one per frame table of the track)."
               % (DYNAMIC_TARGET, 1 / PROTOZERO_TARGET, PROTOZERO_TARGET), ""]
 
+    counts_path = os.path.join(os.path.dirname(results_json) or ".", "counts.json")
+    counts = {}
+    if os.path.exists(counts_path):
+        with open(counts_path) as handle:
+            counts = json.load(handle)
+
     verdicts, alloc_failures = [], []
+    generated_lines, generated_verdicts = generated_section(runs, counts)
+    lines += generated_lines
     for workload in WORKLOADS:
         size = context.get(workload + ".bytes", "?")
         memcpy = runs.get(workload + "/Memcpy/Copy")
@@ -210,7 +249,8 @@ def main():
                   "Throughput of the track per operation and implementation, and of the "
                   "size sweep:", "", "![throughput per operation](%s)" % chart, ""]
 
-    lines += ["## Targets", "", "```"] + kernel_verdicts + verdicts + ["```", ""]
+    lines += (["## Targets", "", "```"] + generated_verdicts + kernel_verdicts + verdicts
+              + ["```", ""])
     check = ("FAIL: steady-state parses allocate: " + "; ".join(alloc_failures)
              if alloc_failures else
              "PASS: no steady-state parse of the library's classes allocates, and arena "
@@ -222,6 +262,54 @@ def main():
     print("\n".join(lines))
     print("ALLOCATION CHECK " + check)
     return 1 if alloc_failures else 0
+
+
+def generated_section(runs, counts):
+    """Per workload and operation, ours against protoc's generated peer
+    (<workload>/Generated/...): instructions per operation under callgrind
+    and median times, each as generated / ours."""
+    lines = ["## Against protoc's generated code", "",
+             "*Generated* is the code protoc generates for renamed copies of the same four "
+             "schema files, built as a shared library like ours (`bench/peer/`). "
+             "*vs generated* is generated / ours: instructions per operation as callgrind "
+             "counts them (`scripts/run-bench.sh --count`; they do not move with the "
+             "machine's load, so they are the primary figure), and median CPU time.", ""]
+    verdicts = []
+    for workload in WORKLOADS:
+        lines += ["### %s" % workload, "",
+                  "| operation | ours, instructions | generated | vs generated | ours, time |"
+                  " generated | vs generated |",
+                  "|---|---:|---:|---:|---:|---:|---:|"]
+        for operation in GENERATED_OPERATIONS:
+            ours_name = "%s/Tarvesh/%s" % (workload, operation)
+            peer_name = "%s/Generated/%s" % (workload, operation)
+            cells = [operation]
+            ours_count, peer_count = counts.get(ours_name), counts.get(peer_name)
+            if ours_count and peer_count:
+                count_ratio = peer_count / ours_count
+                cells += ["%.0f" % ours_count, "%.0f" % peer_count, "%.2f×" % count_ratio]
+                target = instruction_target(workload, operation)
+                if target:
+                    verdicts.append(verdict(count_ratio >= target, "%s %s: instructions, "
+                                            "generated / ours = %.2f× (target %g×)" % (
+                                                workload, operation, count_ratio, target)))
+            else:
+                cells += ["", "", ""]
+            ours, peer = runs.get(ours_name), runs.get(peer_name)
+            if ours and peer:
+                time_ratio = nanoseconds(peer) / nanoseconds(ours)
+                cells += [duration(nanoseconds(ours)), duration(nanoseconds(peer)),
+                          "%.2f×" % time_ratio]
+                target = time_target(operation)
+                if target:
+                    verdicts.append(verdict(time_ratio >= target, "%s %s: median time, "
+                                            "generated / ours = %.2f× (target %g×)" % (
+                                                workload, operation, time_ratio, target)))
+            else:
+                cells += ["", "", ""]
+            lines.append("| " + " | ".join(cells) + " |")
+        lines.append("")
+    return lines, verdicts
 
 
 def verdict(met, text):

@@ -15,6 +15,7 @@
 #include "wire/MessageFrame.h"
 #include "wire/Merging.h"
 #include "wire/PackedColumns.h"
+#include "wire/Presence.h"
 #include "wire/ReflectionTables.h"
 #include "wire/RepeatedMessages.h"
 #include "wire/Sizing.h"

@@ -197,6 +197,7 @@ DROPPED_STATEMENTS = [
     r"gpi::ArenaStringPtr::InternalSwap\(.*\);",
     r"_internal_metadata_\.\w+.*;",
     r"if \(from\.has_\w+\(\)\) set_\w+\(.*\);",
+    r"if \(present\(\d+\)\) \w+_ = from\.\w+_;",
     r"MergeElements\(&\w+, from\.\w+\);",
     r"\w+_\.MergeFrom\(from\.\w+\);",
     r"\w+_ = 0;",
@@ -271,7 +272,7 @@ def find_mutants(root):
                     mutants.append(Mutant(rel, index + 1, operator, line, mutated, start, end,
                                           replacement, case))
 
-            for m in re.finditer(r"\b_(?:set|clear|has)_bit\((\d+)\)", code):
+            for m in re.finditer(r"\b(?:_(?:set|clear|has)_bit|present)\((\d+)\)", code):
                 n = int(m.group(1))
                 add("bit_index", m.start(1), m.end(1), str(n ^ 1), "({on} ? %d : %d)" % (n ^ 1, n))
             for m in re.finditer(r"(?:ExpectTag\(|NextTagIs\(ctx, &ptr, )(0x[0-9A-Fa-f]+)\)", code):
@@ -306,13 +307,20 @@ def find_mutants(root):
             if in_library:
                 numbers = re.finditer(r"(?:(?<=[-+*/%<>] )|(?<=[<>]= ))(\d+)\b(?![.x])", code)
             elif is_source:
-                numbers = re.finditer(r"(?<=total \+= )(\d+)(?=;)|\b(\d+)(?= \+ WireFormatLite::)", code)
+                numbers = re.finditer(r"(?:(?<=total \+= )|(?<=size \+= ))(\d+)(?=;)|\b(\d+)(?= \+ WireFormatLite::)", code)
             else:
                 numbers = []
             for m in numbers:
                 group = 1 if m.group(1) else 2
                 n = int(m.group(group))
                 add("size_constant", m.start(group), m.end(group), str(n + 1), "({on} ? %d : %d)" % (n + 1, n))
+            # The mask of a presence word's fields: one bit short, the
+            # all-present path is taken with that field unset.
+            for m in re.finditer(r"ByPresence\([^,]+, (0x[0-9a-fA-F]+u)", code):
+                mask = int(m.group(1)[:-1], 16)
+                new = mask & ~(mask & -mask)
+                add("block_mask", m.start(1), m.end(1), "0x%xu" % new,
+                    "({on} ? 0x%xu : %s)" % (new, m.group(1)))
             if is_source and index in owner:
                 cls, func = owner[index]
                 for m in re.finditer(r"& (0x[0-9a-fA-F]+u)", code):

@@ -232,6 +232,26 @@ class Sequence {
  private:
   void Note(const std::string& what) { log_ += what + "\n"; }
 
+  void SetOptional(Message* lib, Message* oracle, int i, const std::string& where) {
+    const FieldDescriptor* of = oracle->GetDescriptor()->field(i);
+    const std::uint64_t v = random_.ValueFor(of);
+    Note(where + " set " + std::to_string(v));
+    OpsOf(*lib).fields[i].set(lib, v);
+    SetReflected(oracle, of, v);
+  }
+
+  // Every optional scalar of `lib` set: with the field changes that follow,
+  // messages with all their presence bits but one, which take the other
+  // path of the word-at-a-time size, write and merge.
+  void SetEveryOptional(Message* lib, Message* oracle, const std::string& path) {
+    const ClassOps& ops = OpsOf(*lib);
+    for (int i = 0; i < static_cast<int>(ops.fields.size()); ++i) {
+      if (ops.fields[i].kind == Kind::kOptional) {
+        SetOptional(lib, oracle, i, path + "." + ops.fields[i].name);
+      }
+    }
+  }
+
   // One change to one field of `lib` (whose oracle twin is `oracle`),
   // descending into nested elements.
   void ChangeField(Message* lib, Message* oracle, int depth, const std::string& path) {
@@ -248,13 +268,9 @@ class Sequence {
       return;
     }
     switch (field.kind) {
-      case Kind::kOptional: {
-        const std::uint64_t v = random_.ValueFor(of);
-        Note(where + " set " + std::to_string(v));
-        field.set(lib, v);
-        SetReflected(oracle, of, v);
+      case Kind::kOptional:
+        SetOptional(lib, oracle, i, where);
         break;
-      }
       case Kind::kBytes: {
         const std::string text = random_.Text(random_.OneIn(5) ? 40 : 6);
         if (random_.OneIn(2)) {
@@ -376,6 +392,9 @@ class Sequence {
         oracle_[a]->GetReflection()->MutableUnknownFields(oracle_[a].get())->AddVarint(number, v);
         break;
       }
+      case 8:
+        SetEveryOptional(lib_[a].get(), oracle_[a].get(), "#" + std::to_string(a));
+        break;
       default:
         ChangeField(lib_[a].get(), oracle_[a].get(), 0, "#" + std::to_string(a));
     }

@@ -156,11 +156,13 @@ void DataFileRef::Clear() {
 
 void DataFileRef::MergeFrom(const DataFileRef& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
-  if (from._has_bits_[0] & 0xffu) {
-    if (from.has_file_index()) set_file_index(from.file_index());
-    if (from.has_file_size()) set_file_size(from.file_size());
-    if (from.has_file_id()) set_file_id(from.file_id());
-  }
+  const std::uint32_t bits = from._has_bits_[0] & 0x07u;
+  ByPresence(bits, 0x07u, [&](auto present) {
+    if (present(0)) file_index_ = from.file_index_;
+    if (present(1)) file_size_ = from.file_size_;
+    if (present(2)) file_id_ = from.file_id_;
+  });
+  _has_bits_[0] |= bits;
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
@@ -175,23 +177,25 @@ void DataFileRef::InternalSwap(DataFileRef* other) {
 }
 
 size_t DataFileRef::ByteSizeLong() const {
-  size_t total = 0;
-  if (_has_bits_[0] & 0xffu) {
-    if (has_file_index()) total += 1 + WireFormatLite::UInt32Size(file_index_);
-    if (has_file_size()) total += 1 + WireFormatLite::UInt64Size(file_size_);
-    if (has_file_id()) total += 1 + WireFormatLite::UInt64Size(file_id_);
-  }
-  total += UnknownFieldsSize(unknown_fields());
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  size_t total = ByPresence(_has_bits_[0], 0x07u, [this](auto present) {
+    size_t size = 0;
+    if (present(0)) size += TaggedVarintSize32(file_index_);
+    if (present(1)) size += TaggedVarintSize64(file_size_);
+    if (present(2)) size += TaggedVarintSize64(file_id_);
+    return size;
+  });
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
-std::uint8_t* DataFileRef::WriteFields(const Output& out, std::uint8_t* target) const {
-  if (has_file_index()) target = WriteUInt32Field(out, 0x08, file_index_, target);
-  if (has_file_size()) target = WriteUInt64Field(out, 0x10, file_size_, target);
-  if (has_file_id()) target = WriteUInt64Field(out, 0x18, file_id_, target);
-  return WriteUnknownFields(out, unknown_fields(), target);
+TARVESH_ALWAYS_INLINE std::uint8_t* DataFileRef::WriteFields(const Output& out, std::uint8_t* target) const {
+  target = ByPresence(_has_bits_[0], 0x07u, [this, out](auto present, std::uint8_t* target) {
+    if (present(0)) target = WriteUInt32Field(out, 0x08, file_index_, target);
+    if (present(1)) target = WriteUInt64Field(out, 0x10, file_size_, target);
+    if (present(2)) target = WriteUInt64Field(out, 0x18, file_id_, target);
+    return target;
+  }, target);
+  return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
 bool DataFileRef::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {

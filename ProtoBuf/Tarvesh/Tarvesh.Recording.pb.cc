@@ -318,16 +318,18 @@ void PalletDesc::Clear() {
 
 void PalletDesc::MergeFrom(const PalletDesc& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
-  if (from._has_bits_[0] & 0xffu) {
-    if (from.has_id()) set_id(from.id());
-    if (from.has_size()) set_size(from.size());
-    if (from.has_offset()) set_offset(from.offset());
-    if (from.has_recording_id()) set_recording_id(from.recording_id());
-    if (from.has_fragment_id()) set_fragment_id(from.fragment_id());
-    if (from.has_track_id()) set_track_id(from.track_id());
-    if (from.has_tier_id()) set_tier_id(from.tier_id());
-    if (from.has_file_index()) set_file_index(from.file_index());
-  }
+  const std::uint32_t bits = from._has_bits_[0] & 0xffu;
+  ByPresence(bits, 0xffu, [&](auto present) {
+    if (present(0)) id_ = from.id_;
+    if (present(1)) size_ = from.size_;
+    if (present(2)) offset_ = from.offset_;
+    if (present(3)) recording_id_ = from.recording_id_;
+    if (present(4)) fragment_id_ = from.fragment_id_;
+    if (present(5)) track_id_ = from.track_id_;
+    if (present(6)) tier_id_ = from.tier_id_;
+    if (present(7)) file_index_ = from.file_index_;
+  });
+  _has_bits_[0] |= bits;
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
@@ -347,33 +349,35 @@ void PalletDesc::InternalSwap(PalletDesc* other) {
 }
 
 size_t PalletDesc::ByteSizeLong() const {
-  size_t total = 0;
-  if (_has_bits_[0] & 0xffu) {
-    if (has_id()) total += 1 + WireFormatLite::UInt32Size(id_);
-    if (has_size()) total += 1 + WireFormatLite::UInt32Size(size_);
-    if (has_offset()) total += 1 + WireFormatLite::UInt64Size(offset_);
-    if (has_recording_id()) total += 1 + WireFormatLite::UInt64Size(recording_id_);
-    if (has_fragment_id()) total += 1 + WireFormatLite::UInt32Size(fragment_id_);
-    if (has_track_id()) total += 1 + WireFormatLite::UInt32Size(track_id_);
-    if (has_tier_id()) total += 1 + WireFormatLite::UInt32Size(tier_id_);
-    if (has_file_index()) total += 1 + WireFormatLite::UInt32Size(file_index_);
-  }
-  total += UnknownFieldsSize(unknown_fields());
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  size_t total = ByPresence(_has_bits_[0], 0xffu, [this](auto present) {
+    size_t size = 0;
+    if (present(0)) size += TaggedVarintSize32(id_);
+    if (present(1)) size += TaggedVarintSize32(size_);
+    if (present(2)) size += TaggedVarintSize64(offset_);
+    if (present(3)) size += TaggedVarintSize64(recording_id_);
+    if (present(4)) size += TaggedVarintSize32(fragment_id_);
+    if (present(5)) size += TaggedVarintSize32(track_id_);
+    if (present(6)) size += TaggedVarintSize32(tier_id_);
+    if (present(7)) size += TaggedVarintSize32(file_index_);
+    return size;
+  });
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
-std::uint8_t* PalletDesc::WriteFields(const Output& out, std::uint8_t* target) const {
-  if (has_id()) target = WriteUInt32Field(out, 0x08, id_, target);
-  if (has_size()) target = WriteUInt32Field(out, 0x10, size_, target);
-  if (has_offset()) target = WriteUInt64Field(out, 0x18, offset_, target);
-  if (has_recording_id()) target = WriteUInt64Field(out, 0x20, recording_id_, target);
-  if (has_fragment_id()) target = WriteUInt32Field(out, 0x28, fragment_id_, target);
-  if (has_track_id()) target = WriteUInt32Field(out, 0x30, track_id_, target);
-  if (has_tier_id()) target = WriteUInt32Field(out, 0x38, tier_id_, target);
-  if (has_file_index()) target = WriteUInt32Field(out, 0x40, file_index_, target);
-  return WriteUnknownFields(out, unknown_fields(), target);
+TARVESH_ALWAYS_INLINE std::uint8_t* PalletDesc::WriteFields(const Output& out, std::uint8_t* target) const {
+  target = ByPresence(_has_bits_[0], 0xffu, [this, out](auto present, std::uint8_t* target) {
+    if (present(0)) target = WriteUInt32Field(out, 0x08, id_, target);
+    if (present(1)) target = WriteUInt32Field(out, 0x10, size_, target);
+    if (present(2)) target = WriteUInt64Field(out, 0x18, offset_, target);
+    if (present(3)) target = WriteUInt64Field(out, 0x20, recording_id_, target);
+    if (present(4)) target = WriteUInt32Field(out, 0x28, fragment_id_, target);
+    if (present(5)) target = WriteUInt32Field(out, 0x30, track_id_, target);
+    if (present(6)) target = WriteUInt32Field(out, 0x38, tier_id_, target);
+    if (present(7)) target = WriteUInt32Field(out, 0x40, file_index_, target);
+    return target;
+  }, target);
+  return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
 bool PalletDesc::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
@@ -540,16 +544,14 @@ void RecordingFragment_Tier::InternalSwap(RecordingFragment_Tier* other) {
 size_t RecordingFragment_Tier::ByteSizeLong() const {
   size_t total = NestedElementsSize(files_);
   total += NestedElementsSize(pallets_);
-  total += UnknownFieldsSize(unknown_fields());
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
-std::uint8_t* RecordingFragment_Tier::WriteFields(const Output& out, std::uint8_t* target) const {
+TARVESH_ALWAYS_INLINE std::uint8_t* RecordingFragment_Tier::WriteFields(const Output& out, std::uint8_t* target) const {
   target = WriteNestedElements(out, 0x0A, files_, target);
   target = WriteNestedElements(out, 0x12, pallets_, target);
-  return WriteUnknownFields(out, unknown_fields(), target);
+  return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
 bool RecordingFragment_Tier::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
@@ -662,16 +664,14 @@ size_t RecordingFragment::ByteSizeLong() const {
     if (has_fragment_id()) total += 1 + WireFormatLite::UInt32Size(fragment_id_);
   }
   total += NestedElementsSize(tiers_);
-  total += UnknownFieldsSize(unknown_fields());
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
-std::uint8_t* RecordingFragment::WriteFields(const Output& out, std::uint8_t* target) const {
+TARVESH_ALWAYS_INLINE std::uint8_t* RecordingFragment::WriteFields(const Output& out, std::uint8_t* target) const {
   if (has_fragment_id()) target = WriteUInt32Field(out, 0x08, fragment_id_, target);
   target = WriteNestedElements(out, 0x12, tiers_, target);
-  return WriteUnknownFields(out, unknown_fields(), target);
+  return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
 bool RecordingFragment::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
@@ -771,12 +771,14 @@ void RecordingFragmentEntry_Track::Clear() {
 
 void RecordingFragmentEntry_Track::MergeFrom(const RecordingFragmentEntry_Track& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
-  if (from._has_bits_[0] & 0xffu) {
-    if (from.has_track_id()) set_track_id(from.track_id());
-    if (from.has_start_tick()) set_start_tick(from.start_tick());
-    if (from.has_end_tick()) set_end_tick(from.end_tick());
-    if (from.has_duration()) set_duration(from.duration());
-  }
+  const std::uint32_t bits = from._has_bits_[0] & 0x0fu;
+  ByPresence(bits, 0x0fu, [&](auto present) {
+    if (present(0)) track_id_ = from.track_id_;
+    if (present(1)) start_tick_ = from.start_tick_;
+    if (present(2)) end_tick_ = from.end_tick_;
+    if (present(3)) duration_ = from.duration_;
+  });
+  _has_bits_[0] |= bits;
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
@@ -792,26 +794,28 @@ void RecordingFragmentEntry_Track::InternalSwap(RecordingFragmentEntry_Track* ot
 }
 
 size_t RecordingFragmentEntry_Track::ByteSizeLong() const {
-  size_t total = 0;
-  if (_has_bits_[0] & 0xffu) {
-    if (has_track_id()) total += 1 + WireFormatLite::UInt32Size(track_id_);
-    if (has_start_tick()) total += 1 + WireFormatLite::UInt64Size(start_tick_);
-    if (has_end_tick()) total += 1 + WireFormatLite::UInt64Size(end_tick_);
-    if (has_duration()) total += 1 + WireFormatLite::UInt64Size(duration_);
-  }
-  total += UnknownFieldsSize(unknown_fields());
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  size_t total = ByPresence(_has_bits_[0], 0x0fu, [this](auto present) {
+    size_t size = 0;
+    if (present(0)) size += TaggedVarintSize32(track_id_);
+    if (present(1)) size += TaggedVarintSize64(start_tick_);
+    if (present(2)) size += TaggedVarintSize64(end_tick_);
+    if (present(3)) size += TaggedVarintSize64(duration_);
+    return size;
+  });
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
-std::uint8_t* RecordingFragmentEntry_Track::WriteFields(const Output& out,
+TARVESH_ALWAYS_INLINE std::uint8_t* RecordingFragmentEntry_Track::WriteFields(const Output& out,
                                                         std::uint8_t* target) const {
-  if (has_track_id()) target = WriteUInt32Field(out, 0x08, track_id_, target);
-  if (has_start_tick()) target = WriteUInt64Field(out, 0x10, start_tick_, target);
-  if (has_end_tick()) target = WriteUInt64Field(out, 0x18, end_tick_, target);
-  if (has_duration()) target = WriteUInt64Field(out, 0x20, duration_, target);
-  return WriteUnknownFields(out, unknown_fields(), target);
+  target = ByPresence(_has_bits_[0], 0x0fu, [this, out](auto present, std::uint8_t* target) {
+    if (present(0)) target = WriteUInt32Field(out, 0x08, track_id_, target);
+    if (present(1)) target = WriteUInt64Field(out, 0x10, start_tick_, target);
+    if (present(2)) target = WriteUInt64Field(out, 0x18, end_tick_, target);
+    if (present(3)) target = WriteUInt64Field(out, 0x20, duration_, target);
+    return target;
+  }, target);
+  return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
 bool RecordingFragmentEntry_Track::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
@@ -932,11 +936,13 @@ void RecordingFragmentEntry::Clear() {
 void RecordingFragmentEntry::MergeFrom(const RecordingFragmentEntry& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
   MergeElements(&tracks_, from.tracks_);
-  if (from._has_bits_[0] & 0xffu) {
-    if (from.has_header_file_offset()) set_header_file_offset(from.header_file_offset());
-    if (from.has_header_file_index()) set_header_file_index(from.header_file_index());
-    if (from.has_header_size()) set_header_size(from.header_size());
-  }
+  const std::uint32_t bits = from._has_bits_[0] & 0x07u;
+  ByPresence(bits, 0x07u, [&](auto present) {
+    if (present(0)) header_file_offset_ = from.header_file_offset_;
+    if (present(1)) header_file_index_ = from.header_file_index_;
+    if (present(2)) header_size_ = from.header_size_;
+  });
+  _has_bits_[0] |= bits;
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
@@ -952,25 +958,27 @@ void RecordingFragmentEntry::InternalSwap(RecordingFragmentEntry* other) {
 }
 
 size_t RecordingFragmentEntry::ByteSizeLong() const {
-  size_t total = 0;
-  if (_has_bits_[0] & 0xffu) {
-    if (has_header_file_offset()) total += 1 + WireFormatLite::UInt64Size(header_file_offset_);
-    if (has_header_file_index()) total += 1 + WireFormatLite::UInt32Size(header_file_index_);
-    if (has_header_size()) total += 1 + WireFormatLite::UInt32Size(header_size_);
-  }
+  size_t total = ByPresence(_has_bits_[0], 0x07u, [this](auto present) {
+    size_t size = 0;
+    if (present(0)) size += TaggedVarintSize64(header_file_offset_);
+    if (present(1)) size += TaggedVarintSize32(header_file_index_);
+    if (present(2)) size += TaggedVarintSize32(header_size_);
+    return size;
+  });
   total += NestedElementsSize(tracks_);
-  total += UnknownFieldsSize(unknown_fields());
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
-std::uint8_t* RecordingFragmentEntry::WriteFields(const Output& out, std::uint8_t* target) const {
-  if (has_header_file_offset()) target = WriteUInt64Field(out, 0x08, header_file_offset_, target);
-  if (has_header_file_index()) target = WriteUInt32Field(out, 0x10, header_file_index_, target);
-  if (has_header_size()) target = WriteUInt32Field(out, 0x18, header_size_, target);
+TARVESH_ALWAYS_INLINE std::uint8_t* RecordingFragmentEntry::WriteFields(const Output& out, std::uint8_t* target) const {
+  target = ByPresence(_has_bits_[0], 0x07u, [this, out](auto present, std::uint8_t* target) {
+    if (present(0)) target = WriteUInt64Field(out, 0x08, header_file_offset_, target);
+    if (present(1)) target = WriteUInt32Field(out, 0x10, header_file_index_, target);
+    if (present(2)) target = WriteUInt32Field(out, 0x18, header_size_, target);
+    return target;
+  }, target);
   target = WriteNestedElements(out, 0x22, tracks_, target);
-  return WriteUnknownFields(out, unknown_fields(), target);
+  return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
 bool RecordingFragmentEntry::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
@@ -1090,15 +1098,13 @@ void DataReference_Tier::InternalSwap(DataReference_Tier* other) {
 
 size_t DataReference_Tier::ByteSizeLong() const {
   size_t total = NestedElementsSize(files_);
-  total += UnknownFieldsSize(unknown_fields());
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
-std::uint8_t* DataReference_Tier::WriteFields(const Output& out, std::uint8_t* target) const {
+TARVESH_ALWAYS_INLINE std::uint8_t* DataReference_Tier::WriteFields(const Output& out, std::uint8_t* target) const {
   target = WriteNestedElements(out, 0x0A, files_, target);
-  return WriteUnknownFields(out, unknown_fields(), target);
+  return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
 bool DataReference_Tier::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
@@ -1203,17 +1209,15 @@ size_t DataReference::ByteSizeLong() const {
   size_t total = NestedElementsSize(tiers_);
   total += NestedElementsSize(fragments_);
   total += NestedElementsSize(files_);
-  total += UnknownFieldsSize(unknown_fields());
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
-std::uint8_t* DataReference::WriteFields(const Output& out, std::uint8_t* target) const {
+TARVESH_ALWAYS_INLINE std::uint8_t* DataReference::WriteFields(const Output& out, std::uint8_t* target) const {
   target = WriteNestedElements(out, 0x0A, tiers_, target);
   target = WriteNestedElements(out, 0x12, fragments_, target);
   target = WriteNestedElements(out, 0x1A, files_, target);
-  return WriteUnknownFields(out, unknown_fields(), target);
+  return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
 bool DataReference::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {

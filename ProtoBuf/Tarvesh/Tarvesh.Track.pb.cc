@@ -301,10 +301,12 @@ void CountDeltaS32::Clear() {
 
 void CountDeltaS32::MergeFrom(const CountDeltaS32& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
-  if (from._has_bits_[0] & 0xffu) {
-    if (from.has_count()) set_count(from.count());
-    if (from.has_delta()) set_delta(from.delta());
-  }
+  const std::uint32_t bits = from._has_bits_[0] & 0x03u;
+  ByPresence(bits, 0x03u, [&](auto present) {
+    if (present(0)) count_ = from.count_;
+    if (present(1)) delta_ = from.delta_;
+  });
+  _has_bits_[0] |= bits;
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
@@ -318,21 +320,23 @@ void CountDeltaS32::InternalSwap(CountDeltaS32* other) {
 }
 
 size_t CountDeltaS32::ByteSizeLong() const {
-  size_t total = 0;
-  if (_has_bits_[0] & 0xffu) {
-    if (has_count()) total += 1 + WireFormatLite::UInt32Size(count_);
-    if (has_delta()) total += 1 + WireFormatLite::SInt32Size(delta_);
-  }
-  total += UnknownFieldsSize(unknown_fields());
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  size_t total = ByPresence(_has_bits_[0], 0x03u, [this](auto present) {
+    size_t size = 0;
+    if (present(0)) size += TaggedVarintSize32(count_);
+    if (present(1)) size += TaggedSInt32Size(delta_);
+    return size;
+  });
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
-std::uint8_t* CountDeltaS32::WriteFields(const Output& out, std::uint8_t* target) const {
-  if (has_count()) target = WriteUInt32Field(out, 0x08, count_, target);
-  if (has_delta()) target = WriteSInt32Field(out, 0x10, delta_, target);
-  return WriteUnknownFields(out, unknown_fields(), target);
+TARVESH_ALWAYS_INLINE std::uint8_t* CountDeltaS32::WriteFields(const Output& out, std::uint8_t* target) const {
+  target = ByPresence(_has_bits_[0], 0x03u, [this, out](auto present, std::uint8_t* target) {
+    if (present(0)) target = WriteUInt32Field(out, 0x08, count_, target);
+    if (present(1)) target = WriteSInt32Field(out, 0x10, delta_, target);
+    return target;
+  }, target);
+  return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
 bool CountDeltaS32::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
@@ -421,10 +425,12 @@ void CountValU32::Clear() {
 
 void CountValU32::MergeFrom(const CountValU32& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
-  if (from._has_bits_[0] & 0xffu) {
-    if (from.has_count()) set_count(from.count());
-    if (from.has_val()) set_val(from.val());
-  }
+  const std::uint32_t bits = from._has_bits_[0] & 0x03u;
+  ByPresence(bits, 0x03u, [&](auto present) {
+    if (present(0)) count_ = from.count_;
+    if (present(1)) val_ = from.val_;
+  });
+  _has_bits_[0] |= bits;
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
@@ -438,21 +444,23 @@ void CountValU32::InternalSwap(CountValU32* other) {
 }
 
 size_t CountValU32::ByteSizeLong() const {
-  size_t total = 0;
-  if (_has_bits_[0] & 0xffu) {
-    if (has_count()) total += 1 + WireFormatLite::UInt32Size(count_);
-    if (has_val()) total += 1 + WireFormatLite::UInt32Size(val_);
-  }
-  total += UnknownFieldsSize(unknown_fields());
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  size_t total = ByPresence(_has_bits_[0], 0x03u, [this](auto present) {
+    size_t size = 0;
+    if (present(0)) size += TaggedVarintSize32(count_);
+    if (present(1)) size += TaggedVarintSize32(val_);
+    return size;
+  });
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
-std::uint8_t* CountValU32::WriteFields(const Output& out, std::uint8_t* target) const {
-  if (has_count()) target = WriteUInt32Field(out, 0x08, count_, target);
-  if (has_val()) target = WriteUInt32Field(out, 0x10, val_, target);
-  return WriteUnknownFields(out, unknown_fields(), target);
+TARVESH_ALWAYS_INLINE std::uint8_t* CountValU32::WriteFields(const Output& out, std::uint8_t* target) const {
+  target = ByPresence(_has_bits_[0], 0x03u, [this, out](auto present, std::uint8_t* target) {
+    if (present(0)) target = WriteUInt32Field(out, 0x08, count_, target);
+    if (present(1)) target = WriteUInt32Field(out, 0x10, val_, target);
+    return target;
+  }, target);
+  return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
 bool CountValU32::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
@@ -541,10 +549,12 @@ void CountValS32::Clear() {
 
 void CountValS32::MergeFrom(const CountValS32& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
-  if (from._has_bits_[0] & 0xffu) {
-    if (from.has_count()) set_count(from.count());
-    if (from.has_val()) set_val(from.val());
-  }
+  const std::uint32_t bits = from._has_bits_[0] & 0x03u;
+  ByPresence(bits, 0x03u, [&](auto present) {
+    if (present(0)) count_ = from.count_;
+    if (present(1)) val_ = from.val_;
+  });
+  _has_bits_[0] |= bits;
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
@@ -558,21 +568,23 @@ void CountValS32::InternalSwap(CountValS32* other) {
 }
 
 size_t CountValS32::ByteSizeLong() const {
-  size_t total = 0;
-  if (_has_bits_[0] & 0xffu) {
-    if (has_count()) total += 1 + WireFormatLite::UInt32Size(count_);
-    if (has_val()) total += 1 + WireFormatLite::SInt32Size(val_);
-  }
-  total += UnknownFieldsSize(unknown_fields());
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  size_t total = ByPresence(_has_bits_[0], 0x03u, [this](auto present) {
+    size_t size = 0;
+    if (present(0)) size += TaggedVarintSize32(count_);
+    if (present(1)) size += TaggedSInt32Size(val_);
+    return size;
+  });
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
-std::uint8_t* CountValS32::WriteFields(const Output& out, std::uint8_t* target) const {
-  if (has_count()) target = WriteUInt32Field(out, 0x08, count_, target);
-  if (has_val()) target = WriteSInt32Field(out, 0x10, val_, target);
-  return WriteUnknownFields(out, unknown_fields(), target);
+TARVESH_ALWAYS_INLINE std::uint8_t* CountValS32::WriteFields(const Output& out, std::uint8_t* target) const {
+  target = ByPresence(_has_bits_[0], 0x03u, [this, out](auto present, std::uint8_t* target) {
+    if (present(0)) target = WriteUInt32Field(out, 0x08, count_, target);
+    if (present(1)) target = WriteSInt32Field(out, 0x10, val_, target);
+    return target;
+  }, target);
+  return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
 bool CountValS32::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
@@ -780,13 +792,11 @@ size_t FrameTable::ByteSizeLong() const {
   _auth_tags_cached_byte_size_.Set(gpi::ToCachedSize(payload));
   total += PackedRecordSize(payload);
 
-  total += UnknownFieldsSize(unknown_fields());
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
-std::uint8_t* FrameTable::WriteFields(const Output& out, std::uint8_t* target) const {
+TARVESH_ALWAYS_INLINE std::uint8_t* FrameTable::WriteFields(const Output& out, std::uint8_t* target) const {
   target = WriteNestedElements(out, 0x0A, seq_numbers_, target);
   target = WriteNestedElements(out, 0x12, timestamps_, target);
   if (has_coding_depend()) target = WriteBytesField(out, 0x1A, coding_depend(), target);
@@ -805,7 +815,7 @@ std::uint8_t* FrameTable::WriteFields(const Output& out, std::uint8_t* target) c
                                            target);
   target = WriteNestedElements(out, 0x52, errors_, target);
   target = WritePackedFixed64s(out, 0x5A, auth_tags_, _auth_tags_cached_byte_size_.Get(), target);
-  return WriteUnknownFields(out, unknown_fields(), target);
+  return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
 // Each packed column is read in either form; after either, the parser tries
@@ -1030,15 +1040,17 @@ void Track::Clear() {
 void Track::MergeFrom(const Track& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
   MergeElements(&frame_tables_, from.frame_tables_);
-  if (from._has_bits_[0] & 0xffu) {
-    if (from.has_track_id()) set_track_id(from.track_id());
-    if (from.has_num_frames()) set_num_frames(from.num_frames());
-    if (from.has_start_seq()) set_start_seq(from.start_seq());
-    if (from.has_start_time()) set_start_time(from.start_time());
-    if (from.has_start_tick()) set_start_tick(from.start_tick());
-    if (from.has_duration()) set_duration(from.duration());
-    if (from.has_auth_type()) set_auth_type(from.auth_type());
-  }
+  const std::uint32_t bits = from._has_bits_[0] & 0xbfu;
+  ByPresence(bits, 0xbfu, [&](auto present) {
+    if (present(0)) track_id_ = from.track_id_;
+    if (present(1)) num_frames_ = from.num_frames_;
+    if (present(2)) start_seq_ = from.start_seq_;
+    if (present(3)) start_time_ = from.start_time_;
+    if (present(4)) start_tick_ = from.start_tick_;
+    if (present(5)) duration_ = from.duration_;
+    if (present(7)) auth_type_ = from.auth_type_;
+  });
+  _has_bits_[0] |= bits;
   _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
 }
 
@@ -1058,33 +1070,37 @@ void Track::InternalSwap(Track* other) {
 }
 
 size_t Track::ByteSizeLong() const {
-  size_t total = 0;
-  if (_has_bits_[0] & 0xffu) {
-    if (has_track_id()) total += 1 + WireFormatLite::UInt32Size(track_id_);
-    if (has_num_frames()) total += 1 + WireFormatLite::UInt32Size(num_frames_);
-    if (has_start_seq()) total += 1 + WireFormatLite::UInt32Size(start_seq_);
-    if (has_start_time()) total += 9;
-    if (has_start_tick()) total += 1 + WireFormatLite::UInt64Size(start_tick_);
-    if (has_duration()) total += 1 + WireFormatLite::UInt64Size(duration_);
-    if (has_auth_type()) total += 1 + WireFormatLite::EnumSize(auth_type_);
-  }
+  size_t total = ByPresence(_has_bits_[0], 0xbfu, [this](auto present) {
+    size_t size = 0;
+    if (present(0)) size += TaggedVarintSize32(track_id_);
+    if (present(1)) size += TaggedVarintSize32(num_frames_);
+    if (present(2)) size += TaggedVarintSize32(start_seq_);
+    if (present(3)) size += 9;
+    if (present(4)) size += TaggedVarintSize64(start_tick_);
+    if (present(5)) size += TaggedVarintSize64(duration_);
+    if (present(7)) size += 1 + WireFormatLite::EnumSize(auth_type_);
+    return size;
+  });
   total += NestedElementsSize(frame_tables_);
-  total += UnknownFieldsSize(unknown_fields());
-  _cached_size_.Set(gpi::ToCachedSize(total));
-  return total;
+  return CacheSize(total, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
-std::uint8_t* Track::WriteFields(const Output& out, std::uint8_t* target) const {
-  if (has_track_id()) target = WriteUInt32Field(out, 0x08, track_id_, target);
-  if (has_num_frames()) target = WriteUInt32Field(out, 0x10, num_frames_, target);
-  if (has_start_seq()) target = WriteUInt32Field(out, 0x18, start_seq_, target);
-  if (has_start_time()) target = WriteFixed64Field(out, 0x21, start_time_, target);
-  if (has_start_tick()) target = WriteUInt64Field(out, 0x28, start_tick_, target);
-  if (has_duration()) target = WriteUInt64Field(out, 0x30, duration_, target);
+TARVESH_ALWAYS_INLINE std::uint8_t* Track::WriteFields(const Output& out, std::uint8_t* target) const {
+  // The frame tables sit between fields 6 and 8: written once, outside the
+  // presence lambda, which is instantiated twice.
+  target = ByPresence(_has_bits_[0], 0x3fu, [this, out](auto present, std::uint8_t* target) {
+    if (present(0)) target = WriteUInt32Field(out, 0x08, track_id_, target);
+    if (present(1)) target = WriteUInt32Field(out, 0x10, num_frames_, target);
+    if (present(2)) target = WriteUInt32Field(out, 0x18, start_seq_, target);
+    if (present(3)) target = WriteFixed64Field(out, 0x21, start_time_, target);
+    if (present(4)) target = WriteUInt64Field(out, 0x28, start_tick_, target);
+    if (present(5)) target = WriteUInt64Field(out, 0x30, duration_, target);
+    return target;
+  }, target);
   target = WriteNestedElements(out, 0x3A, frame_tables_, target);
   if (has_auth_type()) target = WriteUInt64Field(out, 0x40, EnumWireValue(auth_type_), target);
-  return WriteUnknownFields(out, unknown_fields(), target);
+  return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
 // An auth_type the sibling library does not know is kept as unknown varint

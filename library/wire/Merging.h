@@ -39,11 +39,13 @@ void MergeToFrom(gp::Message& to, const gp::Message& from) {
   static_cast<Class&>(to).Class::MergeFrom(static_cast<const Class&>(from));
 }
 
+// Flattened, as NestedElementsSize: each element's MergeFrom is inlined into
+// the loop. Room is reserved only when the list lacks it (Reserve is a call).
 template <class Element>
-inline void MergeElements(gp::RepeatedPtrField<Element>* to,
-                          const gp::RepeatedPtrField<Element>& from) {
+TARVESH_FLATTEN void MergeElements(gp::RepeatedPtrField<Element>* to,
+                                   const gp::RepeatedPtrField<Element>& from) {
   CheckMergedCount(to->size(), from.size());
-  to->Reserve(to->size() + from.size());
+  if (to->Capacity() - to->size() < from.size()) to->Reserve(to->size() + from.size());
   for (const Element& element : from) to->Add()->Element::MergeFrom(element);
 }
 

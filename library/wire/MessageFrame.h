@@ -130,8 +130,8 @@ inline void SwapByCopy(Class* a, Class* b) {
   }                                                                             \
   void Class::CopyFrom(const Class& from) {                                     \
     if (&from == this) return;                                                  \
-    Clear();                                                                    \
-    MergeFrom(from);                                                            \
+    Class::Clear();                                                             \
+    Class::MergeFrom(from);                                                     \
   }                                                                             \
   int Class::ByteSize() const {                                                 \
     return ::google::protobuf::internal::ToIntSize(ByteSizeLong());             \

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: BSD-3-Clause
 // The runtime headers every wire helper uses, the namespace aliases they
-// share, and two facts about the build: forced inlining and byte order.
+// share, and four facts about the build: forced inlining and flattening,
+// hidden symbols, branch hints and byte order.
 #ifndef TARVESH_WIRE_RUNTIME_H
 #define TARVESH_WIRE_RUNTIME_H
 
@@ -28,6 +29,30 @@
 #define TARVESH_ALWAYS_INLINE __attribute__((always_inline)) inline
 #else
 #define TARVESH_ALWAYS_INLINE inline
+#endif
+
+// For the loops over a list of small messages: every call inside is inlined
+// where its body is visible.
+#if defined(__GNUC__)
+#define TARVESH_FLATTEN __attribute__((flatten)) inline
+#else
+#define TARVESH_FLATTEN inline
+#endif
+
+// A function that stays inside the library whatever the build's default
+// visibility, so that calls to it bind there.
+#if defined(__GNUC__)
+#define TARVESH_HIDDEN __attribute__((visibility("hidden")))
+#else
+#define TARVESH_HIDDEN
+#endif
+
+// The branch a condition almost always takes, for the cold tails (unknown
+// fields) that every message checks.
+#if defined(__GNUC__)
+#define TARVESH_LIKELY(condition) __builtin_expect(static_cast<bool>(condition), true)
+#else
+#define TARVESH_LIKELY(condition) (condition)
 #endif
 
 namespace Pb {

@@ -49,13 +49,13 @@ TARVESH_ALWAYS_INLINE bool ReadBufferedVarint(CodedInputStream* input, T* value)
   return ok;
 }
 
-inline bool ReadUInt32(CodedInputStream* input, uint32_t* value) {
+TARVESH_ALWAYS_INLINE bool ReadUInt32(CodedInputStream* input, uint32_t* value) {
   return ReadBufferedVarint(input, value);
 }
-inline bool ReadUInt64(CodedInputStream* input, uint64_t* value) {
+TARVESH_ALWAYS_INLINE bool ReadUInt64(CodedInputStream* input, uint64_t* value) {
   return ReadBufferedVarint(input, value);
 }
-inline bool ReadSInt32(CodedInputStream* input, int32_t* value) {
+TARVESH_ALWAYS_INLINE bool ReadSInt32(CodedInputStream* input, int32_t* value) {
   uint32_t raw;
   if (!ReadBufferedVarint(input, &raw)) return false;
   *value = kernels::FromWire<int32_t>(raw);

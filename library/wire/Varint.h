@@ -13,15 +13,28 @@ namespace wire {
 // (modulo 2^32 for a 32-bit field); null when all ten bytes carry the
 // continuation bit. The caller makes sure the bytes up to the first
 // terminating one, or ten bytes, can be read.
-inline const uint8_t* DecodeVarint(const uint8_t* p, uint64_t* value) {
+TARVESH_ALWAYS_INLINE const uint8_t* DecodeVarint(const uint8_t* p, uint64_t* value) {
   return kernels::DecodeVarint64(p, value);
 }
 
-inline uint8_t* PutVarint32(uint32_t value, uint8_t* target) {
-  return CodedOutputStream::WriteVarint32ToArray(value, target);
+// Writes `value` as a varint at `target` (room for ten bytes is the
+// caller's), seven bits a byte, low bits first; returns the end. Forced
+// inline: out of line, every field would pay a call and reload its
+// message's members after it.
+template <class Unsigned>
+TARVESH_ALWAYS_INLINE uint8_t* PutVarint(Unsigned value, uint8_t* target) {
+  while (value >= 0x80) {
+    *target++ = static_cast<uint8_t>(value | 0x80);
+    value >>= 7;
+  }
+  *target++ = static_cast<uint8_t>(value);
+  return target;
 }
-inline uint8_t* PutVarint64(uint64_t value, uint8_t* target) {
-  return CodedOutputStream::WriteVarint64ToArray(value, target);
+TARVESH_ALWAYS_INLINE uint8_t* PutVarint32(uint32_t value, uint8_t* target) {
+  return PutVarint(value, target);
+}
+TARVESH_ALWAYS_INLINE uint8_t* PutVarint64(uint64_t value, uint8_t* target) {
+  return PutVarint(value, target);
 }
 
 }  // namespace wire

@@ -14,7 +14,7 @@ namespace wire {
 
 // A caller's flat buffer of at least the cached size: nothing to check.
 struct ArrayOutput {
-  uint8_t* Ensure(uint8_t* target) const { return target; }
+  TARVESH_ALWAYS_INLINE uint8_t* Ensure(uint8_t* target) const { return target; }
   template <class Element>
   uint8_t* Nested(const Element& element, uint8_t* target) const {
     return element.Element::SerializeWithCachedSizesToArray(target);
@@ -32,7 +32,9 @@ struct ArrayOutput {
 // before each field; longer runs go through WriteRaw.
 struct StreamOutput {
   EpsCopyOutputStream* stream;
-  uint8_t* Ensure(uint8_t* target) const { return stream->EnsureSpace(target); }
+  TARVESH_ALWAYS_INLINE uint8_t* Ensure(uint8_t* target) const {
+    return stream->EnsureSpace(target);
+  }
   template <class Element>
   uint8_t* Nested(const Element& element, uint8_t* target) const {
     return element.Element::_InternalSerialize(target, stream);
@@ -47,26 +49,26 @@ struct StreamOutput {
 };
 
 template <class Output>
-inline uint8_t* WriteUInt32Field(const Output& out, uint8_t tag, uint32_t value,
+TARVESH_ALWAYS_INLINE uint8_t* WriteUInt32Field(const Output& out, uint8_t tag, uint32_t value,
                                  uint8_t* target) {
   target = out.Ensure(target);
   *target++ = tag;
   return PutVarint32(value, target);
 }
 template <class Output>
-inline uint8_t* WriteUInt64Field(const Output& out, uint8_t tag, uint64_t value,
+TARVESH_ALWAYS_INLINE uint8_t* WriteUInt64Field(const Output& out, uint8_t tag, uint64_t value,
                                  uint8_t* target) {
   target = out.Ensure(target);
   *target++ = tag;
   return PutVarint64(value, target);
 }
 template <class Output>
-inline uint8_t* WriteSInt32Field(const Output& out, uint8_t tag, int32_t value,
+TARVESH_ALWAYS_INLINE uint8_t* WriteSInt32Field(const Output& out, uint8_t tag, int32_t value,
                                  uint8_t* target) {
   return WriteUInt32Field(out, tag, kernels::ToWire(value), target);
 }
 template <class Output>
-inline uint8_t* WriteFixed64Field(const Output& out, uint8_t tag,
+TARVESH_ALWAYS_INLINE uint8_t* WriteFixed64Field(const Output& out, uint8_t tag,
                                   uint64_t value, uint8_t* target) {
   target = out.Ensure(target);
   *target++ = tag;
@@ -74,8 +76,9 @@ inline uint8_t* WriteFixed64Field(const Output& out, uint8_t tag,
 }
 
 // Each element as tag, cached size, then the element's own bytes.
+// Flattened, as NestedElementsSize: the elements' writers are inlined.
 template <class Output, class Element>
-inline uint8_t* WriteNestedElements(const Output& out, uint8_t tag,
+TARVESH_FLATTEN uint8_t* WriteNestedElements(const Output& out, uint8_t tag,
                                     const gp::RepeatedPtrField<Element>& list,
                                     uint8_t* target) {
   for (const Element& element : list) {
@@ -87,10 +90,14 @@ inline uint8_t* WriteNestedElements(const Output& out, uint8_t tag,
   return target;
 }
 
+// The unknown-field tail; see UnknownFieldsSize for the test.
 template <class Output>
 inline uint8_t* WriteUnknownFields(const Output& out,
-                                   const gp::UnknownFieldSet& unknown,
+                                   const gpi::InternalMetadata& metadata,
                                    uint8_t* target) {
+  if (TARVESH_LIKELY(!metadata.have_unknown_fields())) return target;
+  const gp::UnknownFieldSet& unknown = metadata.unknown_fields<gp::UnknownFieldSet>(
+      gp::UnknownFieldSet::default_instance);
   return unknown.empty() ? target : out.Unknown(unknown, target);
 }
 
