@@ -197,7 +197,7 @@ auto MergeFromBody(const Subject<T>& s) {
 // Instruction counts: with --count, the binary runs each counted operation a
 // fixed number of times with callgrind's collection switched on around the
 // loop only, and dumps the counts under the benchmark's name
-// (scripts/run-bench.sh --count runs it under valgrind --tool=callgrind
+// (scripts/dev/run-bench.sh --count runs it under valgrind --tool=callgrind
 // --collect-atstart=no and reads the dumps).
 
 struct Counted {

@@ -136,7 +136,7 @@ def main():
     context, runs = load(results_json)
 
     lines = ["# Benchmark results", ""]
-    lines += ["Written by `scripts/run-bench.sh` from `bench/results.json`; "
+    lines += ["Written by `scripts/dev/run-bench.sh` from `bench/results.json`; "
               "figures are medians of the repetitions, CPU time; *cv* is the "
               "repetitions' coefficient of variation. The binary fixes "
               "glibc's mmap and trim thresholds (see `bench/Benchmarks.cc`).", ""]
@@ -272,7 +272,7 @@ def generated_section(runs, counts):
              "*Generated* is the code protoc generates for renamed copies of the same four "
              "schema files, built as a shared library like ours (`bench/peer/`). "
              "*vs generated* is generated / ours: instructions per operation as callgrind "
-             "counts them (`scripts/run-bench.sh --count`; they do not move with the "
+             "counts them (`scripts/dev/run-bench.sh --count`; they do not move with the "
              "machine's load, so they are the primary figure), and median CPU time.", ""]
     verdicts = []
     for workload in WORKLOADS:

@@ -9,7 +9,7 @@
 #   TARVESH_FUZZ_MERGE=1 scripts/run-fuzz.sh ... also merges what the run
 #                                                found into fuzz/corpus/
 #   TARVESH_FUZZ_BUILD_ONLY=1 scripts/run-fuzz.sh  builds the harnesses only
-#                                                (scripts/run-campaign.sh)
+#                                                (scripts/dev/run-campaign.sh)
 # New inputs land in build-fuzz/found/<class>; a crash leaves its input in
 # build-fuzz/artifacts/ and makes the script fail; so does an input running
 # past ten seconds.

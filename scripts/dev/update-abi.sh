@@ -5,9 +5,9 @@
 # scripts/check-abi.sh compares every build of the test command with it.
 # Run this on purpose only: after adding to the public API (which the check
 # lets through), or with a soname bump after breaking it.
-# Usage: scripts/update-abi.sh [build directory]
+# Usage: scripts/dev/update-abi.sh [build directory]
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 build="${1:-build}"
 scripts/install-deps.sh abigail-tools
 mkdir -p abi

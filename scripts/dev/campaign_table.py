@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: BSD-3-Clause
 """Writes fuzz/CAMPAIGN.md from the campaign ledger (fuzz/campaign.tsv, one
-line per run of scripts/run-campaign.sh): executions and seconds summed per
+line per run of scripts/dev/run-campaign.sh): executions and seconds summed per
 harness over the runs on the code as it stands (the digest of
-scripts/code-digest.sh), the corpus as committed, and every run that did not
+scripts/dev/code-digest.sh), the corpus as committed, and every run that did not
 end cleanly. Runs on earlier code are summed apart and do not count.
 
     campaign_table.py <ledger.tsv> <corpus dir>
@@ -39,7 +39,7 @@ def main():
         "every input with both parsers, flat and chunked, on the heap and on an",
         "arena, and (for classes holding packed varint columns) once per varint",
         "kernel the machine runs. After each run the corpus is merged back,",
-        "minimised. Written by `scripts/run-campaign.sh <harness> <seconds>` from",
+        "minimised. Written by `scripts/dev/run-campaign.sh <harness> <seconds>` from",
         "the ledger `fuzz/campaign.tsv`. Executions and seconds are summed over the",
         f"runs on the code as it stands (digest `{code}` of library/, ProtoBuf/",
         "and tools/); seconds are wall-clock, two harnesses sharing the machine's",

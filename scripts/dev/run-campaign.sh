@@ -4,12 +4,12 @@
 # time under ASan + UBSan (the build of scripts/run-fuzz.sh), starting from the
 # committed corpus; merges what it found back into fuzz/corpus/<harness>,
 # minimised (an input stays only if it adds coverage; a corpus over its
-# budget is shrunk further by scripts/shrink-corpus.sh); appends the run to
+# budget is shrunk further by scripts/dev/shrink-corpus.sh); appends the run to
 # fuzz/campaign.tsv and rewrites fuzz/CAMPAIGN.md, whose table sums the
 # recorded runs of each harness on the code as it stands. Several harnesses
 # may run at once; the build and the ledger are taken under locks. Not part of
 # the test command.
-#   scripts/run-campaign.sh <harness> <seconds> [executions]
+#   scripts/dev/run-campaign.sh <harness> <seconds> [executions]
 #   (harness: fuzz_<harness>; the run also stops after `executions` inputs)
 # Stopped by hand (SIGINT to the fuzzer), a run still merges and is recorded,
 # with outcome "interrupted". Each run records the code it fuzzed (a digest of
@@ -22,7 +22,7 @@
 # beside other work, and a 10-second limit once fired on an input that takes
 # 50 ms when the machine is free.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 [ $# -eq 2 ] || [ $# -eq 3 ] || { echo "usage: $0 <harness> <seconds> [executions]" >&2; exit 2; }
 harness="$1"
 seconds="$2"
@@ -30,7 +30,7 @@ executions="${3:--1}"
 build=build-fuzz
 ledger=fuzz/campaign.tsv
 
-code="$(scripts/code-digest.sh)"
+code="$(scripts/dev/code-digest.sh)"
 mkdir -p "$build"
 flock "$build/build.lock" env TARVESH_FUZZ_BUILD_ONLY=1 scripts/run-fuzz.sh >/dev/null
 binary="$build/fuzz/fuzz_$harness"
@@ -79,7 +79,7 @@ mv "$merged" "fuzz/corpus/$harness"
 rm -rf "fuzz/corpus/$harness.old" "$found"
 # Within its share of the repository's 5 MB of corpora. A shrink that fails
 # leaves the corpus as merged and must not cost the run its record.
-scripts/shrink-corpus.sh "$harness" || echo "$harness: shrink failed; corpus left as merged" >&2
+scripts/dev/shrink-corpus.sh "$harness" || echo "$harness: shrink failed; corpus left as merged" >&2
 flock -u 9
 
 (
@@ -87,7 +87,7 @@ flock -u 9
   [ -f "$ledger" ] || printf 'started\tharness\texecutions\tseconds\toutcome\tcode\n' >"$ledger"
   printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$started" "$harness" "${runs:-0}" "$elapsed" "$outcome" \
     "$code" >>"$ledger"
-  python3 scripts/campaign_table.py "$ledger" fuzz/corpus >fuzz/CAMPAIGN.md
+  python3 scripts/dev/campaign_table.py "$ledger" fuzz/corpus >fuzz/CAMPAIGN.md
 ) 8>"$build/ledger.lock"
 
 echo "$harness: $runs executions in $elapsed s, $outcome; corpus $(ls "fuzz/corpus/$harness" | wc -l) files"

@@ -15,12 +15,12 @@
 # half an hour on two cores. Run it before resolving any change to the
 # classes or the wire helpers.
 #
-#   scripts/run-mutation.sh                  # every fault
-#   scripts/run-mutation.sh --list           # only list them
-#   scripts/run-mutation.sh --filter 'Track\.pb\.cc.*expected_tag' --limit 10
-#   scripts/run-mutation.sh --sample 40 --seed 7
+#   scripts/dev/run-mutation.sh                  # every fault
+#   scripts/dev/run-mutation.sh --list           # only list them
+#   scripts/dev/run-mutation.sh --filter 'Track\.pb\.cc.*expected_tag' --limit 10
+#   scripts/dev/run-mutation.sh --sample 40 --seed 7
 #
-# Options are those of scripts/mutation.py (--help).
+# Options are those of scripts/dev/mutation.py (--help).
 set -euo pipefail
-cd "$(dirname "$0")/.."
-exec nice python3 scripts/mutation.py "$@"
+cd "$(dirname "$0")/../.."
+exec nice python3 scripts/dev/mutation.py "$@"

@@ -13,7 +13,7 @@
 # --count: only the instruction counts, then RESULTS.md again from the last
 # bench/results.json.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 count_only=false
 if [ "${1:-}" = "--count" ]; then

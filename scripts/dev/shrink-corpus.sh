@@ -10,12 +10,12 @@
 # Every edge stays; what goes is the hit-count variety that only inputs of
 # several KB reach, most of which a campaign run finds again within minutes.
 # A corpus within its budget is left as it is. Called by
-# scripts/run-campaign.sh after each merge, under that harness's merge lock;
+# scripts/dev/run-campaign.sh after each merge, under that harness's merge lock;
 # usable alone on a built build-fuzz/ (then take the lock by hand if a
 # campaign is running).
-#   scripts/shrink-corpus.sh <harness>
+#   scripts/dev/shrink-corpus.sh <harness>
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 [ $# -eq 1 ] || { echo "usage: $0 <harness>" >&2; exit 2; }
 harness="$1"
 build=build-fuzz
