@@ -245,16 +245,6 @@ const std::string FrameTable::_default_coding_depend_;
 
 namespace {
 
-// An optional bytes field: tag, length, the bytes.
-template <class Output>
-std::uint8_t* WriteBytesField(const Output& out, std::uint8_t tag, const std::string& value,
-                              std::uint8_t* target) {
-  target = out.Ensure(target);
-  *target++ = tag;
-  target = PutVarint32(static_cast<std::uint32_t>(value.size()), target);
-  return out.Raw(value.data(), value.size(), target);
-}
-
 // An enum travels as a varint of the sign-extended value.
 inline std::uint64_t EnumWireValue(int value) {
   return static_cast<std::uint64_t>(static_cast<std::int64_t>(value));

@@ -91,6 +91,16 @@ TARVESH_FLATTEN uint8_t* WriteNestedElements(const Output& out, uint8_t tag,
 }
 
 // The unknown-field tail; see UnknownFieldsSize for the test.
+// An optional bytes field: tag, length, the bytes.
+template <class Output>
+inline uint8_t* WriteBytesField(const Output& out, uint8_t tag, const std::string& value,
+                                uint8_t* target) {
+  target = out.Ensure(target);
+  *target++ = tag;
+  target = PutVarint32(static_cast<uint32_t>(value.size()), target);
+  return out.Raw(value.data(), value.size(), target);
+}
+
 template <class Output>
 inline uint8_t* WriteUnknownFields(const Output& out,
                                    const gpi::InternalMetadata& metadata,
