@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: BSD-3-Clause
+// Packed columns read from a CodedInputStream, in either form.
+#ifndef TARVESH_WIRE_PACKED_STREAM_READING_H
+#define TARVESH_WIRE_PACKED_STREAM_READING_H
+
+#include "wire/PackedCodecs.h"
+#include "wire/StreamReading.h"
+
+namespace Pb {
+namespace wire {
+
+// A packed varint record. When the whole payload sits in the stream's
+// buffer and its last byte ends a varint, it is decoded in one run straight
+// from the buffer. Otherwise it is read under a limit buffer by buffer: the
+// varints up to the last one ending in the buffer in one run, then the one
+// across the seam (or cut by the limit) by the stream's own reader. Elements
+// read before a failure stay appended. A payload running past the enclosing
+// limit fails once the elements up to that limit are read (PushLimit alone
+// would cut it short silently).
+template <class Codec>
+inline bool ReadPackedVarints(CodedInputStream* input,
+                              gp::RepeatedField<typename Codec::Type>* column) {
+  int length;
+  if (!ReadRecordLength(input, &length)) return false;
+  if (length == 0) return true;
+  const void* data;
+  int buffered;
+  input->GetDirectBufferPointerInline(&data, &buffered);
+  const char* ptr = static_cast<const char*>(data);
+  if (length <= buffered && static_cast<uint8_t>(ptr[length - 1]) < 0x80) {
+    return DecodeVarintRun<Codec>(ptr, ptr + length, column) != nullptr &&
+           input->Skip(length);
+  }
+  const int available = input->BytesUntilLimit();
+  const bool past_limit = available >= 0 && length > available;
+  const CodedInputStream::Limit limit = input->PushLimit(length);
+  while (input->BytesUntilLimit() > 0) {
+    // The buffer stops at the limit.
+    input->GetDirectBufferPointerInline(&data, &buffered);
+    ptr = static_cast<const char*>(data);
+    int whole = buffered;
+    while (whole > 0 && static_cast<uint8_t>(ptr[whole - 1]) >= 0x80) --whole;
+    if (whole > 0) {
+      if (DecodeVarintRun<Codec>(ptr, ptr + whole, column) == nullptr) return false;
+      input->Skip(whole);
+      if (input->BytesUntilLimit() <= 0) break;
+    }
+    uint32_t raw;
+    if (!input->ReadVarint32(&raw) || !CanGrowBy(column->size(), 1)) return false;
+    column->Add(Codec::Decode(raw));
+  }
+  input->PopLimit(limit);
+  return !past_limit;
+}
+
+// One element in element form (its tag already read), then further elements
+// of the same tag while the column has spare room, so the loop never grows it.
+template <class Codec>
+inline bool ReadVarintElements(CodedInputStream* input, uint32_t tag,
+                               gp::RepeatedField<typename Codec::Type>* column) {
+  uint32_t raw;
+  if (!input->ReadVarint32(&raw) || !CanGrowBy(column->size(), 1)) return false;
+  column->Add(Codec::Decode(raw));
+  // Capacity is at most INT_MAX, so the elements below cannot pass it.
+  while (column->size() < column->Capacity() && input->ExpectTag(tag)) {
+    if (!input->ReadVarint32(&raw)) return false;
+    column->AddAlreadyReserved(Codec::Decode(raw));
+  }
+  return true;
+}
+
+// A packed fixed64 record: whole runs of 8-byte values are copied from the
+// stream's buffer as they come, so nothing is reserved beyond the bytes
+// actually present. A length that is not a multiple of 8 fails after the
+// whole values, its last value being cut short; a record whose whole values
+// would take the column past INT_MAX elements fails before reading any.
+inline bool ReadPackedFixed64s(CodedInputStream* input, gp::RepeatedField<uint64_t>* column) {
+  int length;
+  if (!ReadRecordLength(input, &length)) return false;
+  int remaining = length / 8;
+  if (!CanGrowBy(column->size(), static_cast<size_t>(remaining))) return false;
+  while (remaining > 0) {
+    const void* data;
+    int buffered;
+    input->GetDirectBufferPointerInline(&data, &buffered);
+    const int run = buffered / 8 < remaining ? buffered / 8 : remaining;
+    if (run == 0) {
+      // A value split across buffers, or the input ends here.
+      uint64_t value;
+      if (!input->ReadLittleEndian64(&value)) return false;
+      column->Add(value);
+      --remaining;
+      continue;
+    }
+    column->Reserve(column->size() + run);
+    uint64_t* dest = column->AddNAlreadyReserved(run);
+    const uint8_t* src = static_cast<const uint8_t*>(data);
+    if (kLittleEndianHost) {
+      std::memcpy(dest, src, static_cast<size_t>(run) * 8);
+    } else {
+      for (int i = 0; i < run; ++i) {
+        src = CodedInputStream::ReadLittleEndian64FromArray(src, &dest[i]);
+      }
+    }
+    input->Skip(run * 8);
+    remaining -= run;
+  }
+  return length % 8 == 0;
+}
+
+// One fixed64 element in element form, then further elements of the same
+// tag read straight from the buffer: as many as both the column's spare
+// room and the buffered whole (tag + 8 bytes) elements allow.
+inline bool ReadFixed64Elements(CodedInputStream* input, uint8_t tag,
+                                gp::RepeatedField<uint64_t>* column) {
+  uint64_t value;
+  if (!input->ReadLittleEndian64(&value) || !CanGrowBy(column->size(), 1)) return false;
+  column->Add(value);
+  const void* data;
+  int buffered;
+  input->GetDirectBufferPointerInline(&data, &buffered);
+  const int spare = column->Capacity() - column->size();
+  const int limit = buffered / 9 < spare ? buffered / 9 : spare;
+  const uint8_t* ptr = static_cast<const uint8_t*>(data);
+  int read = 0;
+  while (read < limit) {
+    const uint8_t* after_tag = CodedInputStream::ExpectTagFromArray(ptr, tag);
+    if (after_tag == nullptr) break;
+    ptr = CodedInputStream::ReadLittleEndian64FromArray(after_tag, &value);
+    column->AddAlreadyReserved(value);
+    ++read;
+  }
+  return read == 0 || input->Skip(read * 9);
+}
+
+}  // namespace wire
+}  // namespace Pb
+
+#endif  // TARVESH_WIRE_PACKED_STREAM_READING_H
