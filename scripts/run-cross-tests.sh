@@ -99,6 +99,8 @@ fi
 # target's C library through QEMU_LD_PREFIX; the libraries' path it inherits
 # from the program that starts it.
 export QEMU_LD_PREFIX="/usr/$triplet"
+# Tells the tests what runs them, for the one check an emulator cannot pass.
+export TARVESH_EMULATOR="qemu-$qemu"
 if [ -z "$binfmt_problem" ]; then
   libdirs="$sysroot/usr/lib/$triplet:$sysroot/lib/$triplet"
   if ! run_error="$(LD_LIBRARY_PATH="$libdirs" "$build/tools/tarvesh" --version 2>&1 >/dev/null)"; then

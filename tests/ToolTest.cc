@@ -615,12 +615,19 @@ TEST_F(ToolTest, OutputGoesWhereThePathLeads) {
   }
 
   // Closed standard descriptors: standard input reads as empty, and no file
-  // the program opens takes its place.
-  Stdin closed;
-  closed.closed = true;
-  const Result no_stdin = Wait(Start(TARVESH_TOOL, {"decode", "-d", "Track", "-o", Path("c.txt").string()}, closed));
-  EXPECT_EQ(no_stdin.status, 0) << no_stdin.err;
-  EXPECT_EQ(ReadFile(Path("c.txt")), "");
+  // the program opens takes its place. Under an emulator started by the
+  // kernel, the program's own binary is handed over on the lowest free
+  // descriptor, which is then 0 before the program runs at all.
+  if (const char* emulator = std::getenv("TARVESH_EMULATOR")) {
+    std::printf("(closed standard input is not checked under %s)\n", emulator);
+  } else {
+    Stdin closed;
+    closed.closed = true;
+    const Result no_stdin =
+        Wait(Start(TARVESH_TOOL, {"decode", "-d", "Track", "-o", Path("c.txt").string()}, closed));
+    EXPECT_EQ(no_stdin.status, 0) << no_stdin.err;
+    EXPECT_EQ(ReadFile(Path("c.txt")), "");
+  }
 
   // A device node is written, not replaced (mknod needs root).
   if (geteuid() != 0 || mknod(Path("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
