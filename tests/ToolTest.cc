@@ -820,6 +820,12 @@ TEST_F(ToolTest, LargeRecordTakesAtMostThreeTimesItsSize) {
   std::printf("record %ld KiB: decode peak %ld KiB, encode peak %ld KiB\n", record_kib,
               decode.peak_rss_kib, encode.peak_rss_kib);
 #ifndef TARVESH_SANITIZED
+  // An emulator's own memory (its translation buffers) counts in the peak
+  // and in the limit: the figures are the program's only when it runs natively.
+  if (const char* emulator = std::getenv("TARVESH_EMULATOR")) {
+    std::printf("(memory is not checked under %s)\n", emulator);
+    return;
+  }
   EXPECT_LE(decode.peak_rss_kib, 3 * record_kib);
   EXPECT_LE(encode.peak_rss_kib, 3 * record_kib);
 
