@@ -620,16 +620,17 @@ std::string BrokenFields(const gp::Descriptor* type, Random& random, int depth) 
   } else if (f->is_packed() && f->type() != FieldDescriptor::TYPE_FIXED64 && random.OneIn(2)) {
     broken = tarvesh_test::Delimited(n, Varint(1) + Varint(2) + std::string(10, '\xFF') + "\x01" + Varint(3));
   } else {
-    switch (random.Below(5)) {
+    switch (random.Below(6)) {
       case 0: broken = PaddedTag(n, 0, 6) + Varint(1); break;                       // six-byte tag
       case 1: broken = Tag(n, 6 + static_cast<int>(random.Below(2))); break;         // no such wire type
       case 2: broken = Tag(0, static_cast<int>(random.Below(6))) + Varint(1); break;  // field number 0
       case 3: broken = Tag(n, 4); break;                                              // stray end-group
+      case 4: broken = Tag(n, 3); break;  // a group never closed: the input ends inside it
       default:  // a six-byte length for a length-delimited field of the schema
         broken = f->is_packed() || f->type() == FieldDescriptor::TYPE_MESSAGE ||
                          f->type() == FieldDescriptor::TYPE_BYTES
                      ? Tag(n, 2) + Padded(1, 6) + "\x01"
-                     : Tag(n, 3);  // a group never closed
+                     : Tag(n, 3);
     }
   }
   return WrittenFields(type, random, depth) + broken + WrittenFields(type, random, depth) +
