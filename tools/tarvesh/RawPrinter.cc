@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: BSD-3-Clause
 #include "RawPrinter.h"
+#include "WriteAll.h"
 
 #include <climits>
 #include <cstdio>
@@ -22,21 +23,6 @@ using gp::internal::WireFormatLite;
 constexpr int kNestedBudget = 10;
 constexpr int kMaxGroupDepth = 100;
 
-bool Write(gp::io::ZeroCopyOutputStream* output, const std::string& text) {
-  const char* data = text.data();
-  size_t size = text.size();
-  while (size > 0) {
-    void* buffer;
-    int room;
-    if (!output->Next(&buffer, &room)) return false;
-    const size_t now = std::min(size, static_cast<size_t>(room));
-    std::memcpy(buffer, data, now);
-    if (now < static_cast<size_t>(room)) output->BackUp(room - static_cast<int>(now));
-    data += now;
-    size -= now;
-  }
-  return true;
-}
 
 std::string Prefix(uint64_t offset, bool hex, const std::string& label) {
   char text[64];
@@ -75,7 +61,7 @@ class Walker {
     const std::string line =
         (at < 0 ? std::string(kRawPrefixWidth, ' ') : Prefix(base_ + static_cast<uint64_t>(at), hex_, label)) +
         std::string(static_cast<size_t>(indent) * 2, ' ') + text + "\n";
-    if (Write(output_, line)) return true;
+    if (WriteAll(output_, line)) return true;
     result_.write_failed = true;
     return false;
   }
@@ -85,12 +71,12 @@ class Walker {
   bool StringLine(int at, const std::string& label, int indent, const std::string& name, const char* value,
                   uint32_t length) {
     constexpr uint32_t kBlock = 1 << 16;
-    bool written = Write(output_, Prefix(base_ + static_cast<uint64_t>(at), hex_, label) +
+    bool written = WriteAll(output_, Prefix(base_ + static_cast<uint64_t>(at), hex_, label) +
                                       std::string(static_cast<size_t>(indent) * 2, ' ') + name + ": \"");
     for (uint32_t done = 0; written && done < length; done += kBlock) {
-      written = Write(output_, gp::CEscape(std::string(value + done, std::min(kBlock, length - done))));
+      written = WriteAll(output_, gp::CEscape(std::string(value + done, std::min(kBlock, length - done))));
     }
-    if (written && Write(output_, "\"\n")) return true;
+    if (written && WriteAll(output_, "\"\n")) return true;
     result_.write_failed = true;
     return false;
   }
@@ -235,7 +221,7 @@ RawResult PrintRaw(const char* data, size_t size, uint64_t base, bool hex,
 
 bool PrintRawNote(uint64_t offset, bool hex, const std::string& label, const std::string& text,
                   gp::io::ZeroCopyOutputStream* output) {
-  return Write(output, Prefix(offset, hex, label) + text + "\n");
+  return WriteAll(output, Prefix(offset, hex, label) + text + "\n");
 }
 
 }  // namespace tarvesh

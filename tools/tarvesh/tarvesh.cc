@@ -39,12 +39,14 @@
 #include "Schemas.h"
 #include "RecordReader.h"
 #include "WireScan.h"
+#include "WriteAll.h"
 
 namespace {
 
 namespace gp = google::protobuf;
 using tarvesh::Input;
 using tarvesh::OutputFile;
+using tarvesh::WriteAll;
 using tarvesh::RecordReader;
 
 constexpr int kBadInput = 1;
@@ -299,24 +301,6 @@ bool HasUnknownFields(const gp::Message& message) {
 
 // ---------------------------------------------------------------------------
 // Reading and writing
-
-bool WriteAll(gp::io::ZeroCopyOutputStream* output, const char* data, size_t size) {
-  while (size > 0) {
-    void* buffer;
-    int room;
-    if (!output->Next(&buffer, &room)) return false;
-    const size_t now = std::min(size, static_cast<size_t>(room));
-    std::memcpy(buffer, data, now);
-    if (now < static_cast<size_t>(room)) output->BackUp(room - static_cast<int>(now));
-    data += now;
-    size -= now;
-  }
-  return true;
-}
-
-bool WriteAll(gp::io::ZeroCopyOutputStream* output, const std::string& text) {
-  return WriteAll(output, text.data(), text.size());
-}
 
 std::string RecordPrefix(uint64_t record) {
   return record == 0 ? "" : "record " + std::to_string(record) + ": ";
