@@ -189,17 +189,7 @@ bool OutputFile::Commit(std::string* error) {
   }
   if (target_.empty()) {
     // Standard output or a device: the data is handed over once written.
-    if (owns_fd_) {
-      stream_.reset();
-      const int fd = fd_;
-      fd_ = -1;
-      owns_fd_ = false;
-      if (close(fd) != 0) {
-        *error = ErrnoText("close failed", errno);
-        return false;
-      }
-    }
-    return true;
+    return !owns_fd_ || CloseOwned(error);
   }
   if (fsync(fd_) != 0) {
     *error = ErrnoText("fsync failed", errno);
@@ -223,14 +213,7 @@ bool OutputFile::Commit(std::string* error) {
       return false;
     }
   }
-  stream_.reset();
-  const int fd = fd_;
-  fd_ = -1;
-  owns_fd_ = false;
-  if (close(fd) != 0) {
-    *error = ErrnoText("close failed", errno);
-    return false;
-  }
+  if (!CloseOwned(error)) return false;
   if (rename(temp_path_.c_str(), target_.c_str()) != 0) {
     *error = ErrnoText("cannot rename the temporary file into place", errno);
     return false;
@@ -242,6 +225,20 @@ bool OutputFile::Commit(std::string* error) {
   if (directory >= 0) {
     fsync(directory);
     close(directory);
+  }
+  return true;
+}
+
+// The stream released and the descriptor this object opened closed; a
+// close can report a failed write-back, so its failure fails the run.
+bool OutputFile::CloseOwned(std::string* error) {
+  stream_.reset();
+  const int fd = fd_;
+  fd_ = -1;
+  owns_fd_ = false;
+  if (close(fd) != 0) {
+    *error = ErrnoText("close failed", errno);
+    return false;
   }
   return true;
 }

@@ -44,6 +44,7 @@ class OutputFile {
 
  private:
   bool OpenTemporary(std::string* error);
+  bool CloseOwned(std::string* error);
   void Discard();
 
   std::string target_;     // the regular file to replace; empty otherwise
