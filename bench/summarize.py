@@ -275,6 +275,7 @@ def generated_section(runs, counts):
              "counts them (`scripts/dev/run-bench.sh --count`; they do not move with the "
              "machine's load, so they are the primary figure), and median CPU time.", ""]
     verdicts = []
+    times = {name: nanoseconds(run) for name, run in runs.items() if run}
     for workload in WORKLOADS:
         lines += ["### %s" % workload, "",
                   "| operation | ours, instructions | generated | vs generated | ours, time |"
@@ -284,29 +285,20 @@ def generated_section(runs, counts):
             ours_name = "%s/Tarvesh/%s" % (workload, operation)
             peer_name = "%s/Generated/%s" % (workload, operation)
             cells = [operation]
-            ours_count, peer_count = counts.get(ours_name), counts.get(peer_name)
-            if ours_count and peer_count:
-                count_ratio = peer_count / ours_count
-                cells += ["%.0f" % ours_count, "%.0f" % peer_count, "%.2f×" % count_ratio]
-                target = instruction_target(workload, operation)
+            for what, values, show, target in (
+                    ("instructions", counts, lambda v: "%.0f" % v,
+                     instruction_target(workload, operation)),
+                    ("median time", times, duration, time_target(operation))):
+                ours, peer = values.get(ours_name), values.get(peer_name)
+                if not (ours and peer):
+                    cells += ["", "", ""]
+                    continue
+                ratio = peer / ours
+                cells += [show(ours), show(peer), "%.2f×" % ratio]
                 if target:
-                    verdicts.append(verdict(count_ratio >= target, "%s %s: instructions, "
-                                            "generated / ours = %.2f× (target %g×)" % (
-                                                workload, operation, count_ratio, target)))
-            else:
-                cells += ["", "", ""]
-            ours, peer = runs.get(ours_name), runs.get(peer_name)
-            if ours and peer:
-                time_ratio = nanoseconds(peer) / nanoseconds(ours)
-                cells += [duration(nanoseconds(ours)), duration(nanoseconds(peer)),
-                          "%.2f×" % time_ratio]
-                target = time_target(operation)
-                if target:
-                    verdicts.append(verdict(time_ratio >= target, "%s %s: median time, "
-                                            "generated / ours = %.2f× (target %g×)" % (
-                                                workload, operation, time_ratio, target)))
-            else:
-                cells += ["", "", ""]
+                    verdicts.append(verdict(ratio >= target, "%s %s: %s, generated / ours = "
+                                            "%.2f× (target %g×)" % (
+                                                workload, operation, what, ratio, target)))
             lines.append("| " + " | ".join(cells) + " |")
         lines.append("")
     return lines, verdicts
