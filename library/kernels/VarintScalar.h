@@ -6,6 +6,7 @@
 #define TARVESH_KERNELS_VARINT_SCALAR_H
 
 #include "kernels/VarintKernels.h"
+#include "kernels/VarintPlatform.h"
 
 namespace Pb {
 namespace kernels {
@@ -67,7 +68,10 @@ inline std::size_t VarintSize(std::uint32_t value) {
          (value >= (1u << 28));
 }
 
-inline std::uint8_t* WriteOneVarint(std::uint32_t value, std::uint8_t* out) {
+// One varint, seven bits a byte, low bits first, at `out` (room for its
+// size is the caller's); returns the end. The library's one varint writer.
+template <class Unsigned>
+TARVESH_KERNELS_ALWAYS_INLINE std::uint8_t* WriteVarint(Unsigned value, std::uint8_t* out) {
   while (value >= 0x80) {
     *out++ = static_cast<std::uint8_t>(value | 0x80);
     value >>= 7;
@@ -99,7 +103,7 @@ inline std::size_t VarintsSize(const T* values, std::size_t n) {
 
 template <class T>
 inline std::uint8_t* WriteVarints(const T* values, std::size_t n, std::uint8_t* out) {
-  for (std::size_t i = 0; i < n; ++i) out = WriteOneVarint(ToWire(values[i]), out);
+  for (std::size_t i = 0; i < n; ++i) out = WriteVarint(ToWire(values[i]), out);
   return out;
 }
 

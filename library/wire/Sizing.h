@@ -7,6 +7,7 @@
 #include <google/protobuf/generated_message_util.h>
 
 #include "wire/Runtime.h"
+#include "wire/Varint.h"
 
 namespace Pb {
 namespace wire {
@@ -28,7 +29,7 @@ TARVESH_ALWAYS_INLINE size_t TaggedVarintSize64(uint64_t value) {
 }
 // An sint32 field: the zigzag form's varint.
 TARVESH_ALWAYS_INLINE size_t TaggedSInt32Size(int32_t value) {
-  return TaggedVarintSize32(WireFormatLite::ZigZagEncode32(value));
+  return TaggedVarintSize32(kernels::ToWire(value));
 }
 
 // Each element as tag, length and the element's own size. Flattened: the

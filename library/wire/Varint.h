@@ -17,24 +17,14 @@ TARVESH_ALWAYS_INLINE const uint8_t* DecodeVarint(const uint8_t* p, uint64_t* va
   return kernels::DecodeVarint64(p, value);
 }
 
-// Writes `value` as a varint at `target` (room for ten bytes is the
-// caller's), seven bits a byte, low bits first; returns the end. Forced
-// inline: out of line, every field would pay a call and reload its
-// message's members after it.
-template <class Unsigned>
-TARVESH_ALWAYS_INLINE uint8_t* PutVarint(Unsigned value, uint8_t* target) {
-  while (value >= 0x80) {
-    *target++ = static_cast<uint8_t>(value | 0x80);
-    value >>= 7;
-  }
-  *target++ = static_cast<uint8_t>(value);
-  return target;
-}
+// A varint at `target` (room for ten bytes is the caller's); returns the
+// end. Forced inline: out of line, every field would pay a call and reload
+// its message's members after it.
 TARVESH_ALWAYS_INLINE uint8_t* PutVarint32(uint32_t value, uint8_t* target) {
-  return PutVarint(value, target);
+  return kernels::WriteVarint(value, target);
 }
 TARVESH_ALWAYS_INLINE uint8_t* PutVarint64(uint64_t value, uint8_t* target) {
-  return PutVarint(value, target);
+  return kernels::WriteVarint(value, target);
 }
 
 }  // namespace wire
