@@ -230,12 +230,13 @@ inline Judgement JudgeParse(const JudgedClass& judged, const std::string& input,
     if (j.oracle.ok()) {
       const Written written = judged.write_all(*way.message);
       if (written.array != expected || written.stream != expected || written.runtime != expected ||
-          written.byte_size != static_cast<int>(expected.size())) {
+          written.own != expected || written.byte_size != static_cast<int>(expected.size())) {
         fail(way.name + " read what writes as " + Hex(written.runtime) + " (array " +
              Hex(written.array) + ", stream " + Hex(written.stream) + "), the oracle " +
              Hex(expected));
       }
       if (!written.array_end_ok || !written.guard_intact) fail("the array writer ran off its size");
+      if (!written.short_array_refused) fail("SerializeToArray wrote into too small an array");
     } else if (options.failed != Failed::kUnchecked && way.stream) {
       if (first_stream == nullptr) {
         first_stream = &way;

@@ -42,7 +42,10 @@ struct Written {
   bool array_end_ok = false;   // it returned buffer + byte_size
   bool guard_intact = false;   // and wrote nothing past byte_size
   std::string stream;          // SerializeWithCachedSizes on a CodedOutputStream
-  std::string runtime;         // SerializeToString
+  std::string runtime;         // the runtime's SerializeToString, through Message
+  std::string own;             // the class's SerializeToString, SerializeAsString,
+                               // AppendToString and SerializeToArray, when all agree
+  bool short_array_refused = false;  // SerializeToArray, one byte short
 };
 
 template <class M>
@@ -65,7 +68,18 @@ Written WriteAllWays(const M& message) {
     google::protobuf::io::CodedOutputStream coded(&raw);
     message.SerializeWithCachedSizes(&coded);
   }
-  message.SerializeToString(&out.runtime);
+  static_cast<const google::protobuf::Message&>(message).SerializeToString(&out.runtime);
+
+  std::string appended = "x";
+  std::vector<char> exact(size + 1);
+  if (message.SerializeToString(&out.own) && message.AppendToString(&appended) &&
+      message.SerializeToArray(exact.data(), out.byte_size) &&
+      appended == "x" + out.own && message.SerializeAsString() == out.own &&
+      std::string(exact.data(), size) == out.own) {
+    out.short_array_refused = !message.SerializeToArray(exact.data(), out.byte_size - 1);
+  } else {
+    out.own = "(the class's whole-message writers disagree)";
+  }
   return out;
 }
 

@@ -109,6 +109,12 @@ class HALVIN_EXPORT DataFileRef : public ::google::protobuf::Message {
                              ::google::protobuf::internal::ParseContext* ctx) override;
   void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  // The runtime's members of these names, sized and written by the class's
+  // own code without going through an output stream.
+  bool SerializeToString(std::string* output) const;
+  bool AppendToString(std::string* output) const;
+  std::string SerializeAsString() const;
+  bool SerializeToArray(void* data, int size) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
   int GetCachedSize() const override { return _cached_size_.Get(); }

@@ -148,6 +148,12 @@ class TARVESH_EXPORT PalletDesc : public ::google::protobuf::Message {
                              ::google::protobuf::internal::ParseContext* ctx) override;
   void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  // The runtime's members of these names, sized and written by the class's
+  // own code without going through an output stream.
+  bool SerializeToString(std::string* output) const;
+  bool AppendToString(std::string* output) const;
+  std::string SerializeAsString() const;
+  bool SerializeToArray(void* data, int size) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
   int GetCachedSize() const override { return _cached_size_.Get(); }
@@ -299,6 +305,12 @@ class TARVESH_EXPORT RecordingFragment_Tier : public ::google::protobuf::Message
                              ::google::protobuf::internal::ParseContext* ctx) override;
   void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  // The runtime's members of these names, sized and written by the class's
+  // own code without going through an output stream.
+  bool SerializeToString(std::string* output) const;
+  bool AppendToString(std::string* output) const;
+  std::string SerializeAsString() const;
+  bool SerializeToArray(void* data, int size) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
   int GetCachedSize() const override { return _cached_size_.Get(); }
@@ -409,6 +421,12 @@ class TARVESH_EXPORT RecordingFragment : public ::google::protobuf::Message {
                              ::google::protobuf::internal::ParseContext* ctx) override;
   void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  // The runtime's members of these names, sized and written by the class's
+  // own code without going through an output stream.
+  bool SerializeToString(std::string* output) const;
+  bool AppendToString(std::string* output) const;
+  std::string SerializeAsString() const;
+  bool SerializeToArray(void* data, int size) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
   int GetCachedSize() const override { return _cached_size_.Get(); }
@@ -515,6 +533,12 @@ class TARVESH_EXPORT RecordingFragmentEntry_Track : public ::google::protobuf::M
                              ::google::protobuf::internal::ParseContext* ctx) override;
   void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  // The runtime's members of these names, sized and written by the class's
+  // own code without going through an output stream.
+  bool SerializeToString(std::string* output) const;
+  bool AppendToString(std::string* output) const;
+  std::string SerializeAsString() const;
+  bool SerializeToArray(void* data, int size) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
   int GetCachedSize() const override { return _cached_size_.Get(); }
@@ -635,6 +659,12 @@ class TARVESH_EXPORT RecordingFragmentEntry : public ::google::protobuf::Message
                              ::google::protobuf::internal::ParseContext* ctx) override;
   void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  // The runtime's members of these names, sized and written by the class's
+  // own code without going through an output stream.
+  bool SerializeToString(std::string* output) const;
+  bool AppendToString(std::string* output) const;
+  std::string SerializeAsString() const;
+  bool SerializeToArray(void* data, int size) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
   int GetCachedSize() const override { return _cached_size_.Get(); }
@@ -757,6 +787,12 @@ class TARVESH_EXPORT DataReference_Tier : public ::google::protobuf::Message {
                              ::google::protobuf::internal::ParseContext* ctx) override;
   void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  // The runtime's members of these names, sized and written by the class's
+  // own code without going through an output stream.
+  bool SerializeToString(std::string* output) const;
+  bool AppendToString(std::string* output) const;
+  std::string SerializeAsString() const;
+  bool SerializeToArray(void* data, int size) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
   int GetCachedSize() const override { return _cached_size_.Get(); }
@@ -856,6 +892,12 @@ class TARVESH_EXPORT DataReference : public ::google::protobuf::Message {
                              ::google::protobuf::internal::ParseContext* ctx) override;
   void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  // The runtime's members of these names, sized and written by the class's
+  // own code without going through an output stream.
+  bool SerializeToString(std::string* output) const;
+  bool AppendToString(std::string* output) const;
+  std::string SerializeAsString() const;
+  bool SerializeToArray(void* data, int size) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
   int GetCachedSize() const override { return _cached_size_.Get(); }

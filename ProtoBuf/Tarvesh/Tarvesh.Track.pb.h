@@ -134,6 +134,12 @@ class TARVESH_EXPORT CountDeltaS32 : public ::google::protobuf::Message {
                              ::google::protobuf::internal::ParseContext* ctx) override;
   void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  // The runtime's members of these names, sized and written by the class's
+  // own code without going through an output stream.
+  bool SerializeToString(std::string* output) const;
+  bool AppendToString(std::string* output) const;
+  std::string SerializeAsString() const;
+  bool SerializeToArray(void* data, int size) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
   int GetCachedSize() const override { return _cached_size_.Get(); }
@@ -237,6 +243,12 @@ class TARVESH_EXPORT CountValU32 : public ::google::protobuf::Message {
                              ::google::protobuf::internal::ParseContext* ctx) override;
   void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  // The runtime's members of these names, sized and written by the class's
+  // own code without going through an output stream.
+  bool SerializeToString(std::string* output) const;
+  bool AppendToString(std::string* output) const;
+  std::string SerializeAsString() const;
+  bool SerializeToArray(void* data, int size) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
   int GetCachedSize() const override { return _cached_size_.Get(); }
@@ -340,6 +352,12 @@ class TARVESH_EXPORT CountValS32 : public ::google::protobuf::Message {
                              ::google::protobuf::internal::ParseContext* ctx) override;
   void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  // The runtime's members of these names, sized and written by the class's
+  // own code without going through an output stream.
+  bool SerializeToString(std::string* output) const;
+  bool AppendToString(std::string* output) const;
+  std::string SerializeAsString() const;
+  bool SerializeToArray(void* data, int size) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
   int GetCachedSize() const override { return _cached_size_.Get(); }
@@ -444,6 +462,12 @@ class TARVESH_EXPORT FrameTable : public ::google::protobuf::Message {
                              ::google::protobuf::internal::ParseContext* ctx) override;
   void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  // The runtime's members of these names, sized and written by the class's
+  // own code without going through an output stream.
+  bool SerializeToString(std::string* output) const;
+  bool AppendToString(std::string* output) const;
+  std::string SerializeAsString() const;
+  bool SerializeToArray(void* data, int size) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
   int GetCachedSize() const override { return _cached_size_.Get(); }
@@ -693,6 +717,12 @@ class TARVESH_EXPORT Track : public ::google::protobuf::Message {
                              ::google::protobuf::internal::ParseContext* ctx) override;
   void SerializeWithCachedSizes(::google::protobuf::io::CodedOutputStream* output) const;
   std::uint8_t* SerializeWithCachedSizesToArray(std::uint8_t* target) const;
+  // The runtime's members of these names, sized and written by the class's
+  // own code without going through an output stream.
+  bool SerializeToString(std::string* output) const;
+  bool AppendToString(std::string* output) const;
+  std::string SerializeAsString() const;
+  bool SerializeToArray(void* data, int size) const;
   std::uint8_t* _InternalSerialize(
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) const override;
   int GetCachedSize() const override { return _cached_size_.Get(); }

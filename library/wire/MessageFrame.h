@@ -10,6 +10,7 @@
 #include <utility>
 
 #include <google/protobuf/generated_message_util.h>
+#include <google/protobuf/stubs/stl_util.h>
 
 namespace Pb {
 namespace wire {
@@ -37,6 +38,38 @@ inline void SwapByCopy(Class* a, Class* b) {
   a_content.Class::MergeFrom(*a);
   a->Class::CopyFrom(*b);
   b->Class::CopyFrom(a_content);
+}
+
+// The runtime's refusal of a message past 2 GB, with its log line.
+TARVESH_HIDDEN __attribute__((noinline, cold)) inline bool RefuseOversized(
+    const gp::MessageLite& message, size_t size) {
+  GOOGLE_LOG(ERROR) << message.GetTypeName() << " exceeded maximum protobuf size of 2GB: "
+                    << size;
+  return false;
+}
+
+// The whole message after what `output` holds, as the runtime's
+// AppendToString writes it, but sized and written by the class's own code
+// directly: no virtual calls, no output stream, no test per field for room.
+template <class Class>
+inline bool AppendMessage(const Class& message, std::string* output) {
+  const size_t size = message.Class::ByteSizeLong();
+  if (size > INT_MAX) return RefuseOversized(message, size);
+  const size_t old_size = output->size();
+  gp::STLStringResizeUninitializedAmortized(output, old_size + size);
+  message.Class::SerializeWithCachedSizesToArray(
+      reinterpret_cast<uint8_t*>(&(*output)[0]) + old_size);
+  return true;
+}
+
+// As the runtime's SerializeToArray: false when `size` bytes cannot hold it.
+template <class Class>
+inline bool WriteMessageToArray(const Class& message, void* data, int size) {
+  const size_t byte_size = message.Class::ByteSizeLong();
+  if (byte_size > INT_MAX) return RefuseOversized(message, byte_size);
+  if (size < 0 || static_cast<size_t>(size) < byte_size) return false;
+  message.Class::SerializeWithCachedSizesToArray(static_cast<uint8_t*>(data));
+  return true;
 }
 
 }  // namespace wire
@@ -173,6 +206,29 @@ inline void SwapByCopy(Class* a, Class* b) {
   template <>                                                                   \
   Class* Arena::CreateMaybeMessage<Class>(Arena * arena) {                      \
     return arena == nullptr ? new Class() : Arena::CreateMessageInternal<Class>(arena); \
+  }
+
+// The runtime's whole-message writers of the same names, sized and written by
+// the class's own code: no virtual calls, no output stream. Expanded in a
+// file of their own (library/*Output.cc), apart from the class's fields:
+// each holds a copy of the class's sizing and writing, which in the class's
+// file would use up the compiler's inlining budget for that file and leave
+// the parsers' small readers out of line.
+#define PB_DEFINE_MESSAGE_OUTPUT(Class)                                         \
+  bool Class::SerializeToString(std::string* output) const {                    \
+    output->clear();                                                            \
+    return ::Pb::wire::AppendMessage(*this, output);                            \
+  }                                                                             \
+  bool Class::AppendToString(std::string* output) const {                       \
+    return ::Pb::wire::AppendMessage(*this, output);                            \
+  }                                                                             \
+  std::string Class::SerializeAsString() const {                                \
+    std::string output;                                                         \
+    if (!::Pb::wire::AppendMessage(*this, &output)) output.clear();             \
+    return output;                                                              \
+  }                                                                             \
+  bool Class::SerializeToArray(void* data, int size) const {                    \
+    return ::Pb::wire::WriteMessageToArray(*this, data, size);                  \
   }
 
 #endif  // TARVESH_WIRE_MESSAGE_FRAME_H
