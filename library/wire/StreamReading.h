@@ -109,12 +109,16 @@ template <class Element>
 inline bool ReadElement(CodedInputStream* input, Element* element) {
   int length;
   if (!ReadRecordLength(input, &length)) return false;
-  const int available = input->BytesUntilLimit();
-  const bool past_limit = available >= 0 && length > available;
   if (!input->IncrementRecursionDepth()) return false;
+  // Positions from the inline CurrentPosition() and the enclosing limit that
+  // PushLimit returns (INT_MAX for none), rather than two calls out of line
+  // to BytesUntilLimit().
+  const int start = input->CurrentPosition();
   const CodedInputStream::Limit limit = input->PushLimit(length);
+  const bool past_limit = limit != INT_MAX && length > limit - start;
   if (!element->Element::MergePartialFromCodedStream(input) ||
-      !input->ConsumedEntireMessage() || input->BytesUntilLimit() != 0 || past_limit) {
+      !input->ConsumedEntireMessage() || past_limit ||
+      static_cast<int64_t>(input->CurrentPosition()) - start != length) {
     return false;
   }
   input->PopLimit(limit);
