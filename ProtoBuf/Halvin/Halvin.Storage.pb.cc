@@ -35,7 +35,7 @@ constexpr char kDescriptor[] =
     "\x01";
 
 // The file's classes, in file order.
-FileRegistration<DataFileRef> registration(
+PROTOBUF_CONSTINIT FileRegistration<DataFileRef> registration(
     &descriptor_table_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto,
     &protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto);
 
@@ -63,7 +63,7 @@ struct HalvinStorageFileTables {
 
 // Exported under the name protoc's output uses for this file.
 namespace this_file = ::Pb::Halvin::Stor;
-const ::google::protobuf::internal::DescriptorTable
+PROTOBUF_CONSTINIT const ::google::protobuf::internal::DescriptorTable
     descriptor_table_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto =
         this_file::registration.Table(this_file::kDescriptor, this_file::kFileName,
         this_file::HalvinStorageFileTables::schemas, this_file::HalvinStorageFileTables::offsets);

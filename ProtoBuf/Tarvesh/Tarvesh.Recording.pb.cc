@@ -96,7 +96,7 @@ enum : int {
 
 // The file's classes in file order: the order their default instances are
 // made and deleted.
-FileRegistration<PalletDesc,
+PROTOBUF_CONSTINIT FileRegistration<PalletDesc,
                  RecordingFragment,
                  RecordingFragment_Tier,
                  RecordingFragmentEntry,
@@ -188,7 +188,7 @@ struct RecordingFileTables {
 
 // Exported under the name protoc's output uses for this file.
 namespace this_file = ::Pb::Tarvesh;
-const ::google::protobuf::internal::DescriptorTable
+PROTOBUF_CONSTINIT const ::google::protobuf::internal::DescriptorTable
     descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto =
         this_file::registration.Table(this_file::kDescriptor, this_file::kFileName,
                                       this_file::RecordingFileTables::schemas,

@@ -91,7 +91,7 @@ enum : int {
 
 // The file's classes in file order: the order their default instances are
 // made and deleted.
-FileRegistration<CountDeltaS32, CountValU32, CountValS32, FrameTable, Track>
+PROTOBUF_CONSTINIT FileRegistration<CountDeltaS32, CountValU32, CountValS32, FrameTable, Track>
     registration(&descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto,
                  &protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto);
 
@@ -170,7 +170,7 @@ struct TrackFileTables {
 
 // Exported under the name protoc's output uses for this file.
 namespace this_file = ::Pb::Tarvesh;
-const ::google::protobuf::internal::DescriptorTable
+PROTOBUF_CONSTINIT const ::google::protobuf::internal::DescriptorTable
     descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto =
         this_file::registration.Table(this_file::kDescriptor, this_file::kFileName,
                                       this_file::TrackFileTables::schemas,

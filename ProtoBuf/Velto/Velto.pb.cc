@@ -5,6 +5,8 @@
 
 #include "MessageHelpers.h"
 
+#include <google/protobuf/port_def.inc>
+
 namespace Pb {
 namespace Velto {
 
@@ -30,15 +32,16 @@ constexpr char kDescriptor[] =
 
 const gp::EnumDescriptor* enum_descriptors[1];
 
-wire::FileRegistration<> registration(&descriptor_table_ProtoBuf_2fVelto_2fVelto_2eproto,
-                                      &protobuf_AddDesc_ProtoBuf_2fVelto_2fVelto_2eproto);
+PROTOBUF_CONSTINIT wire::FileRegistration<> registration(
+    &descriptor_table_ProtoBuf_2fVelto_2fVelto_2eproto,
+    &protobuf_AddDesc_ProtoBuf_2fVelto_2fVelto_2eproto);
 
 }  // namespace
 }  // namespace Velto
 }  // namespace Pb
 
 // Exported under the name protoc's output uses for this file.
-const ::google::protobuf::internal::DescriptorTable
+PROTOBUF_CONSTINIT const ::google::protobuf::internal::DescriptorTable
     descriptor_table_ProtoBuf_2fVelto_2fVelto_2eproto = ::Pb::Velto::registration.Table(
         ::Pb::Velto::kDescriptor, ::Pb::Velto::kFileName, nullptr, nullptr,
         ::Pb::Velto::enum_descriptors);
@@ -77,3 +80,5 @@ bool Authentication_Parse(const std::string& name, Authentication* value) {
 
 }  // namespace Velto
 }  // namespace Pb
+
+#include <google/protobuf/port_undef.inc>

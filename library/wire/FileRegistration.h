@@ -6,6 +6,7 @@
 #ifndef TARVESH_WIRE_FILE_REGISTRATION_H
 #define TARVESH_WIRE_FILE_REGISTRATION_H
 
+#include <algorithm>
 #include <cstddef>
 
 #include "wire/CallerErrors.h"
@@ -18,8 +19,8 @@ namespace wire {
 // file's message classes in the order of the file: the order their default
 // instances are made, and deleted at shutdown; each class's slot in the
 // runtime's arrays is its kIndexInFileMessages. The object and the table are
-// constant-initialised, so a registration called from another file's static
-// initialiser finds them ready.
+// constant-initialised (PROTOBUF_CONSTINIT), so a registration called from
+// another file's static initialiser finds them ready.
 template <class... Classes>
 class FileRegistration {
  public:
@@ -35,18 +36,18 @@ class FileRegistration {
   // serialized descriptor and the file's name, the classes' schema entries
   // and offsets (none for a file without messages), and the array the
   // runtime fills with the file's own enum descriptors, if it has any.
-  // Imports are registered by Register, so the table lists none.
+  // Imports are registered by Register, so the table lists none. The
+  // runtime reads the slot arrays only as far as the class count.
   template <std::size_t kDescriptorSize>
   constexpr gpi::DescriptorTable Table(const char (&descriptor)[kDescriptorSize],
                                        const char* filename,
                                        const gpi::MigrationSchema* schemas,
                                        const std::uint32_t* offsets,
                                        const gp::EnumDescriptor** enums = nullptr) {
+    constexpr int kSize = static_cast<int>(kDescriptorSize - 1);  // less the literal's NUL
     return gpi::DescriptorTable{
-        false, false, static_cast<int>(kDescriptorSize - 1), descriptor, filename,
-        &runtime_once_, nullptr, 0, kMessageCount, schemas,
-        kMessageCount > 0 ? default_instances_ : nullptr, offsets,
-        kMessageCount > 0 ? metadata_ : nullptr, enums, nullptr,
+        false, false, kSize, descriptor, filename, &runtime_once_, nullptr, 0, kMessageCount,
+        schemas, default_instances_, offsets, metadata_, enums, nullptr,
     };
   }
 
@@ -86,7 +87,7 @@ class FileRegistration {
   const gp::Metadata& metadata(int index) const { return metadata_[index]; }
 
  private:
-  static constexpr int kSlots = kMessageCount > 0 ? kMessageCount : 1;
+  static constexpr int kSlots = std::max(kMessageCount, 1);  // no empty arrays in C++
 
   template <class Class>
   void MakeDefaultInstance() {
