@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: BSD-3-Clause
 # Replays the committed seed corpus of every harness as ordinary tests
 # (CorpusReplay.<class>), built by whatever compiler builds the tests.
-# Included from tests/CMakeLists.txt.
+# Included from fuzz/CMakeLists.txt in a build with tests.
 include(${CMAKE_CURRENT_LIST_DIR}/Harnesses.cmake)
 foreach(class ${TARVESH_FUZZ_CLASSES})
   tarvesh_harness_target(replay_${class} ${class}

@@ -12,6 +12,7 @@
 
 #include "wire/CallerErrors.h"
 #include "wire/ContextParsing.h"
+#include "wire/FileRegistration.h"
 #include "wire/MessageFrame.h"
 #include "wire/Merging.h"
 #include "wire/PackedCodecs.h"

@@ -22,7 +22,7 @@
 #include "ProtoBuf/Velto/Velto.pb.h"
 #include "SeparateBuffersStream.h"
 #include "TestSupport.h"
-#include "bench/AllocationCounter.h"
+#include "AllocationCounter.h"
 
 namespace {
 

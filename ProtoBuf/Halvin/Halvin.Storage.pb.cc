@@ -34,11 +34,10 @@ constexpr char kDescriptor[] =
     "\x66\x69\x6c\x65\x5f\x69\x64\x18\x03\x20\x01\x28\x04\x42\x02\x48"
     "\x01";
 
-bool file_registered = false;
-gpi::once_flag descriptors_once;   // this file's one-time descriptor assignment
-gpi::once_flag runtime_once;       // the same, as the runtime's table holds it
-gp::Metadata file_metadata[1];
-const gp::Message* default_instances[1];
+// The file's classes, in file order.
+PROTOBUF_CONSTINIT FileRegistration<DataFileRef> registration(
+    &descriptor_table_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto,
+    &protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto);
 
 }  // namespace
 
@@ -64,52 +63,26 @@ struct HalvinStorageFileTables {
 
 // Exported under the name protoc's output uses for this file.
 namespace this_file = ::Pb::Halvin::Stor;
-const ::google::protobuf::internal::DescriptorTable
-    descriptor_table_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto = {
-        false, false, sizeof(this_file::kDescriptor) - 1, this_file::kDescriptor,
-        this_file::kFileName, &this_file::runtime_once, nullptr, 0, 1,
-        this_file::HalvinStorageFileTables::schemas, this_file::default_instances,
-        this_file::HalvinStorageFileTables::offsets, this_file::file_metadata, nullptr,
-        nullptr,
-};
+PROTOBUF_CONSTINIT const ::google::protobuf::internal::DescriptorTable
+    descriptor_table_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto =
+        this_file::registration.Table(this_file::kDescriptor, this_file::kFileName,
+        this_file::HalvinStorageFileTables::schemas, this_file::HalvinStorageFileTables::offsets);
 
 namespace Pb {
 namespace Halvin {
 namespace Stor {
 namespace {
 
-const gpi::DescriptorTable& file_table =
-    descriptor_table_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto;
-
-void AssignDescriptorsOnce() {
-  AssignFileDescriptors(&file_table, &protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto);
-}
-
-const gp::Metadata& MetadataOf(int index) {
-  gpi::call_once(descriptors_once, &AssignDescriptorsOnce);
-  return file_metadata[index];
-}
-
-void ShutdownFile() { delete DataFileRef::default_instance_; }
+const gp::Metadata& MetadataOf(int index) { return FileMetadata<registration>(index); }
 
 }  // namespace
 
 void protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto() {
-  if (file_registered) return;
-  file_registered = true;
-  gpi::VerifyVersion(3021000, 3021000, "ProtoBuf/Halvin/Halvin.Storage.pb.cc");
-  gp::DescriptorPool::InternalAddGeneratedFile(kDescriptor, sizeof(kDescriptor) - 1);
-  file_table.is_initialized = true;  // added above; the runtime must not add it again
-  gp::MessageFactory::InternalRegisterGeneratedFile(&file_table);
-  DataFileRef::default_instance_ = new DataFileRef();
-  default_instances[0] = DataFileRef::default_instance_;
-  gpi::OnShutdown(&ShutdownFile);
+  registration.Register("ProtoBuf/Halvin/Halvin.Storage.pb.cc");
 }
 
 namespace {
-struct RegisterAtLoad {
-  RegisterAtLoad() { protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto(); }
-} register_at_load;
+RegisterAtLoad register_at_load(&protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto);
 }  // namespace
 
 // ===========================================================================

@@ -92,14 +92,19 @@ enum : int {
   kRecordingFragmentEntryIndex,
   kDataReferenceTierIndex,
   kDataReferenceIndex,
-  kMessageCount
 };
 
-bool file_registered = false;
-gpi::once_flag descriptors_once;  // this file's one-time descriptor assignment
-gpi::once_flag runtime_once;      // the runtime's own flag in the file's table
-gp::Metadata file_metadata[kMessageCount];
-const gp::Message* default_instances[kMessageCount];
+// The file's classes in file order: the order their default instances are
+// made and deleted.
+PROTOBUF_CONSTINIT FileRegistration<PalletDesc,
+                 RecordingFragment,
+                 RecordingFragment_Tier,
+                 RecordingFragmentEntry,
+                 RecordingFragmentEntry_Track,
+                 DataReference,
+                 DataReference_Tier>
+    registration(&descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto,
+                 &protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto);
 
 }  // namespace
 
@@ -183,76 +188,27 @@ struct RecordingFileTables {
 
 // Exported under the name protoc's output uses for this file.
 namespace this_file = ::Pb::Tarvesh;
-const ::google::protobuf::internal::DescriptorTable
-    descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto = {
-        false, false, sizeof(this_file::kDescriptor) - 1, this_file::kDescriptor,
-        this_file::kFileName, &this_file::runtime_once, nullptr, 0,
-        this_file::kMessageCount, this_file::RecordingFileTables::schemas,
-        this_file::default_instances, this_file::RecordingFileTables::offsets,
-        this_file::file_metadata, nullptr, nullptr,
-};
+PROTOBUF_CONSTINIT const ::google::protobuf::internal::DescriptorTable
+    descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto =
+        this_file::registration.Table(this_file::kDescriptor, this_file::kFileName,
+                                      this_file::RecordingFileTables::schemas,
+                                      this_file::RecordingFileTables::offsets);
 
 namespace Pb {
 namespace Tarvesh {
 namespace {
 
-const gpi::DescriptorTable& file_table =
-    descriptor_table_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto;
-
-void AssignDescriptorsOnce() {
-  AssignFileDescriptors(&file_table,
-                        &protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto);
-}
-
-const gp::Metadata& MetadataOf(int index) {
-  gpi::call_once(descriptors_once, &AssignDescriptorsOnce);
-  return file_metadata[index];
-}
-
-// Default instances, in file order. Reflection objects belong to the runtime,
-// which frees them in its own shutdown step.
-void ShutdownFile() {
-  delete PalletDesc::default_instance_;
-  delete RecordingFragment::default_instance_;
-  delete RecordingFragment_Tier::default_instance_;
-  delete RecordingFragmentEntry::default_instance_;
-  delete RecordingFragmentEntry_Track::default_instance_;
-  delete DataReference::default_instance_;
-  delete DataReference_Tier::default_instance_;
-}
-
-template <class Message>
-Message* NewDefaultInstance(int index) {
-  Message* instance = new Message();
-  Message::default_instance_ = instance;
-  default_instances[index] = instance;
-  return instance;
-}
+const gp::Metadata& MetadataOf(int index) { return FileMetadata<registration>(index); }
 
 }  // namespace
 
 void protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto() {
-  if (file_registered) return;
-  file_registered = true;  // first, so that a call coming back in returns at once
-  gpi::VerifyVersion(3021000, 3021000, "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.cc");
-  ::Pb::Halvin::Stor::protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto();
-  gp::DescriptorPool::InternalAddGeneratedFile(kDescriptor, sizeof(kDescriptor) - 1);
-  file_table.is_initialized = true;  // added above; the runtime must not add it again
-  gp::MessageFactory::InternalRegisterGeneratedFile(&file_table);
-  NewDefaultInstance<PalletDesc>(kPalletDescIndex);
-  NewDefaultInstance<RecordingFragment>(kRecordingFragmentIndex);
-  NewDefaultInstance<RecordingFragment_Tier>(kRecordingFragmentTierIndex);
-  NewDefaultInstance<RecordingFragmentEntry>(kRecordingFragmentEntryIndex);
-  NewDefaultInstance<RecordingFragmentEntry_Track>(kRecordingFragmentEntryTrackIndex);
-  NewDefaultInstance<DataReference>(kDataReferenceIndex);
-  NewDefaultInstance<DataReference_Tier>(kDataReferenceTierIndex);
-  gpi::OnShutdown(&ShutdownFile);
+  registration.Register("ProtoBuf/Tarvesh/Tarvesh.Recording.pb.cc",
+                        &Halvin::Stor::protobuf_AddDesc_ProtoBuf_2fHalvin_2fHalvin_2eStorage_2eproto);
 }
 
 namespace {
-struct RegisterAtLoad {
-  RegisterAtLoad() { protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto(); }
-} register_at_load;
+RegisterAtLoad register_at_load(&protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eRecording_2eproto);
 }  // namespace
 
 // ===========================================================================

@@ -5,6 +5,8 @@
 
 #include "MessageHelpers.h"
 
+#include <google/protobuf/port_def.inc>
+
 namespace Pb {
 namespace Velto {
 
@@ -28,50 +30,31 @@ constexpr char kDescriptor[] =
     "\x5f\x32\x5f\x34\x10\x02\x12\x14\x0a\x10\x41\x55\x54\x48\x5f\x50"
     "\x4f\x4c\x59\x31\x33\x30\x35\x5f\x36\x34\x10\x03\x42\x02\x48\x01";
 
-bool file_registered = false;
-gpi::once_flag descriptors_once;
-gpi::once_flag runtime_once;
 const gp::EnumDescriptor* enum_descriptors[1];
+
+PROTOBUF_CONSTINIT wire::FileRegistration<> registration(
+    &descriptor_table_ProtoBuf_2fVelto_2fVelto_2eproto,
+    &protobuf_AddDesc_ProtoBuf_2fVelto_2fVelto_2eproto);
 
 }  // namespace
 }  // namespace Velto
 }  // namespace Pb
 
 // Exported under the name protoc's output uses for this file.
-namespace this_file = ::Pb::Velto;
-const ::google::protobuf::internal::DescriptorTable
-    descriptor_table_ProtoBuf_2fVelto_2fVelto_2eproto = {
-        false, false, sizeof(this_file::kDescriptor) - 1, this_file::kDescriptor,
-        this_file::kFileName, &this_file::runtime_once, nullptr, 0, 0, nullptr, nullptr,
-        nullptr, nullptr, this_file::enum_descriptors, nullptr,
-};
+PROTOBUF_CONSTINIT const ::google::protobuf::internal::DescriptorTable
+    descriptor_table_ProtoBuf_2fVelto_2fVelto_2eproto = ::Pb::Velto::registration.Table(
+        ::Pb::Velto::kDescriptor, ::Pb::Velto::kFileName, nullptr, nullptr,
+        ::Pb::Velto::enum_descriptors);
 
 namespace Pb {
 namespace Velto {
-namespace {
-
-const gpi::DescriptorTable& file_table =
-    descriptor_table_ProtoBuf_2fVelto_2fVelto_2eproto;
-
-void AssignDescriptorsOnce() {
-  wire::AssignFileDescriptors(&file_table, &protobuf_AddDesc_ProtoBuf_2fVelto_2fVelto_2eproto);
-}
-
-}  // namespace
 
 void protobuf_AddDesc_ProtoBuf_2fVelto_2fVelto_2eproto() {
-  if (file_registered) return;
-  file_registered = true;
-  gpi::VerifyVersion(3021000, 3021000, "ProtoBuf/Velto/Velto.pb.cc");
-  gp::DescriptorPool::InternalAddGeneratedFile(kDescriptor, sizeof(kDescriptor) - 1);
-  file_table.is_initialized = true;  // added above; the runtime must not add it again
-  gp::MessageFactory::InternalRegisterGeneratedFile(&file_table);
+  registration.Register("ProtoBuf/Velto/Velto.pb.cc");
 }
 
 namespace {
-struct RegisterAtLoad {
-  RegisterAtLoad() { protobuf_AddDesc_ProtoBuf_2fVelto_2fVelto_2eproto(); }
-} register_at_load;
+wire::RegisterAtLoad register_at_load(&protobuf_AddDesc_ProtoBuf_2fVelto_2fVelto_2eproto);
 }  // namespace
 
 bool Authentication_IsValid(int value) {
@@ -79,7 +62,7 @@ bool Authentication_IsValid(int value) {
 }
 
 const gp::EnumDescriptor* Authentication_descriptor() {
-  gpi::call_once(descriptors_once, &AssignDescriptorsOnce);
+  wire::AssignDescriptorsOnce<registration>();
   return enum_descriptors[0];
 }
 
@@ -97,3 +80,5 @@ bool Authentication_Parse(const std::string& name, Authentication* value) {
 
 }  // namespace Velto
 }  // namespace Pb
+
+#include <google/protobuf/port_undef.inc>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: BSD-3-Clause
-// The per-file tables from which the runtime builds descriptors and
-// reflection objects.
+// The per-file layout tables from which the runtime builds reflection
+// objects.
 #ifndef TARVESH_WIRE_REFLECTION_TABLES_H
 #define TARVESH_WIRE_REFLECTION_TABLES_H
 
-#include "wire/CallerErrors.h"
+#include "wire/Runtime.h"
 
 namespace Pb {
 namespace wire {
@@ -23,21 +23,6 @@ inline constexpr gpi::MigrationSchema SchemaAt(int block_start, int field_count,
   return gpi::MigrationSchema{block_start,
                               block_start + kBlockHeader + field_count, -1,
                               object_size};
-}
-
-// Registers the file (if it is not yet), reports a file missing from the
-// generated pool with this library's check text, then lets the runtime build
-// the descriptors and reflection objects from the table. Runs under the
-// file's once-object.
-inline void AssignFileDescriptors(const gpi::DescriptorTable* table,
-                                  void (*register_file)()) {
-  register_file();
-  if (gp::DescriptorPool::generated_pool()->FindFileByName(table->filename) ==
-      nullptr) {
-    CheckFailed(__FILE__, __LINE__, kMissingFileText);
-    return;
-  }
-  gpi::AssignDescriptors(table);
 }
 
 }  // namespace wire
