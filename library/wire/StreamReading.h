@@ -110,14 +110,14 @@ inline bool ReadElement(CodedInputStream* input, Element* element) {
   int length;
   if (!ReadRecordLength(input, &length)) return false;
   if (!input->IncrementRecursionDepth()) return false;
-  // Positions from the inline CurrentPosition() and the enclosing limit that
-  // PushLimit returns (INT_MAX for none), rather than two calls out of line
-  // to BytesUntilLimit().
+  // The element must end exactly `length` bytes on. One that runs past the
+  // enclosing limit stops there (PushLimit keeps the nearer limit), short of
+  // that; positions come from the inline CurrentPosition(), not from calls
+  // out of line to BytesUntilLimit().
   const int start = input->CurrentPosition();
   const CodedInputStream::Limit limit = input->PushLimit(length);
-  const bool past_limit = limit != INT_MAX && length > limit - start;
   if (!element->Element::MergePartialFromCodedStream(input) ||
-      !input->ConsumedEntireMessage() || past_limit ||
+      !input->ConsumedEntireMessage() ||
       static_cast<int64_t>(input->CurrentPosition()) - start != length) {
     return false;
   }
