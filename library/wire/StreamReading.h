@@ -110,6 +110,23 @@ inline bool ReadElement(CodedInputStream* input, Element* element) {
   int length;
   if (!ReadRecordLength(input, &length)) return false;
   if (!input->IncrementRecursionDepth()) return false;
+  const void* data;
+  int buffered;
+  input->GetDirectBufferPointerInline(&data, &buffered);
+  if (length <= buffered) {
+    // The whole element lies in the buffer, before every limit: it is read
+    // from a stream of its own bytes, with what is left of the recursion
+    // budget, and the outer stream skips it. Cheaper than pushing and
+    // popping a limit, which call out of line.
+    CodedInputStream own(static_cast<const uint8_t*>(data), length);
+    own.SetRecursionLimit(input->RecursionBudget());
+    if (!element->Element::MergePartialFromCodedStream(&own) || !own.ConsumedEntireMessage() ||
+        own.CurrentPosition() != length) {
+      return false;
+    }
+    input->DecrementRecursionDepth();
+    return input->Skip(length);
+  }
   // The element must end exactly `length` bytes on. One that runs past the
   // enclosing limit stops there (PushLimit keeps the nearer limit), short of
   // that; positions come from the inline CurrentPosition(), not from calls
