@@ -120,6 +120,7 @@ struct ClassOps {
   const char* name;
   std::vector<FieldOps> fields;
   Message* (*make)() = nullptr;
+  const Message& (*default_instance)() = nullptr;
   Message* (*copy_construct)(const Message&) = nullptr;
   void (*assign)(Message*, const Message&) = nullptr;
   void (*swap)(Message*, Message*) = nullptr;
@@ -142,6 +143,7 @@ ClassOps Bind(const char* name, std::vector<FieldOps> fields) {
   o.name = name;
   o.fields = std::move(fields);
   o.make = []() -> Message* { return new C(); };
+  o.default_instance = []() -> const Message& { return C::default_instance(); };
   o.copy_construct = [](const Message& from) -> Message* { return new C(Of<C>(from)); };
   o.assign = [](Message* to, const Message& from) { *Of<C>(to) = Of<C>(from); };
   o.swap = [](Message* a, Message* b) { Of<C>(a)->C::Swap(Of<C>(b)); };

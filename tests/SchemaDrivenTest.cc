@@ -414,11 +414,18 @@ std::uint64_t SeedOf(const ClassOps& ops, int run) {
 
 class SchemaDrivenTest : public testing::TestWithParam<ClassOps> {};
 
-// The binding table names every field of the registered descriptor, in
-// order and of the right kind: a field added to the schema must be bound.
+// The generated factory's prototype of each name is the class's default
+// instance, empty, and makes objects of the class. The binding table names
+// every field of the registered descriptor, in order and of the right kind:
+// a field added to the schema must be bound.
 TEST_P(SchemaDrivenTest, BindingsCoverTheSchema) {
   const ClassOps& ops = GetParam();
-  const gp::Descriptor* type = LibraryPrototype(ops).GetDescriptor();
+  const Message& prototype = LibraryPrototype(ops);
+  EXPECT_EQ(&prototype, &ops.default_instance());
+  EXPECT_EQ(prototype.ByteSizeLong(), 0u);
+  EXPECT_TRUE(ops.is_class(*std::unique_ptr<Message>(prototype.New())));
+  const gp::Descriptor* type = prototype.GetDescriptor();
+  EXPECT_EQ(type->full_name(), ops.name);
   ASSERT_EQ(static_cast<int>(ops.fields.size()), type->field_count());
   for (int i = 0; i < type->field_count(); ++i) {
     const FieldDescriptor* f = type->field(i);
