@@ -62,31 +62,38 @@ void ExpectVerdict(const std::string& bytes, bool ok) {
 // ---------------------------------------------------------------------------
 // (a) Unknown groups nested around the recursion limit, alone, inside the
 // first and second nesting level of each message field, and twice in a row
-// there (each level must be given back at its end); the library must count
-// depth as the oracle does.
+// there (each level must be given back at its end); and each message field's
+// element, alone and twice, at limits it reaches and passes. The library
+// must count depth as the oracle does.
 
 TEST(LimitsTest, NestingAroundTheRecursionLimit) {
-  tarvesh_test::JudgeOptions options;
-  options.arena = true;
+  std::vector<std::string> nested;  // a field inside unknown groups of each depth
+  for (int depth : {1, 31, 62, 63, 64, 65, 97, 98, 99, 100, 101, 102, 150}) {
+    nested.push_back(Repeat(Tag(15, 3), depth) + VarintField(16, 1) + Repeat(Tag(15, 4), depth));
+  }
   for (const tarvesh_test::ClassOps& ops : tarvesh_test::AllClasses()) {
-    const auto judge = [&](const std::string& input) {
+    const auto judge = [&](const std::string& input, int limit = 100) {
+      tarvesh_test::JudgeOptions options;
+      options.arena = true;
+      options.recursion_limit = limit;
       EXPECT_EQ(tarvesh_test::JudgeParse(ops.judged(), input, options).disagreement, "")
-          << ops.name << " " << Hex(input);
+          << ops.name << " " << Hex(input) << " recursion limit " << limit;
     };
+    for (const std::string& groups : nested) judge(groups);
     const gp::Descriptor* descriptor = tarvesh_test::SchemaOracle::Get().Type(ops.name);
-    for (int depth : {1, 31, 62, 63, 64, 65, 97, 98, 99, 100, 101, 102, 150}) {
-      std::string groups;
-      for (int i = 0; i < depth; ++i) groups += Tag(15, 3);
-      groups += Tag(16, 0) + Varint(1);
-      for (int i = 0; i < depth; ++i) groups += Tag(15, 4);
-      judge(groups);
-      for (int i = 0; i < descriptor->field_count(); ++i) {
-        const gp::FieldDescriptor* field = descriptor->field(i);
-        if (field->type() != gp::FieldDescriptor::TYPE_MESSAGE) continue;
+    for (int i = 0; i < descriptor->field_count(); ++i) {
+      const gp::FieldDescriptor* field = descriptor->field(i);
+      if (field->type() != gp::FieldDescriptor::TYPE_MESSAGE) continue;
+      for (const std::string& groups : nested) {
         const std::string once = Delimited(field->number(), groups);
         judge(once);
         judge(once + once);
         judge(Delimited(field->number(), once));
+      }
+      const std::string element = Delimited(field->number(), VarintField(16, 1));
+      for (int limit : {0, 1}) {
+        judge(element, limit);
+        judge(element + element, limit);
       }
     }
   }
@@ -153,9 +160,11 @@ TEST(LimitsTest, PackedFixed64PayloadMustHoldWholeValues) {
 }
 
 // ---------------------------------------------------------------------------
-// (d) Overlong varints as values, and padded tags and lengths.
+// (d) Overlong varints as values, and a padded tag. Padded tags and lengths
+// of every field are in the schema-driven parse table; a five-byte tag whose
+// last byte carries bits past 32 is left to the oracle to decide.
 
-TEST(LimitsTest, OverlongVarintValuesAgreeWithTheOracle) {
+TEST(LimitsTest, OverlongVarintsAgreeWithTheOracle) {
   const std::string eleven = std::string(10, '\x80') + "\x01";
   const std::string ten_high_bits = std::string(9, '\xFF') + "\x7F";
   const std::string ten_bit_64 = std::string(9, '\x80') + "\x02";
@@ -172,14 +181,8 @@ TEST(LimitsTest, OverlongVarintValuesAgreeWithTheOracle) {
     ExpectVerdict<FrameTable>(Tag(5, 2) + Varint(value.size() + 1) + value + "\x05", expected);
     ExpectVerdict<Track>(Delimited(7, Delimited(1, Tag(2, 0) + value)), expected);
   }
-}
-
-// Padded tags and lengths of every field are in the schema-driven parse
-// table; a five-byte tag whose last byte carries bits past 32 is left to the
-// oracle to decide.
-TEST(LimitsTest, FiveByteTagWithHighBits) {
-  const std::string bytes = std::string("\x88\x80\x80\x80\x70", 5) + Varint(3);
-  EXPECT_EQ(tarvesh_test::JudgeParse<PalletDesc>(bytes).disagreement, "");
+  const std::string five_byte_tag = std::string("\x88\x80\x80\x80\x70", 5) + Varint(3);
+  EXPECT_EQ(tarvesh_test::JudgeParse<PalletDesc>(five_byte_tag).disagreement, "");
 }
 
 // ---------------------------------------------------------------------------

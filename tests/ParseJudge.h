@@ -75,10 +75,11 @@ struct JudgeOptions {
   std::vector<int> chunks{0, 1};  // 0: one flat buffer
   bool arena = false;
   const KernelChoice* kernels = nullptr;  // every kernel, each against the scalar one
-  // An end-group tag to watch for reads the context ways through the
-  // runtime's MergePartialFromCodedStream, whose stream tells it; otherwise
-  // they read through ParseFromString (flat) and ParseFromZeroCopyStream (in
-  // buffers).
+  // Any other limit, or an end-group tag to watch for, reads the context
+  // ways through the runtime's MergePartialFromCodedStream, whose stream
+  // carries both; otherwise through ParseFromString (flat) and
+  // ParseFromZeroCopyStream (in buffers).
+  int recursion_limit = 100;
   std::uint32_t end_tag = 0;
   Failed failed = Failed::kUnchecked;
 };
@@ -122,7 +123,7 @@ inline WayResult ReadOnce(const JudgedClass& judged, bool stream, int chunk,
   result.stream = stream;
   result.chunk = chunk;
   result.message = message;
-  const bool plain_context = !stream && options.end_tag == 0;
+  const bool plain_context = !stream && options.recursion_limit == 100 && options.end_tag == 0;
   if (plain_context && !oracle && chunk == 0) {
     result.returned = result.clean_end = message->ParseFromString(input);
   } else if (plain_context && !oracle) {
@@ -131,6 +132,7 @@ inline WayResult ReadOnce(const JudgedClass& judged, bool stream, int chunk,
   } else {
     SeparateBuffersStream raw(input, chunk == 0 ? static_cast<int>(input.size()) + 1 : chunk);
     gp::io::CodedInputStream coded(&raw);
+    coded.SetRecursionLimit(options.recursion_limit);
     result.returned = stream ? judged.stream_merge(message, &coded)
                              : static_cast<gp::MessageLite*>(message)->MergePartialFromCodedStream(&coded);
     result.clean_end = coded.ConsumedEntireMessage();
