@@ -110,7 +110,7 @@ fi
 
 # The tests that start another program: the self-re-executing suites, the
 # death test and the tool's tests.
-spawning='^(ToolTest|LifecycleTest|ConcurrencyTest)\.|^MessageFrameTest\.SelfMergeIsACheckedError$'
+spawning='^(ToolTest|LifecycleTest|ConcurrencyTest)\.|^RecordingTest\.SelfMergeIsACheckedError$'
 skip=()
 if [ -n "$binfmt_problem" ]; then
   skipped="$(ctest --test-dir "$build" -N -R "$spawning" | sed -n 's/^ *Test *#[0-9]*: //p')"

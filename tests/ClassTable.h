@@ -120,6 +120,7 @@ struct ClassOps {
   const char* name;
   std::vector<FieldOps> fields;
   Message* (*make)() = nullptr;
+  const Message& (*default_instance)() = nullptr;
   Message* (*copy_construct)(const Message&) = nullptr;
   void (*assign)(Message*, const Message&) = nullptr;
   void (*swap)(Message*, Message*) = nullptr;
@@ -142,6 +143,7 @@ ClassOps Bind(const char* name, std::vector<FieldOps> fields) {
   o.name = name;
   o.fields = std::move(fields);
   o.make = []() -> Message* { return new C(); };
+  o.default_instance = []() -> const Message& { return C::default_instance(); };
   o.copy_construct = [](const Message& from) -> Message* { return new C(Of<C>(from)); };
   o.assign = [](Message* to, const Message& from) { *Of<C>(to) = Of<C>(from); };
   o.swap = [](Message* a, Message* b) { Of<C>(a)->C::Swap(Of<C>(b)); };
@@ -234,6 +236,52 @@ inline std::string TestName(const testing::TestParamInfo<ClassOps>& info) {
     if (*c != '.') out += *c;
   }
   return out;
+}
+
+// ---------------------------------------------------------------------------
+// Reading and writing any message through reflection, values as uint64.
+
+inline std::uint64_t Reflected(const Message& m, const FieldDescriptor* f, int index = -1) {
+  const gp::Reflection* r = m.GetReflection();
+  const bool at = index >= 0;
+  switch (f->cpp_type()) {
+    case FieldDescriptor::CPPTYPE_UINT32:
+      return at ? r->GetRepeatedUInt32(m, f, index) : r->GetUInt32(m, f);
+    case FieldDescriptor::CPPTYPE_INT32:
+      return Widen(at ? r->GetRepeatedInt32(m, f, index) : r->GetInt32(m, f));
+    case FieldDescriptor::CPPTYPE_UINT64:
+      return at ? r->GetRepeatedUInt64(m, f, index) : r->GetUInt64(m, f);
+    case FieldDescriptor::CPPTYPE_ENUM:
+      return Widen(at ? r->GetRepeatedEnumValue(m, f, index) : r->GetEnumValue(m, f));
+    default:
+      ADD_FAILURE() << "field kind not covered: " << f->full_name();
+      return 0;
+  }
+}
+
+inline void SetReflected(Message* m, const FieldDescriptor* f, std::uint64_t v, int index = -1) {
+  const gp::Reflection* r = m->GetReflection();
+  const bool add = f->is_repeated() && index < 0;
+  switch (f->cpp_type()) {
+    case FieldDescriptor::CPPTYPE_UINT32: {
+      const auto x = static_cast<std::uint32_t>(v);
+      add ? r->AddUInt32(m, f, x) : f->is_repeated() ? r->SetRepeatedUInt32(m, f, index, x) : r->SetUInt32(m, f, x);
+      break;
+    }
+    case FieldDescriptor::CPPTYPE_INT32: {
+      const auto x = static_cast<std::int32_t>(v);
+      add ? r->AddInt32(m, f, x) : f->is_repeated() ? r->SetRepeatedInt32(m, f, index, x) : r->SetInt32(m, f, x);
+      break;
+    }
+    case FieldDescriptor::CPPTYPE_UINT64:
+      add ? r->AddUInt64(m, f, v) : f->is_repeated() ? r->SetRepeatedUInt64(m, f, index, v) : r->SetUInt64(m, f, v);
+      break;
+    case FieldDescriptor::CPPTYPE_ENUM:
+      r->SetEnumValue(m, f, static_cast<int>(v));
+      break;
+    default:
+      ADD_FAILURE() << "field kind not covered: " << f->full_name();
+  }
 }
 
 class Random {

@@ -95,15 +95,11 @@ void RunRounds(const std::vector<FirstUse>& uses) {
   }
 }
 
-TEST(ConcurrencyTest, SameDescriptorFromEveryThread) {
+// Every thread making the same first use: descriptor(), GetMetadata() and
+// the factory's prototype, each in rounds of its own.
+TEST(ConcurrencyTest, SameFirstUseFromEveryThread) {
   RunRounds({[] { return static_cast<const void*>(Track::descriptor()); }});
-}
-
-TEST(ConcurrencyTest, SameMetadataFromEveryThread) {
   RunRounds({[] { return static_cast<const void*>(PalletDesc().GetMetadata().reflection); }});
-}
-
-TEST(ConcurrencyTest, FactoryPrototypeFromEveryThread) {
   RunRounds({[] {
     const gp::Message* prototype = FactoryPrototype("Pb.Tarvesh.DataReference");
     return prototype == &DataReference::default_instance() ? prototype : nullptr;

@@ -154,34 +154,33 @@ TEST(LifecycleTest, LoadRegistersWithoutBuildingDescriptors) {
   });
 }
 
-TEST(LifecycleTest, RecordingDescriptorLeavesTrackFileAlone) {
-  IN_FRESH_PROCESS({
-    const gp::Descriptor* pallet = PalletDesc::descriptor();
-    child.Check(pallet != nullptr && pallet->full_name() == "Pb.Tarvesh.PalletDesc",
-                "PalletDesc::descriptor() named Pb.Tarvesh.PalletDesc");
-    child.Check(pallet != nullptr && pallet->field_count() == 8, "PalletDesc has 8 fields");
-    child.Check(SchemaFileBuilt(kRecordingFile), "Recording file built by descriptor()");
-    child.Check(DataReference_Tier().GetMetadata().descriptor ==
-                    pallet->file()->message_type(3)->nested_type(0),
-                "GetMetadata() of another class gives the same file's descriptors");
-    child.Check(gp::MessageFactory::generated_factory()->GetPrototype(
-                    RecordingFragment::descriptor()) == &RecordingFragment::default_instance(),
-                "factory prototype is the default instance");
-    child.Check(!SchemaFileBuilt(kTrackFile), "Track file left unbuilt by Recording descriptors");
-  });
-}
-
-TEST(LifecycleTest, TrackDescriptorLeavesRecordingFileAlone) {
-  IN_FRESH_PROCESS({
-    const gp::Descriptor* track = Track::descriptor();
-    child.Check(track != nullptr && track->full_name() == "Pb.Tarvesh.Track",
-                "Track::descriptor() named Pb.Tarvesh.Track");
-    child.Check(SchemaFileBuilt(kTrackFile), "Track file built by descriptor()");
-    child.Check(FrameTable().GetMetadata().descriptor == track->file()->message_type(3),
-                "GetMetadata() of another class gives the same file's descriptors");
-    child.Check(!SchemaFileBuilt(kRecordingFile),
-                "Recording file left unbuilt by Track descriptors");
-  });
+// The first descriptor() of a file builds that file alone, and GetMetadata()
+// of another of its classes then gives the same file's descriptors.
+TEST(LifecycleTest, FirstUseBuildsItsFileAlone) {
+  struct FirstUse {
+    const char* file;
+    const char* other_file;
+    const gp::Descriptor* (*descriptor)();
+    const gp::Descriptor* (*sibling)();  // another class's GetMetadata()
+    const char* sibling_name;
+  };
+  const FirstUse uses[] = {
+      {kRecordingFile, kTrackFile, &PalletDesc::descriptor,
+       [] { return DataReference_Tier().GetMetadata().descriptor; }, "Pb.Tarvesh.DataReference.Tier"},
+      {kTrackFile, kRecordingFile, &Track::descriptor, [] { return FrameTable().GetMetadata().descriptor; },
+       "Pb.Tarvesh.FrameTable"},
+  };
+  for (const FirstUse& use : uses) {
+    SCOPED_TRACE(use.file);
+    IN_FRESH_PROCESS({
+      const gp::Descriptor* first = use.descriptor();
+      child.Check(first != nullptr && SchemaFileBuilt(use.file), "the file built by descriptor()");
+      const gp::Descriptor* sibling = use.sibling();
+      child.Check(sibling->file() == first->file() && sibling->full_name() == use.sibling_name,
+                  "GetMetadata() of another class gives the same file's descriptors");
+      child.Check(!SchemaFileBuilt(use.other_file), "the other file left unbuilt");
+    });
+  }
 }
 
 TEST(LifecycleTest, ShutdownDeletesEachDefaultInstanceOnce) {

@@ -75,52 +75,6 @@ const Message& LibraryPrototype(const ClassOps& ops) {
 std::unique_ptr<Message> NewOracle(const ClassOps& ops) { return SchemaOracle::Get().New(ops.name); }
 
 // ---------------------------------------------------------------------------
-// Reading and writing any message through reflection, values as uint64.
-
-std::uint64_t Reflected(const Message& m, const FieldDescriptor* f, int index = -1) {
-  const gp::Reflection* r = m.GetReflection();
-  const bool at = index >= 0;
-  switch (f->cpp_type()) {
-    case FieldDescriptor::CPPTYPE_UINT32:
-      return at ? r->GetRepeatedUInt32(m, f, index) : r->GetUInt32(m, f);
-    case FieldDescriptor::CPPTYPE_INT32:
-      return Widen(at ? r->GetRepeatedInt32(m, f, index) : r->GetInt32(m, f));
-    case FieldDescriptor::CPPTYPE_UINT64:
-      return at ? r->GetRepeatedUInt64(m, f, index) : r->GetUInt64(m, f);
-    case FieldDescriptor::CPPTYPE_ENUM:
-      return Widen(at ? r->GetRepeatedEnumValue(m, f, index) : r->GetEnumValue(m, f));
-    default:
-      ADD_FAILURE() << "field kind not covered: " << f->full_name();
-      return 0;
-  }
-}
-
-void SetReflected(Message* m, const FieldDescriptor* f, std::uint64_t v, int index = -1) {
-  const gp::Reflection* r = m->GetReflection();
-  const bool add = f->is_repeated() && index < 0;
-  switch (f->cpp_type()) {
-    case FieldDescriptor::CPPTYPE_UINT32: {
-      const auto x = static_cast<std::uint32_t>(v);
-      add ? r->AddUInt32(m, f, x) : f->is_repeated() ? r->SetRepeatedUInt32(m, f, index, x) : r->SetUInt32(m, f, x);
-      break;
-    }
-    case FieldDescriptor::CPPTYPE_INT32: {
-      const auto x = static_cast<std::int32_t>(v);
-      add ? r->AddInt32(m, f, x) : f->is_repeated() ? r->SetRepeatedInt32(m, f, index, x) : r->SetInt32(m, f, x);
-      break;
-    }
-    case FieldDescriptor::CPPTYPE_UINT64:
-      add ? r->AddUInt64(m, f, v) : f->is_repeated() ? r->SetRepeatedUInt64(m, f, index, v) : r->SetUInt64(m, f, v);
-      break;
-    case FieldDescriptor::CPPTYPE_ENUM:
-      r->SetEnumValue(m, f, static_cast<int>(v));
-      break;
-    default:
-      ADD_FAILURE() << "field kind not covered: " << f->full_name();
-  }
-}
-
-// ---------------------------------------------------------------------------
 // Comparison: every field's presence and value through the accessors and
 // through the library's reflection, against the oracle's reflection, nested
 // elements included; then the sizes and the bytes of every writer.
@@ -414,11 +368,18 @@ std::uint64_t SeedOf(const ClassOps& ops, int run) {
 
 class SchemaDrivenTest : public testing::TestWithParam<ClassOps> {};
 
-// The binding table names every field of the registered descriptor, in
-// order and of the right kind: a field added to the schema must be bound.
+// The generated factory's prototype of each name is the class's default
+// instance, empty, and makes objects of the class. The binding table names
+// every field of the registered descriptor, in order and of the right kind:
+// a field added to the schema must be bound.
 TEST_P(SchemaDrivenTest, BindingsCoverTheSchema) {
   const ClassOps& ops = GetParam();
-  const gp::Descriptor* type = LibraryPrototype(ops).GetDescriptor();
+  const Message& prototype = LibraryPrototype(ops);
+  EXPECT_EQ(&prototype, &ops.default_instance());
+  EXPECT_EQ(prototype.ByteSizeLong(), 0u);
+  EXPECT_TRUE(ops.is_class(*std::unique_ptr<Message>(prototype.New())));
+  const gp::Descriptor* type = prototype.GetDescriptor();
+  EXPECT_EQ(type->full_name(), ops.name);
   ASSERT_EQ(static_cast<int>(ops.fields.size()), type->field_count());
   for (int i = 0; i < type->field_count(); ++i) {
     const FieldDescriptor* f = type->field(i);
