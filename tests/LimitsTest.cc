@@ -181,8 +181,13 @@ TEST(LimitsTest, OverlongVarintsAgreeWithTheOracle) {
     ExpectVerdict<FrameTable>(Tag(5, 2) + Varint(value.size() + 1) + value + "\x05", expected);
     ExpectVerdict<Track>(Delimited(7, Delimited(1, Tag(2, 0) + value)), expected);
   }
+  // A tag of five bytes is read; one of six, even with no value bits in its
+  // first byte, is refused.
   const std::string five_byte_tag = std::string("\x88\x80\x80\x80\x70", 5) + Varint(3);
-  EXPECT_EQ(tarvesh_test::JudgeParse<PalletDesc>(five_byte_tag).disagreement, "");
+  const std::string six_byte_tag = std::string("\x80\x81\x80\x80\x80\x00", 6) + Varint(3);
+  for (const std::string& input : {five_byte_tag, six_byte_tag}) {
+    EXPECT_EQ(tarvesh_test::JudgeParse<PalletDesc>(input).disagreement, "") << Hex(input);
+  }
 }
 
 // ---------------------------------------------------------------------------
