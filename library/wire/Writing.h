@@ -90,7 +90,6 @@ TARVESH_FLATTEN uint8_t* WriteNestedElements(const Output& out, uint8_t tag,
   return target;
 }
 
-// The unknown-field tail; see UnknownFieldsSize for the test.
 // An optional bytes field: tag, length, the bytes.
 template <class Output>
 inline uint8_t* WriteBytesField(const Output& out, uint8_t tag, const std::string& value,
@@ -101,6 +100,7 @@ inline uint8_t* WriteBytesField(const Output& out, uint8_t tag, const std::strin
   return out.Raw(value.data(), value.size(), target);
 }
 
+// The unknown-field tail; see UnknownFieldsSize for the test.
 template <class Output>
 inline uint8_t* WriteUnknownFields(const Output& out,
                                    const gpi::InternalMetadata& metadata,
