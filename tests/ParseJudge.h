@@ -232,8 +232,8 @@ inline Judgement JudgeParse(const JudgedClass& judged, const std::string& input,
       if (written.array != expected || written.stream != expected || written.runtime != expected ||
           written.own != expected || written.byte_size != static_cast<int>(expected.size())) {
         fail(way.name + " read what writes as " + Hex(written.runtime) + " (array " +
-             Hex(written.array) + ", stream " + Hex(written.stream) + "), the oracle " +
-             Hex(expected));
+             Hex(written.array) + ", stream " + Hex(written.stream) + ", the class's own " +
+             Hex(written.own) + "), the oracle " + Hex(expected));
       }
       if (!written.array_end_ok || !written.guard_intact) fail("the array writer ran off its size");
       if (!written.short_array_refused) fail("SerializeToArray wrote into too small an array");
