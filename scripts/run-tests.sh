@@ -11,7 +11,7 @@
 # bounded time (TARVESH_FUZZ_SECONDS per harness).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh clang libclang-rt-dev pkg-config dpkg-dev protobuf-compiler lintian \
+scripts/install-deps.sh clang libclang-rt-dev pkg-config dpkg-dev debhelper protobuf-compiler lintian blhc \
   abigail-tools
 jobs="$(nproc)"
 scripts/check-licence-lines.sh
