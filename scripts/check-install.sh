@@ -111,14 +111,19 @@ step "Debian packages"
 # dpkg-buildpackage writes the packages into the parent of the tree it builds:
 # a copy of the sources (tracked, and new files not ignored) in the work
 # directory keeps them there. TARVESH_CHECK_REPRODUCIBLE=1 builds them a
-# second time, in another directory, time zone and umask, and compares.
+# second time, in another directory, time zone, locale and umask, and
+# compares.
 # build_packages <directory>: builds <directory>/tarveshprotobuf.
 build_packages() {
   local tree="$1/tarveshprotobuf"
   mkdir -p "$tree"
-  git ls-files -z -co --exclude-standard | while IFS= read -r -d '' file; do
-    [ -e "$file" ] && printf '%s\0' "$file"
-  done | tar --null -T - -cf - | tar -xf - -C "$tree"
+  if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    git ls-files -z -co --exclude-standard | while IFS= read -r -d '' file; do
+      if [ -e "$file" ] || [ -L "$file" ]; then printf '%s\0' "$file"; fi
+    done | tar --null -T - -cf - | tar -xf - -C "$tree"
+  else
+    tar --exclude='./build*' --exclude='./obj-*' -cf - . | tar -xf - -C "$tree"
+  fi
   (cd "$tree" && dpkg-buildpackage -us -uc -b -j"$jobs" >"$1/build.log" 2>&1) || {
     tail -n 40 "$1/build.log" >&2
     fail "dpkg-buildpackage failed (log: $1/build.log)"
@@ -216,7 +221,7 @@ build_path_in="$(grep -rlF "$work/packages" "$everything" || true)"
 [ -z "$build_path_in" ] || fail "the build directory's path is in: ${build_path_in//"$everything"/}"
 if [ "${TARVESH_CHECK_REPRODUCIBLE:-0}" = 1 ]; then
   again="$work/again/in/another/directory"
-  (umask 002 && TZ=Asia/Kolkata build_packages "$again")
+  (umask 002 && TZ=Asia/Kolkata LC_ALL=C.UTF-8 build_packages "$again")
   for deb in "${debs[@]}"; do
     cmp -s "$deb" "$again/$(basename "$deb")" || fail "$(basename "$deb") differs in a second build"
     sha256sum "$deb" | sed "s|$work/packages/||; s/^/   /"
