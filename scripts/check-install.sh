@@ -111,8 +111,8 @@ step "Debian packages"
 # dpkg-buildpackage writes the packages into the parent of the tree it builds:
 # a copy of the sources (tracked, and new files not ignored) in the work
 # directory keeps them there. TARVESH_CHECK_REPRODUCIBLE=1 builds them a
-# second time, in another directory, time zone, locale and umask, and
-# compares.
+# second time, in another directory, time zone, locale and umask, from
+# sources of another time (sources_date), and compares.
 # build_packages <directory>: builds <directory>/tarveshprotobuf.
 build_packages() {
   local tree="$1/tarveshprotobuf"
@@ -123,6 +123,9 @@ build_packages() {
     done | tar --null -T - -cf - | tar -xf - -C "$tree"
   else
     tar --exclude='./build*' --exclude='./obj-*' -cf - . | tar -xf - -C "$tree"
+  fi
+  if [ -n "${sources_date:-}" ]; then
+    find "$tree" -exec touch --no-dereference --date="$sources_date" {} +
   fi
   (cd "$tree" && dpkg-buildpackage -us -uc -b -j"$jobs" >"$1/build.log" 2>&1) || {
     tail -n 40 "$1/build.log" >&2
@@ -221,7 +224,7 @@ build_path_in="$(grep -rlF "$work/packages" "$everything" || true)"
 [ -z "$build_path_in" ] || fail "the build directory's path is in: ${build_path_in//"$everything"/}"
 if [ "${TARVESH_CHECK_REPRODUCIBLE:-0}" = 1 ]; then
   again="$work/again/in/another/directory"
-  (umask 002 && TZ=Asia/Kolkata LC_ALL=C.UTF-8 build_packages "$again")
+  (umask 002 && TZ=Asia/Kolkata LC_ALL=C.UTF-8 sources_date=2000-01-01 build_packages "$again")
   for deb in "${debs[@]}"; do
     cmp -s "$deb" "$again/$(basename "$deb")" || fail "$(basename "$deb") differs in a second build"
     sha256sum "$deb" | sed "s|$work/packages/||; s/^/   /"
