@@ -7,10 +7,12 @@
 #   2. the consumer in tests/consumers built against that prefix through
 #      find_package and through pkg-config, and with add_subdirectory of this
 #      source tree (whose build must hold none of the tests or tools);
-#   3. the Debian packages built with CPack: lintian at error and warning
-#      level, their file lists, control fields and RUNPATHs checked, and the
-#      consumer built against the runtime and -dev packages unpacked into a
-#      temporary directory.
+#   3. the Debian packages built from debian/ with dpkg-buildpackage: blhc on
+#      the build log, lintian at error and warning level (and four info tags
+#      of a package not built the Debian way), their file lists, control
+#      fields, symbols file and RUNPATHs checked, no build path in them, and
+#      the consumer built against the runtime and -dev packages unpacked into
+#      a temporary directory.
 # Work files go to <build>/check-install. Called by scripts/run-tests.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -106,10 +108,31 @@ cmake --build "$work/add_subdirectory" -j"$jobs" >/dev/null
 run_consumer "$work/add_subdirectory/consumer"
 
 step "Debian packages"
-(cd "$build" && cpack -G DEB -B "$work/packages" >"$work/cpack.log" 2>&1) || {
-  cat "$work/cpack.log" >&2
-  fail "cpack failed"
+# dpkg-buildpackage writes the packages into the parent of the tree it builds:
+# a copy of the sources (tracked, and new files not ignored) in the work
+# directory keeps them there. TARVESH_CHECK_REPRODUCIBLE=1 builds them a
+# second time, in another directory, time zone, locale and umask, from
+# sources of another time (sources_date), and compares.
+# build_packages <directory>: builds <directory>/tarveshprotobuf.
+build_packages() {
+  local tree="$1/tarveshprotobuf"
+  mkdir -p "$tree"
+  if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    git ls-files -z -co --exclude-standard | while IFS= read -r -d '' file; do
+      if [ -e "$file" ] || [ -L "$file" ]; then printf '%s\0' "$file"; fi
+    done | tar --null -T - -cf - | tar -xf - -C "$tree"
+  else
+    tar --exclude='./build*' --exclude='./obj-*' -cf - . | tar -xf - -C "$tree"
+  fi
+  if [ -n "${sources_date:-}" ]; then
+    find "$tree" -exec touch --no-dereference --date="$sources_date" {} +
+  fi
+  (cd "$tree" && dpkg-buildpackage -us -uc -b -j"$jobs" >"$1/build.log" 2>&1) || {
+    tail -n 40 "$1/build.log" >&2
+    fail "dpkg-buildpackage failed (log: $1/build.log)"
+  }
 }
+build_packages "$work/packages"
 package() {
   local found=("$work"/packages/"$1"_*.deb)
   [ -f "${found[0]}" ] || fail "no package $1"
@@ -118,14 +141,25 @@ package() {
 runtime_deb="$(package libtarveshprotobuf1)"
 dev_deb="$(package libtarveshprotobuf-dev)"
 tools_deb="$(package tarvesh-tools)"
-debs=("$runtime_deb" "$dev_deb" "$tools_deb" "$work"/packages/*-dbgsym_*.ddeb)
-[ ${#debs[@]} -eq 5 ] || fail "expected two -dbgsym packages: ${debs[*]}"
-# Errors and warnings fail; the informational tags are printed too.
+dbgsym_debs=("$(package libtarveshprotobuf1-dbgsym)" "$(package tarvesh-tools-dbgsym)")
+debs=("$runtime_deb" "$dev_deb" "$tools_deb" "${dbgsym_debs[@]}")
+[ "$(ls "$work"/packages/*.deb | wc -l)" -eq 5 ] || fail "expected five packages: $(ls "$work"/packages/*.deb)"
+# Every compiler and linker line of the build has dpkg-buildflags' flags,
+# hardening all on.
+echo "-- blhc $(dpkg-query -W -f='${Version}' blhc) on the build log"
+blhc --all "$work/packages/build.log" >"$work/blhc.log" 2>&1 || {
+  cat "$work/blhc.log" >&2
+  fail "blhc found compiler or linker lines without the build flags (above)"
+}
+# Errors and warnings fail; the informational tags are printed too, and the
+# four that show a package not built the Debian way fail as well.
 echo "-- $(lintian --version) on $(basename -a "${debs[@]}" | tr '\n' ' ')"
 lintian_status=0
 lintian --fail-on error,warning --display-info "${debs[@]}" >"$work/lintian.log" 2>&1 || lintian_status=$?
 grep -v '^running with root privileges' "$work/lintian.log" | sed 's/^/   /' || true
 [ "$lintian_status" -eq 0 ] || fail "lintian found errors or warnings (above)"
+not_debian_way='hardening-no-bindnow|hardening-no-fortify-functions|no-symbols-control-file|binary-has-unneeded-section'
+! grep -Eq ": ($not_debian_way)( |$)" "$work/lintian.log" || fail "lintian: $(grep -Eo "$not_debian_way" "$work/lintian.log" | sort -u | tr '\n' ' ')"
 contents() { dpkg-deb -c "$1" | awk '{print $6}' | sed 's|^\./||' | grep -v '/$' | grep . | sort; }
 runtime_files="$(contents "$runtime_deb")"
 dev_files="$(contents "$dev_deb")"
@@ -135,19 +169,24 @@ for deb in "$runtime_deb" "$dev_deb" "$tools_deb"; do
   contents "$deb" | sed 's/^/   /'
 done
 
+# The changelog's latest entry names the project's version.
+project_version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
+package_version="$(dpkg-deb -f "$runtime_deb" Version)"
+[ "${package_version%-*}" = "$project_version" ] ||
+  fail "debian/changelog's latest entry is version $package_version, the project $project_version"
+
 lib="usr/lib/${multiarch#lib/}"
-# Each package's copyright, changelog and lintian overrides.
+# Each package's copyright and changelog.
 package_docs() {
   echo "usr/share/doc/$1/changelog.Debian.gz"
   echo "usr/share/doc/$1/copyright"
-  echo "usr/share/lintian/overrides/$1"
 }
 expect_files "$runtime_files" "^$lib/libTarveshProtoBuf\.so\.1\.0\.0$" "^$lib/libTarveshProtoBuf\.so\.1$" \
   "^$lib/libHalvinProtoBuf\.so\.1$" "^$lib/libVeltoProtoBuf\.so\.1\.0\.0$"
 for deb in "$runtime_deb" "$dev_deb" "$tools_deb"; do
   name="$(dpkg-deb -f "$deb" Package)"
   [ "$(package_docs "$name" | grep -vxFf <(contents "$deb"))" = "" ] ||
-    fail "$name lacks its copyright, changelog or lintian overrides"
+    fail "$name lacks its copyright or changelog"
 done
 # The runtime package holds only the versioned libraries and files named by
 # the package, so a later soname can be installed beside it.
@@ -159,23 +198,39 @@ expect_files "$dev_files" "^$lib/libTarveshProtoBuf\.so$" "^usr/include/ProtoBuf
 grep -q '\.so\.[0-9]' <<<"$dev_files" && fail "the -dev package holds versioned libraries"
 [ "$(grep -vxF "$(package_docs tarvesh-tools)" <<<"$tools_files")" = "$(printf '%s\n' usr/bin/tarvesh \
   usr/share/bash-completion/completions/tarvesh usr/share/man/man1/tarvesh.1.gz)" ] || fail "tarvesh-tools holds: $tools_files"
-# Programs built against this version run with any later one of the soname.
-dpkg-deb --ctrl-tarfile "$runtime_deb" | tar -xO ./shlibs >"$work/shlibs"
+# Programs built against this version run with any later one of the soname;
+# the symbols file says from which version each symbol is there; dpkg's
+# ldconfig trigger refreshes the loader cache.
+dpkg-deb --ctrl-tarfile "$runtime_deb" | tar -x -C "$work" ./shlibs ./symbols ./triggers
 for library in TarveshProtoBuf HalvinProtoBuf VeltoProtoBuf; do
-  grep -qx "lib$library 1 libtarveshprotobuf1 (>= [0-9.]*)" "$work/shlibs" ||
+  grep -qx "lib$library 1 libtarveshprotobuf1 (>= $project_version)" "$work/shlibs" ||
     fail "shlibs lacks lib$library with a >= version: $(cat "$work/shlibs")"
+  grep -qx "lib$library.so.1 libtarveshprotobuf1 #MINVER#" "$work/symbols" ||
+    fail "the symbols file lacks lib$library"
 done
-# Installed-Size as dpkg counts it: each file rounded up to a KiB, one KiB
-# for each link and directory.
-for deb in "${debs[@]}"; do
-  counted="$(dpkg-deb -c "$deb" | awk '$1 ~ /^-/ { kib += int(($3 + 1023) / 1024); next } { kib += 1 }
-    END { print kib - 1 }')"
-  declared="$(dpkg-deb -f "$deb" Installed-Size)"
-  [ "$counted" = "$declared" ] || fail "$(basename "$deb"): Installed-Size $declared, files $counted KiB"
-done
+grep -qx 'activate-noawait ldconfig' "$work/triggers" || fail "no ldconfig trigger: $(cat "$work/triggers")"
 dpkg-deb -f "$dev_deb" Depends | grep -q 'libtarveshprotobuf1 (= ' || fail "-dev does not depend on the runtime"
 dpkg-deb -f "$tools_deb" Depends | grep -q 'libtarveshprotobuf1 (= ' || fail "tools do not depend on the runtime"
 dpkg-deb -f "$runtime_deb" Depends | grep -q 'libprotobuf' || fail "runtime does not depend on libprotobuf"
+
+# Nothing in the packages, the debug information included, names the
+# directory they were built in (the paths are relative, from dpkg-buildflags'
+# -ffile-prefix-map; no RPATH): the first condition of a build another
+# directory repeats byte for byte.
+everything="$work/everything"
+for deb in "${debs[@]}"; do dpkg-deb -x "$deb" "$everything"; done
+find "$everything/usr/lib/debug" -name '*.debug' -type f -exec objcopy --decompress-debug-sections {} \;
+build_path_in="$(grep -rlF "$work/packages" "$everything" || true)"
+[ -z "$build_path_in" ] || fail "the build directory's path is in: ${build_path_in//"$everything"/}"
+if [ "${TARVESH_CHECK_REPRODUCIBLE:-0}" = 1 ]; then
+  again="$work/again/in/another/directory"
+  (umask 002 && TZ=Asia/Kolkata LC_ALL=C.UTF-8 sources_date=2000-01-01 build_packages "$again")
+  for deb in "${debs[@]}"; do
+    cmp -s "$deb" "$again/$(basename "$deb")" || fail "$(basename "$deb") differs in a second build"
+    sha256sum "$deb" | sed "s|$work/packages/||; s/^/   /"
+  done
+  echo "-- a second build in $again gave the same five packages"
+fi
 
 step "consumer against the unpacked packages"
 root="$work/unpacked"

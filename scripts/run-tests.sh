@@ -11,8 +11,8 @@
 # bounded time (TARVESH_FUZZ_SECONDS per harness).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh clang libclang-rt-dev pkg-config dpkg-dev protobuf-compiler lintian \
-  abigail-tools
+scripts/install-deps.sh clang libclang-rt-dev pkg-config dpkg-dev \
+  build-essential debhelper protobuf-compiler lintian blhc abigail-tools
 jobs="$(nproc)"
 scripts/check-licence-lines.sh
 # A hung test fails after five minutes instead of ctest's default 25.
