@@ -329,7 +329,7 @@ TEST_F(ToolTest, FailuresGiveStatusAndPlace) {
     std::string message;
   };
   const std::string dir = dir_.string();
-  const std::vector<Case> cases = {
+  std::vector<Case> cases = {
       {{"decode", "Trak", dir + "/cut.bin"}, 2,
        "tarvesh: unknown type 'Trak'; did you mean 'Track'? (see 'tarvesh types')\n"},
       {{"decode", "RecordingFragmentTier", dir + "/cut.bin"}, 2,
@@ -628,7 +628,7 @@ TEST_F(ToolTest, KilledRunLeavesNothingAndIgnoredSignalsStayIgnored) {
   EXPECT_NE(ReadFile(Path("out.txt")).find("track_id: 19"), std::string::npos);
 }
 
-TEST_F(ToolTest, ReadErrorsFailTheRunAndLeaveTheOutput) {
+TEST_F(ToolTest, FailedRunsLeaveTheOutput) {
   WriteStream(Path("stream.bin"), 50);
   const std::string stream = ReadFile(Path("stream.bin"));
   // The 10th record's length prefix is a record boundary; byte 1000 is
@@ -644,8 +644,14 @@ TEST_F(ToolTest, ReadErrorsFailTheRunAndLeaveTheOutput) {
   struct Case {
     std::vector<std::string> arguments;
     size_t fail_at;
-    std::string where;  // what the message names before "read failed"
+    std::string where;  // what the message names before `what`
+    std::string what = "read failed: Input/output error\n";
   };
+  // Bytes that fail a run with no read error: a record cut short, and a
+  // record whose first tag has wire type 7.
+  WriteFile(Path("short.bin"), "\x0a\x05" "abc");
+  WriteFile(Path("bad.bin"), std::string("\x02\x0f\x00", 3));
+  const size_t no_read_error = size_t{1} << 40;
   const std::vector<Case> cases = {
       {{"decode", "-d", "Track", dir + "/stream.bin"}, boundary, "stream.bin: record 10: byte " + std::to_string(boundary)},
       {{"decode", "-d", "Track", dir + "/stream.bin"}, 1000, "stream.bin: record "},
@@ -656,20 +662,24 @@ TEST_F(ToolTest, ReadErrorsFailTheRunAndLeaveTheOutput) {
       {{"stats", "-d", dir + "/stream.bin"}, boundary, "stream.bin: record 10: byte " + std::to_string(boundary)},
       {{"count", dir + "/stream.bin"}, 1000, "stream.bin: record "},
       {{"guess", "-d", dir + "/stream.bin"}, boundary, "stream.bin: byte " + std::to_string(boundary)},
+      {{"raw", "-d", dir + "/stream.bin"}, boundary, "stream.bin: record 10: byte " + std::to_string(boundary)},
+      {{"raw", "-d", dir + "/short.bin"}, no_read_error, "short.bin: record 1: byte 1",
+       "record of 10 bytes is cut short by the end of input\n"},
+      {{"raw", "-d", dir + "/bad.bin"}, no_read_error, "bad.bin: record 1: byte 1", "invalid wire type 7 in field 1\n"},
   };
   WriteFile(Path("out"), "precious\n");
   const std::vector<std::string> files = Listing();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments[0] + " " + c.arguments[1] + " failing at " + std::to_string(c.fail_at));
     std::vector<std::string> arguments = c.arguments;
-    const bool writes = arguments[0] == "decode" || arguments[0] == "encode";
+    const bool writes = arguments[0] == "decode" || arguments[0] == "encode" || arguments[0] == "raw";
     if (writes) arguments.insert(arguments.end(), {"-o", dir + "/out"});
     Stdin in;
     in.environment.push_back("TARVESH_FAIL_READ_AT=" + std::to_string(c.fail_at));
     const Result result = Wait(Start(TARVESH_TOOL, arguments, in));
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("tarvesh: " + dir + "/" + c.where), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("read failed: Input/output error\n"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(c.what), std::string::npos) << result.err;
     EXPECT_EQ(ReadFile(Path("out")), "precious\n");
     EXPECT_EQ(Listing(), files) << "a temporary file was left behind";
   }

@@ -182,6 +182,14 @@ bool OutputFile::OpenTemporary(std::string* error) {
   return true;
 }
 
+bool OutputFile::Finish(bool succeeded, std::string* error) {
+  if (stream_ == nullptr) return true;
+  if (succeeded) return Commit(error);
+  if (target_.empty()) stream_->Flush();
+  Discard();
+  return true;
+}
+
 bool OutputFile::Commit(std::string* error) {
   if (!stream_->Flush()) {
     *error = ErrnoText("write failed", stream_->GetErrno());

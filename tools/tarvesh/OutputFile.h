@@ -32,9 +32,13 @@ class OutputFile {
 
   google::protobuf::io::ZeroCopyOutputStream* stream() { return stream_.get(); }
 
-  // Flushes; for a replaced file also syncs, names it, renames it into place
-  // and syncs the directory. On failure returns false with *error set.
-  bool Commit(std::string* error);
+  // Ends the output of a run, the one place that decides what becomes of it.
+  // When the run `succeeded`: flushes; for a replaced file also syncs, names
+  // it, renames it into place and syncs the directory. When it failed: a
+  // replacement is discarded, the target left as it was; standard output, a
+  // device or FIFO gets what was written (it cannot be taken back). On
+  // failure returns false with *error set.
+  bool Finish(bool succeeded, std::string* error);
 
   // Why the stream refused a write, as text.
   std::string WriteError() const;
@@ -43,6 +47,7 @@ class OutputFile {
   const std::string& name() const { return name_; }
 
  private:
+  bool Commit(std::string* error);
   bool OpenTemporary(std::string* error);
   bool CloseOwned(std::string* error);
   void Discard();

@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: BSD-3-Clause
+#include "TextRecords.h"
+
+#include <google/protobuf/stubs/strutil.h>
+
+namespace tarvesh {
+namespace {
+
+// The runtime's JSON parser reports a syntax error as three lines, the
+// message, up to 40 bytes around the fault and a caret under it; a bad value
+// as "(field): invalid value X for type T" with no place. Gives one line,
+// "line L column C: message", the place found by looking for those bytes or
+// that value in `text` (whose first line is first_line), else its start.
+std::string JsonError(const std::string& text, uint64_t first_line, const std::string& status) {
+  std::string message = status.substr(0, status.find('\n'));
+  size_t at = std::string::npos;
+  const size_t segment_start = status.find('\n');
+  const size_t caret_start = segment_start == std::string::npos ? std::string::npos
+                                                                : status.find('\n', segment_start + 1);
+  if (caret_start != std::string::npos) {
+    const std::string segment = status.substr(segment_start + 1, caret_start - segment_start - 1);
+    const size_t caret = status.find('^', caret_start + 1);
+    const size_t found = segment.empty() ? std::string::npos : text.find(segment);
+    if (found != std::string::npos && caret != std::string::npos) at = found + (caret - caret_start - 1);
+  } else {
+    const std::string kValue = "invalid value ", kFor = " for type ";
+    const size_t value = message.find(kValue);
+    const size_t value_end = value == std::string::npos ? value : message.find(kFor, value);
+    if (value_end != std::string::npos) {
+      at = text.find(message.substr(value + kValue.size(), value_end - value - kValue.size()));
+    }
+    // "name: what" names a field; its key is the place.
+    const size_t colon = message.find(": ");
+    if (at == std::string::npos && colon != std::string::npos && colon > 0 &&
+        message.find_first_of(" ()") > colon) {
+      at = text.find("\"" + message.substr(0, colon) + "\"");
+    }
+  }
+  if (at == std::string::npos || at > text.size()) {
+    at = std::min(text.size(), text.find_first_not_of(" \t\r\n"));
+  }
+  const size_t line_start = at == 0 ? 0 : text.rfind('\n', at - 1);
+  const uint64_t line = first_line + static_cast<uint64_t>(std::count(text.begin(), text.begin() + at, '\n'));
+  const uint64_t column = at - (line_start == std::string::npos || at == 0 ? 0 : line_start + 1) + 1;
+  return "line " + std::to_string(line) + " column " + std::to_string(column) + ": " + message;
+}
+
+}  // namespace
+
+bool ParseText(const std::string& text, bool json, uint64_t first_line, gp::Message* message,
+               std::string* error) {
+  message->Clear();
+  if (json) {
+    gp::util::JsonParseOptions options;
+    const auto status = gp::util::JsonStringToMessage(text, message, options);
+    if (status.ok()) return true;
+    *error = JsonError(text, first_line, std::string(status.message()));
+    return false;
+  }
+  FirstError errors;
+  gp::TextFormat::Parser parser;
+  parser.RecordErrorsTo(&errors);
+  if (parser.ParseFromString(text, message)) return true;
+  *error = errors.Describe(first_line);
+  return false;
+}
+
+// Prints bytes and strings as the runtime's default printer does, but
+// escapes them a block at a time instead of building a copy of the whole
+// value: a large field costs its own size, not four times it.
+namespace {
+
+class BlockEscapingPrinter : public gp::TextFormat::FastFieldValuePrinter {
+ public:
+  void PrintString(const std::string& value, gp::TextFormat::BaseTextGenerator* out) const override {
+    constexpr size_t kBlock = 1 << 16;
+    out->PrintLiteral("\"");
+    for (size_t at = 0; at < value.size(); at += kBlock) {
+      out->PrintString(gp::CEscape(value.substr(at, kBlock)));
+    }
+    out->PrintLiteral("\"");
+  }
+  void PrintBytes(const std::string& value, gp::TextFormat::BaseTextGenerator* out) const override {
+    PrintString(value, out);
+  }
+};
+
+}  // namespace
+
+gp::TextFormat::FastFieldValuePrinter* NewBlockEscapingPrinter() { return new BlockEscapingPrinter; }
+
+}  // namespace tarvesh

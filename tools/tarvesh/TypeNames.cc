@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: BSD-3-Clause
+#include "TypeNames.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "Diagnostics.h"
+#include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
+#include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
+
+namespace tarvesh {
+
+namespace gp = google::protobuf;
+
+namespace {
+
+constexpr char kPackage[] = "Pb.Tarvesh.";
+
+// Types of other schemas, when given.
+Schemas* user_schemas = nullptr;
+
+void AddWithNested(const gp::Descriptor* type, std::vector<const gp::Descriptor*>* types) {
+  types->push_back(type);
+  for (int i = 0; i < type->nested_type_count(); ++i) AddWithNested(type->nested_type(i), types);
+}
+
+bool BuiltIn(const gp::Descriptor* type) {
+  return type->file()->pool() == gp::DescriptorPool::generated_pool();
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// Every type TYPE may name: the library's, then those of loaded schemas.
+std::vector<const gp::Descriptor*> KnownTypes() {
+  std::vector<const gp::Descriptor*> types = AllTypes();
+  if (user_schemas != nullptr) {
+    for (const gp::Descriptor* type : user_schemas->Types()) types.push_back(type);
+  }
+  return types;
+}
+
+}  // namespace
+
+Schemas* UserSchemas() { return user_schemas; }
+void SetUserSchemas(Schemas* schemas) { user_schemas = schemas; }
+
+// The library's schema files are reached through its own classes, so that
+// the library is linked and registered.
+std::vector<const gp::FileDescriptor*> SchemaFiles() {
+  return {Pb::Tarvesh::PalletDesc::descriptor()->file(), Pb::Tarvesh::Track::descriptor()->file()};
+}
+
+std::vector<const gp::Descriptor*> AllTypes() {
+  std::vector<const gp::Descriptor*> types;
+  for (const gp::FileDescriptor* file : SchemaFiles()) {
+    for (int i = 0; i < file->message_type_count(); ++i) AddWithNested(file->message_type(i), &types);
+  }
+  return types;
+}
+
+std::string SchemaName(const gp::Descriptor* type) {
+  if (!BuiltIn(type) || type->full_name().compare(0, sizeof kPackage - 1, kPackage) != 0) {
+    return type->full_name();
+  }
+  return type->full_name().substr(sizeof kPackage - 1);
+}
+
+const gp::Descriptor* FindType(const std::string& name) {
+  for (const gp::Descriptor* type : AllTypes()) {
+    if (name == type->full_name() || name == SchemaName(type)) return type;
+  }
+  if (user_schemas != nullptr) {
+    if (const gp::Descriptor* type = user_schemas->Find(name)) return type;
+  }
+  const gp::Descriptor* match = nullptr;
+  for (const gp::Descriptor* type : KnownTypes()) {
+    if (!SameIgnoringCase(name, type->full_name()) && !SameIgnoringCase(name, SchemaName(type))) continue;
+    if (match != nullptr && match != type) return nullptr;
+    match = type;
+  }
+  return match;
+}
+
+int UnknownType(const std::string& name) {
+  std::vector<std::string> names;
+  for (const gp::Descriptor* type : KnownTypes()) names.push_back(SchemaName(type));
+  return UsageError("unknown type '" + name + "'" + DidYouMean(name, names), "tarvesh types");
+}
+
+// The library's types are its own classes; other schemas' are dynamic
+// messages.
+std::unique_ptr<gp::Message> NewMessage(const gp::Descriptor* type) {
+  if (!BuiltIn(type)) return user_schemas->New(type);
+  return std::unique_ptr<gp::Message>(
+      gp::MessageFactory::generated_factory()->GetPrototype(type)->New());
+}
+
+// The unknown fields of `message` and of the messages in it.
+uint64_t CountUnknownFields(const gp::Message& message) {
+  const gp::Reflection* reflection = message.GetReflection();
+  uint64_t count = static_cast<uint64_t>(reflection->GetUnknownFields(message).field_count());
+  std::vector<const gp::FieldDescriptor*> fields;
+  reflection->ListFields(message, &fields);
+  for (const gp::FieldDescriptor* field : fields) {
+    if (field->cpp_type() != gp::FieldDescriptor::CPPTYPE_MESSAGE) continue;
+    if (!field->is_repeated()) {
+      count += CountUnknownFields(reflection->GetMessage(message, field));
+      continue;
+    }
+    for (int i = 0; i < reflection->FieldSize(message, field); ++i) {
+      count += CountUnknownFields(reflection->GetRepeatedMessage(message, field, i));
+    }
+  }
+  return count;
+}
+
+bool HasUnknownFields(const gp::Message& message) {
+  const gp::Reflection* reflection = message.GetReflection();
+  if (!reflection->GetUnknownFields(message).empty()) return true;
+  std::vector<const gp::FieldDescriptor*> fields;
+  reflection->ListFields(message, &fields);
+  for (const gp::FieldDescriptor* field : fields) {
+    if (field->cpp_type() != gp::FieldDescriptor::CPPTYPE_MESSAGE) continue;
+    if (!field->is_repeated()) {
+      if (HasUnknownFields(reflection->GetMessage(message, field))) return true;
+      continue;
+    }
+    for (int i = 0; i < reflection->FieldSize(message, field); ++i) {
+      if (HasUnknownFields(reflection->GetRepeatedMessage(message, field, i))) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace tarvesh

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: BSD-3-Clause
+// The record types a tarvesh command may name: the library's own, and those
+// of schemas loaded for the run (-I with .proto files, --descriptor-set);
+// finding one by name, and a new message of it.
+#ifndef TARVESH_TOOLS_TYPE_NAMES_H
+#define TARVESH_TOOLS_TYPE_NAMES_H
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <google/protobuf/descriptor.h>
+#include <google/protobuf/message.h>
+
+#include "Schemas.h"
+
+namespace tarvesh {
+
+// The library's two schema files.
+std::vector<const google::protobuf::FileDescriptor*> SchemaFiles();
+// The library's types, nested ones after their parent.
+std::vector<const google::protobuf::Descriptor*> AllTypes();
+
+// The schemas loaded for this run, or nullptr.
+Schemas* UserSchemas();
+void SetUserSchemas(Schemas* schemas);
+
+// A library type's name within its package; another schema's full name.
+std::string SchemaName(const google::protobuf::Descriptor* type);
+
+// A type by its full or schema name; failing that, the one type whose name
+// differs only in case. nullptr when there is none.
+const google::protobuf::Descriptor* FindType(const std::string& name);
+// The usage error for a name FindType does not know, with a suggestion.
+int UnknownType(const std::string& name);
+
+// A new, empty message of `type`: the library's class for its own types, a
+// dynamic message for the others.
+std::unique_ptr<google::protobuf::Message> NewMessage(const google::protobuf::Descriptor* type);
+
+// The unknown fields of `message` and of the messages in it.
+uint64_t CountUnknownFields(const google::protobuf::Message& message);
+bool HasUnknownFields(const google::protobuf::Message& message);
+
+}  // namespace tarvesh
+
+#endif  // TARVESH_TOOLS_TYPE_NAMES_H

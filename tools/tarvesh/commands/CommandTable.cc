@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: BSD-3-Clause
+// The table of tarvesh commands.
+#include "Command.h"
+
+namespace tarvesh {
+
+const std::vector<Command>& Commands() {
+  static const std::vector<Command> kCommands = {
+      {"decode", Decode, "djPECofscrID", "decode [SCHEMA.proto]... TYPE [FILE]",
+       "binary records to text format (JSON with --json)"},
+      {"encode", Encode, "djofID", "encode [SCHEMA.proto]... TYPE [FILE]",
+       "text format (JSON with --json) to binary records"},
+      {"guess", Guess, "dID", "guess [SCHEMA.proto]... [FILE]",
+       "the top-level types that read FILE completely, with no unknown fields"},
+      {"stats", Stats, "djFscr", "stats [TYPE] [FILE]",
+       "records, element counts of repeated fields and bytes per field (TYPE\n"
+       "Track by default, with its frame figures)"},
+      {"raw", Raw, "dxtofscrID", "raw [SCHEMA.proto]... [FILE]",
+       "the fields of any bytes with no schema: offset, wire type, length and\n"
+       "value, nested messages where bytes parse as one; with --type, the\n"
+       "fields that type knows named"},
+      {"count", Count, "", "count [FILE]", "the number of records of a delimited stream"},
+      {"types", Types, "", "types", "the record types TYPE may name"},
+  };
+  return kCommands;
+}
+
+}  // namespace tarvesh

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: BSD-3-Clause
+// tarvesh raw: the fields of any bytes, with no schema or with --type.
+#include <string>
+
+#include "Command.h"
+#include "Diagnostics.h"
+#include "RawPrinter.h"
+#include "RecordReader.h"
+#include "Session.h"
+#include "TypeNames.h"
+
+namespace tarvesh {
+
+namespace gp = google::protobuf;
+
+int Raw(Session& session) {
+  const Options& options = session.options();
+  if (options.arguments.size() > 1) return UsageError("raw takes one FILE");
+  const gp::Descriptor* type = nullptr;
+  if (!options.type.empty() && (type = FindType(options.type)) == nullptr) return UnknownType(options.type);
+  if (int opened = session.OpenInput(options.arguments.empty() ? "" : options.arguments[0])) return opened;
+  if (int opened = session.OpenOutput()) return opened;
+  RecordReader reader(&session.input(), options.delimited, &session.input());
+  RecordReader::Status status = SkipRecords(options, &reader);
+  uint64_t done = 0, faults = 0;
+  std::string first_fault;
+  while (status == RecordReader::kRecord && done < options.count &&
+         (status = reader.NextBytes()) == RecordReader::kRecord) {
+    ++done;
+    const std::string& bytes = reader.record_bytes();
+    if (options.delimited &&
+        !PrintRawNote(reader.body_start(), options.hex, "record",
+                               std::to_string(reader.records()) + ": " + std::to_string(bytes.size()) +
+                                   " bytes",
+                               session.output())) {
+      return session.WriteFailed();
+    }
+    const RawResult result =
+        PrintRaw(bytes.data(), bytes.size(), reader.body_start(), options.hex, session.output(),
+                          type);
+    if (result.write_failed) return session.WriteFailed();
+    // A record's bad bytes end its walk, not the stream's: the next record
+    // starts where its length says.
+    if (result.fault.found && faults++ == 0) {
+      first_fault = RecordPrefix(options.delimited ? reader.records() : 0) + "byte " +
+                    std::to_string(result.fault.offset) + ": " + result.fault.what;
+    }
+  }
+  // Bad bytes fail the run; what made sense is on standard output or a
+  // device, not in a replaced file.
+  if (status == RecordReader::kError) return session.RecordFailed(reader.error());
+  if (faults == 0) return 0;
+  Failure(session.input().name(), first_fault);
+  if (faults > 1) Failure(session.input().name(), std::to_string(faults) + " records hold bad bytes");
+  return kBadInput;
+}
+
+}  // namespace tarvesh
