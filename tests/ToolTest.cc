@@ -365,6 +365,18 @@ TEST_F(ToolTest, FailuresGiveStatusAndPlace) {
        "tarvesh: " + dir + "/no/such/dir/out: cannot create a temporary file in " + dir +
            "/no/such/dir: No such file or directory\n"},
   };
+  // A record that runs past the end of a regular file, however it is
+  // passed over.
+  WriteFile(Path("short.bin"), "\x05\x08");
+  const std::string cut_short =
+      "tarvesh: " + dir + "/short.bin: record 1: byte 1: record of 5 bytes is cut short by the end of input\n";
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"count"}, {"decode", "-d", "--skip=1", "Track"}, {"decode", "-d", "--record=2", "Track"},
+        {"stats", "-d", "--skip=1"}, {"raw", "-d", "--skip=1"}}) {
+    std::vector<std::string> with_file = arguments;
+    with_file.push_back(dir + "/short.bin");
+    cases.push_back({with_file, 1, cut_short});
+  }
   for (const Case& c : cases) {
     std::string command;
     for (const std::string& argument : c.arguments) command += argument + " ";

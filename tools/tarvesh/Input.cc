@@ -50,7 +50,8 @@ bool Input::Open(const std::string& path, std::string* error) {
       *error = name_ + ": " + std::strerror(EISDIR);
       return false;
     }
-    if (S_ISREG(status.st_mode)) total_size_ = static_cast<uint64_t>(status.st_size);
+    regular_ = S_ISREG(status.st_mode);
+    if (regular_) total_size_ = static_cast<uint64_t>(status.st_size);
   }
   terminal_ = isatty(STDERR_FILENO) != 0;
   start_ms_ = NowMs();
@@ -118,12 +119,21 @@ bool Input::Skip(int count) {
     failed_at_ = ByteCount();
     return false;
   }
-  if (file_->Skip(count)) return true;
+  if (file_->Skip(count)) return !PastTheEnd();
   if (file_->GetErrno() != 0 && failed_errno_ == 0) {
     failed_errno_ = file_->GetErrno();
     failed_at_ = ByteCount();
   }
   return false;
+}
+
+// A regular file skips by seeking, which passes its end without complaint;
+// a skip that ends past the end fails, as a read there would.
+bool Input::PastTheEnd() {
+  if (!regular_ || static_cast<uint64_t>(ByteCount()) <= total_size_) return false;
+  struct stat status;
+  if (fstat(fd_, &status) == 0) total_size_ = static_cast<uint64_t>(status.st_size);
+  return static_cast<uint64_t>(ByteCount()) > total_size_;
 }
 
 int64_t Input::ByteCount() const { return file_->ByteCount() - hidden_; }

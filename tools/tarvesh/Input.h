@@ -45,11 +45,13 @@ class Input : public google::protobuf::io::ZeroCopyInputStream, public ReadFailu
 
  private:
   void ShowProgress();
+  bool PastTheEnd();
 
   std::string name_;
   int fd_ = -1;
   bool owns_fd_ = false;
   uint64_t total_size_ = 0;  // 0 when unknown (a pipe)
+  bool regular_ = false;     // a regular file, which skips by seeking
   bool terminal_ = false;
   bool progress_shown_ = false;
   int64_t start_ms_ = 0;
