@@ -914,6 +914,27 @@ TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
                    Path("shelf.bin").string()}).out, text);
   EXPECT_EQ(RunOk({"guess", schema, Path("shelf.bin").string()}).out, "shop.Shelf\n");
 
+  // A recursive type nested 20,000 deep: walked as the type as deep as the
+  // runtime parses it, the rest shown as bytes, each line indented at most
+  // 32 levels.
+  WriteFile(Path("tree.proto"), "syntax = \"proto3\";\npackage tree;\nmessage Node { Node child = 1; }\n");
+  std::vector<size_t> inner_sizes{0};
+  for (int depth = 1; depth < 20000; ++depth) {
+    inner_sizes.push_back(1 + tarvesh_test::Varint(inner_sizes.back()).size() + inner_sizes.back());
+  }
+  std::string nested;
+  for (auto size = inner_sizes.rbegin(); size != inner_sizes.rend(); ++size) {
+    nested += "\x0a" + tarvesh_test::Varint(*size);
+  }
+  WriteFile(Path("deep.bin"), nested);
+  const std::string deep =
+      RunOk({"raw", Path("tree.proto").string(), "--type=Node", Path("deep.bin").string()}).out;
+  size_t walked = 0;
+  for (size_t at = 0; (at = deep.find("1 child {\n", at)) != std::string::npos; ++at) ++walked;
+  EXPECT_EQ(walked, 100u);
+  EXPECT_NE(deep.find(std::string(65, ' ') + "1 child: \"\\n"), std::string::npos);
+  EXPECT_EQ(deep.find(std::string(27 + 66, ' ')), std::string::npos) << "indented past 32 levels";
+
   // A bad schema is one line with its place.
   WriteFile(Path("bad.proto"), "syntax = \"proto3\";\nmessage A {\n  int32 x = ;\n}\n");
   const Result bad = Run({"decode", Path("bad.proto").string(), "A"});

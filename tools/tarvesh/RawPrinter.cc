@@ -2,6 +2,7 @@
 #include "RawPrinter.h"
 #include "WriteAll.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +23,12 @@ using gp::internal::WireFormatLite;
 // fields, and how deep its parser lets groups nest.
 constexpr int kNestedBudget = 10;
 constexpr int kMaxGroupDepth = 100;
+// How deep message fields of a type are walked as that type, as deep as the
+// runtime's parser reads them; deeper ones are shown as bytes. Lines nested
+// deeper than kMaxIndent levels are indented as that level, so that the
+// output grows with the input, not with the square of its depth.
+constexpr int kMaxTypedDepth = 100;
+constexpr int kMaxIndent = 32;
 
 
 std::string Prefix(uint64_t offset, bool hex, const std::string& label) {
@@ -43,6 +50,8 @@ bool ParsesAsMessage(const char* data, int size, int budget) {
   return fields.ParseFromCodedStream(&input);
 }
 
+std::string Indent(int depth) { return std::string(static_cast<size_t>(std::min(depth, kMaxIndent)) * 2, ' '); }
+
 class Walker {
  public:
   Walker(const char* data, int size, uint64_t base, bool hex, gp::io::ZeroCopyOutputStream* output)
@@ -60,7 +69,7 @@ class Walker {
   bool Line(int at, const std::string& label, int indent, const std::string& text) {
     const std::string line =
         (at < 0 ? std::string(kRawPrefixWidth, ' ') : Prefix(base_ + static_cast<uint64_t>(at), hex_, label)) +
-        std::string(static_cast<size_t>(indent) * 2, ' ') + text + "\n";
+        Indent(indent) + text + "\n";
     if (WriteAll(output_, line)) return true;
     result_.write_failed = true;
     return false;
@@ -72,7 +81,7 @@ class Walker {
                   uint32_t length) {
     constexpr uint32_t kBlock = 1 << 16;
     bool written = WriteAll(output_, Prefix(base_ + static_cast<uint64_t>(at), hex_, label) +
-                                      std::string(static_cast<size_t>(indent) * 2, ' ') + name + ": \"");
+                                      Indent(indent) + name + ": \"");
     for (uint32_t done = 0; written && done < length; done += kBlock) {
       written = WriteAll(output_, gp::CEscape(std::string(value + done, std::min(kBlock, length - done))));
     }
@@ -161,6 +170,7 @@ class Walker {
           }
           const std::string label = "len=" + std::to_string(length);
           const char* value = data_ + input_.CurrentPosition();
+          if (indent >= kMaxTypedDepth) field_type = nullptr;
           if (field_type != nullptr ||
               (field == nullptr && ParsesAsMessage(value, static_cast<int>(length), budget))) {
             if (!Line(start, label, indent, name + " {")) return false;
