@@ -336,6 +336,10 @@ TEST_F(ToolTest, FailuresGiveStatusAndPlace) {
        "tarvesh: unknown type 'RecordingFragmentTier'; did you mean 'RecordingFragment.Tier'? (see 'tarvesh types')\n"},
       {{"stast"}, 2, "tarvesh: unknown command 'stast'; did you mean 'stats'? (see 'tarvesh --help')\n"},
       {{"decode", "--frobnicate", "Track"}, 2, "tarvesh: unknown option '--frobnicate' (see 'tarvesh --help')\n"},
+      {{"decode", "--jsno", "Track"}, 2,
+       "tarvesh: unknown option '--jsno'; did you mean '--json'? (see 'tarvesh --help')\n"},
+      {{"decode", "-d", "--record=4", "Track", dir + "/stream.bin"}, 1,
+       "tarvesh: " + dir + "/stream.bin: no record 4: the stream holds 3\n"},
       {{"decode"}, 2, "tarvesh: decode needs a TYPE (see 'tarvesh --help')\n"},
       {{"frobnicate"}, 2, "tarvesh: unknown command 'frobnicate' (see 'tarvesh --help')\n"},
       {{"decode", "Track", dir + "/absent.bin"}, 2,
@@ -469,6 +473,13 @@ TEST_F(ToolTest, ProgressLineOnATerminalOnceARunLastsTwoSeconds) {
   const Result quick = RunProgram("/usr/bin/script", {"-qec", std::string(TARVESH_TOOL) + " stats " + file, "/dev/null"});
   EXPECT_EQ(quick.status, 0) << quick.err;
   EXPECT_EQ(quick.out.find("MiB"), std::string::npos) << quick.out;
+  // Binary records go to no terminal, by whatever name.
+  for (const std::string output : {"", " -o -", " -o /dev/stdout", " -o /dev/tty"}) {
+    const Result refused = RunProgram(
+        "/usr/bin/script", {"-qec", std::string(TARVESH_TOOL) + " encode Track /dev/null" + output, "/dev/null"});
+    EXPECT_NE(refused.out.find("will not write binary records to a terminal"), std::string::npos)
+        << output << ": " << refused.out;
+  }
   // Not on a terminal, a slow run shows nothing.
   const Result piped = RunProgram("/bin/sh", {"-c", slow});
   EXPECT_EQ(piped.err, "");
@@ -481,6 +492,19 @@ TEST_F(ToolTest, HelpNamesAndOutputOptions) {
   EXPECT_NE(help.out.find("--hex"), std::string::npos);
   EXPECT_EQ(help.out.find("--json"), std::string::npos);
   EXPECT_NE(RunOk({"--help"}).out.find("  count [FILE]\n"), std::string::npos);
+  EXPECT_EQ(RunOk({"count", "--help"}).out.find("TYPE"), std::string::npos);
+  EXPECT_EQ(RunOk({"types", "--help"}).out.find("TYPE is"), std::string::npos);
+
+  // The completion works with or without the bash-completion package (not
+  // loaded by bash --norc).
+  const std::string complete = "source " TARVESH_SOURCE_DIR "/tools/tarvesh/tarvesh.bash-completion; "
+                               "COMP_WORDS=(tarvesh de); COMP_CWORD=1; _tarvesh; echo \"${COMPREPLY[*]}\"";
+  EXPECT_EQ(RunProgram("/bin/bash", {"--norc", "-c", complete}).out, "decode\n");
+
+  // A record separator line may end with a carriage return or spaces.
+  WriteFile(Path("crlf.txt"), "track_id: 1\r\n---\r\ntrack_id: 2\n---  \n");
+  RunOk({"encode", "-d", "Track", Path("crlf.txt").string(), "-o", Path("crlf.bin").string()});
+  EXPECT_EQ(ReadFile(Path("crlf.bin")), std::string("\x02\x08\x01\x02\x08\x02", 6));
 
   // Type names in any case where one type has the name.
   Pb::Tarvesh::PalletDesc pallet;
@@ -508,7 +532,7 @@ TEST_F(ToolTest, HelpNamesAndOutputOptions) {
   WriteStream(Path("stream.bin"), 3);
   const std::string size = std::to_string(fs::file_size(Path("stream.bin")));
   const Result json = RunOk({"stats", "-d", "--json", Path("stream.bin").string()});
-  EXPECT_EQ(json.out.find("{\"type\":\"Pb.Tarvesh.Track\",\"tracks\":3,\"frame tables\":3,\"frames (num_frames)\":18,"
+  EXPECT_EQ(json.out.find("{\"type\":\"Pb.Tarvesh.Track\",\"tracks\":3,\"frame_tables\":3,\"frames\":18,"
                           "\"elements\":{"), 0u) << json.out;
   EXPECT_NE(json.out.find("\"frame_tables.frame_sizes\":18,"), std::string::npos) << json.out;
   EXPECT_NE(json.out.find("},\"total_bytes\":" + size + "}\n"), std::string::npos) << json.out;
@@ -572,12 +596,16 @@ TEST_F(ToolTest, OutputGoesWhereThePathLeads) {
     EXPECT_EQ(full.status, 1) << arguments[0];
     EXPECT_NE(full.err.find("/dev/full: write failed: No space left on device"), std::string::npos) << full.err;
   }
+  // ... and on a closed standard output.
   Stdin to_full;
-  for (const char* command : {"types", "--help"}) {
-    const std::string script = std::string(TARVESH_TOOL) + " " + command + " > /dev/full";
+  for (const std::string& command : std::vector<std::string>{"types > /dev/full", "--help > /dev/full", "types >&-",
+                                    "decode -d Track " + stream + " >&-"}) {
+    const std::string script = std::string(TARVESH_TOOL) + " " + command;
     const Result full = Wait(Start("/bin/sh", {"-c", script}, to_full));
     EXPECT_EQ(full.status, 1) << command;
-    EXPECT_EQ(full.err, "tarvesh: standard output: write failed: No space left on device\n");
+    EXPECT_EQ(full.err, command.find("full") != std::string::npos
+                            ? "tarvesh: standard output: write failed: No space left on device\n"
+                            : "tarvesh: standard output: write failed: Bad file descriptor\n") << command;
   }
 
   // Closed standard descriptors: standard input reads as empty, and no file
@@ -938,7 +966,7 @@ TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
   // A bad schema is one line with its place.
   WriteFile(Path("bad.proto"), "syntax = \"proto3\";\nmessage A {\n  int32 x = ;\n}\n");
   const Result bad = Run({"decode", Path("bad.proto").string(), "A"});
-  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(bad.status, 2);
   EXPECT_EQ(bad.err, "tarvesh: schema: bad.proto:3:13: Expected field number.\n");
 }
 

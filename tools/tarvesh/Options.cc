@@ -49,11 +49,12 @@ const OptionHelp kOptionHelp[] = {
 const char kHelpEnd[] =
     "  -h, --help          this help (tarvesh COMMAND --help: the command's)\n"
     "  -V, --version       the version\n"
-    "\n"
+    "\n";
+const char kTypeHelp[] =
     "TYPE is a schema name (Track, RecordingFragment.Tier) or a full name\n"
-    "(Pb.Tarvesh.Track), in any case where that names one type. Without FILE,\n"
-    "or with \"-\", standard input is read.\n"
-    "Exit status: 0 done, 1 bad input or failed output, 2 usage error.\n";
+    "(Pb.Tarvesh.Track), in any case where that names one type.\n";
+const char kFileHelp[] = "Without FILE, or with \"-\", standard input is read.\n";
+const char kStatusHelp[] = "Exit status: 0 done, 1 bad input or failed output, 2 usage error.\n";
 
 // Options past the single-letter ones.
 enum LongOnly { kSkip = 256, kCount, kRecord, kDescriptorSet, kFormat, kProtoNames, kDefaults, kCompact };
@@ -91,6 +92,10 @@ void PrintHelp(const Command* only) {
     if (only == nullptr || std::strchr(only->options, option.code) != nullptr) text += option.text;
   }
   text += kHelpEnd;
+  // The paragraphs on TYPE and FILE, where the synopsis has them.
+  if (only == nullptr || std::strstr(only->synopsis, "TYPE") != nullptr) text += kTypeHelp;
+  if (only == nullptr || std::strstr(only->synopsis, "FILE") != nullptr) text += kFileHelp;
+  text += kStatusHelp;
   std::fputs(text.c_str(), stdout);
 }
 
@@ -169,7 +174,11 @@ int ParseOptions(int argc, char** argv, Options* options) {
               return UsageError("option '" + name + "' takes no value");
             }
           }
-          return UsageError("unknown option '" + name + "'");
+          std::vector<std::string> names;
+          for (const option* known = kLongOptions; known->name != nullptr; ++known) {
+            names.push_back(std::string("--") + known->name);
+          }
+          return UsageError("unknown option '" + name + "'" + DidYouMean(name, names));
         }
         return UsageError(std::string("unknown option '-") + static_cast<char>(optopt) + "'");
       }
@@ -196,6 +205,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
     if (options->skip != 0 || options->count != UINT64_MAX) {
       return UsageError("--record is not used with --skip or --count");
     }
+    options->record = record;
     options->skip = record - 1;
     options->count = 1;
   }

@@ -30,6 +30,7 @@ struct Options {
   bool output_given = false;
   uint64_t skip = 0;
   uint64_t count = UINT64_MAX;
+  uint64_t record = 0;   // --record, from 1; 0 when not given
   bool selects = false;  // --skip, --count or --record given
   std::vector<std::string> proto_paths;
   std::vector<std::string> descriptor_sets;

@@ -251,6 +251,8 @@ bool OutputFile::CloseOwned(std::string* error) {
   return true;
 }
 
+bool OutputFile::IsTerminal() const { return fd_ >= 0 && isatty(fd_) != 0; }
+
 std::string OutputFile::WriteError() const {
   const int error = stream_ != nullptr ? stream_->GetErrno() : 0;
   return error != 0 ? ErrnoText("write failed", error) : "write failed";

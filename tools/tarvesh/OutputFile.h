@@ -43,6 +43,9 @@ class OutputFile {
   // Why the stream refused a write, as text.
   std::string WriteError() const;
 
+  // True when the output is a terminal.
+  bool IsTerminal() const;
+
   // The name to use in messages.
   const std::string& name() const { return name_; }
 

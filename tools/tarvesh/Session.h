@@ -11,6 +11,7 @@
 
 #include <google/protobuf/io/zero_copy_stream.h>
 
+#include "Diagnostics.h"
 #include "Input.h"
 #include "Options.h"
 #include "OutputFile.h"
@@ -33,6 +34,8 @@ class Session {
   int OpenOutput();
   google::protobuf::io::ZeroCopyOutputStream* output() { return output_.stream(); }
   const std::string& output_name() const { return output_.name(); }
+  // True when the output is a terminal (standard output, /dev/tty, ...).
+  bool OutputIsTerminal() const { return output_open_ && output_.IsTerminal(); }
 
   // The failure's status after the output refused a write.
   int WriteFailed();
@@ -49,6 +52,15 @@ class Session {
   OutputFile output_;
   bool output_open_ = false;
 };
+
+// The failure of a --record the stream does not reach, once its records
+// ended with `status`; else 0.
+inline int MissingRecord(const Options& options, RecordReader::Status status, const RecordReader& reader,
+                         const std::string& input_name) {
+  if (options.record == 0 || status != RecordReader::kEnd || reader.records() >= options.record) return 0;
+  return Failure(input_name, "no record " + std::to_string(options.record) + ": the stream holds " +
+                                 std::to_string(reader.records()));
+}
 
 // Passes over the records --skip names; kRecord when the stream goes on.
 inline RecordReader::Status SkipRecords(const Options& options, RecordReader* reader) {

@@ -112,6 +112,13 @@ class RecordPrinter {
   std::unique_ptr<gp::util::TypeResolver> resolver_;
 };
 
+// The line that ends a record of a delimited text stream, also with a
+// carriage return or spaces after it.
+inline bool IsSeparator(const std::string& line) {
+  const size_t end = line.find_last_not_of(" \t\r");
+  return end != std::string::npos && line.compare(0, end + 1, kTextSeparator) == 0;
+}
+
 inline bool IsBlank(const std::string& text) {
   return std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); });
 }

@@ -25,14 +25,21 @@ namespace {
 using namespace tarvesh;
 
 // Opens /dev/null on any of descriptors 0 to 2 that is closed, so that no
-// file the program opens takes their place.
+// file the program opens takes their place: read-only, so that standard
+// input reads as empty and a write to a closed standard output fails.
 bool OpenStandardDescriptors() {
   for (int fd = 0; fd <= 2; ++fd) {
     if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-    const int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    const int opened = open("/dev/null", O_RDONLY);
     if (opened != fd) return false;
   }
   return true;
+}
+
+// A schema that does not load is a usage error, named as the schema's.
+int SchemaError(const std::string& error) {
+  Failure("schema", error);
+  return kUsage;
 }
 
 // Runs `command`; its output is handed over only when it succeeds.
@@ -61,11 +68,11 @@ int RunWithSchemas(Options options, const Command& command) {
   std::string error;
   for (const std::string& set : options.descriptor_sets) {
     if (access(set.c_str(), R_OK) != 0) return UsageError(set + ": " + std::strerror(errno));
-    if (!schemas.LoadDescriptorSet(set, &error)) return Failure("schema", error);
+    if (!schemas.LoadDescriptorSet(set, &error)) return SchemaError(error);
   }
   for (const std::string& file : proto_files) {
     if (access(file.c_str(), R_OK) != 0) return UsageError(file + ": " + std::strerror(errno));
-    if (!schemas.LoadProtoFile(file, &error)) return Failure("schema", error);
+    if (!schemas.LoadProtoFile(file, &error)) return SchemaError(error);
   }
   SetUserSchemas(&schemas);
   const int status = RunCommand(options, command);

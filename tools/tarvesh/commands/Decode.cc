@@ -50,6 +50,7 @@ int Decode(Session& session) {
     }
   }
   if (status == RecordReader::kError) return session.RecordFailed(reader.error());
+  if (int missing = MissingRecord(options, status, reader, session.input().name())) return missing;
   if (unknown > 0) {
     std::fprintf(stderr, "tarvesh: %s: warning: %llu unknown fields in %llu of %llu records (%s)\n",
                  session.input().name().c_str(), static_cast<unsigned long long>(unknown),

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: BSD-3-Clause
 // tarvesh encode: text format or JSON to binary records.
-#include <unistd.h>
-
 #include <memory>
 #include <string>
 
@@ -29,11 +27,11 @@ bool WriteBinary(const gp::Message& message, bool delimited, gp::io::ZeroCopyOut
 
 int Encode(Session& session) {
   const Options& options = session.options();
-  if ((options.output.empty() || options.output == "-") && isatty(STDOUT_FILENO)) {
-    return UsageError("will not write binary records to a terminal; use -o FILE or redirect");
-  }
   const gp::Descriptor* type = nullptr;
   if (int status = OpenTypedRun(session, &type)) return status;
+  if (session.OutputIsTerminal()) {
+    return UsageError("will not write binary records to a terminal; use -o FILE or redirect");
+  }
   std::unique_ptr<gp::Message> message = NewMessage(type);
   tarvesh::LineReader lines(&session.input());
   std::string line, text, error;
@@ -77,7 +75,7 @@ int Encode(Session& session) {
         if (IsBlank(line)) continue;
         text = line;
         first_line = lines.line_number();
-      } else if (line != kTextSeparator) {
+      } else if (!IsSeparator(line)) {
         text.append(line).push_back('\n');
         continue;
       }

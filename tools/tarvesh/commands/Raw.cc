@@ -49,6 +49,7 @@ int Raw(Session& session) {
   // Bad bytes fail the run; what made sense is on standard output or a
   // device, not in a replaced file.
   if (status == RecordReader::kError) return session.RecordFailed(reader.error());
+  if (int missing = MissingRecord(options, status, reader, session.input().name())) return missing;
   if (faults == 0) return 0;
   Failure(session.input().name(), first_fault);
   if (faults > 1) Failure(session.input().name(), std::to_string(faults) + " records hold bad bytes");

@@ -122,6 +122,7 @@ int Stats(Session& session) {
   }
   input.FinishProgress();
   if (status == RecordReader::kError) return session.RecordFailed(reader.error());
+  if (int missing = MissingRecord(options, status, reader, session.input().name())) return missing;
   if (unknown > 0 && !type_named) {
     return Failure(input.name(), std::to_string(unknown) + " of " + std::to_string(records) +
                                      " records read as Track only with unknown fields; name the "
@@ -144,7 +145,14 @@ int Stats(Session& session) {
     // One object: the counts, then elements and bytes by field path.
     auto quoted = [](const std::string& text) { return "\"" + gp::CEscape(text) + "\""; };
     std::string json = "{\"type\":" + quoted(type->full_name());
-    for (const auto& count : counts) json += "," + quoted(count.first) + ":" + number(count.second);
+    // Keys are names: "frame tables" is "frame_tables", "frames (num_frames)"
+    // is "frames".
+    auto key = [](std::string label) {
+      label = label.substr(0, label.find(" ("));
+      std::replace(label.begin(), label.end(), ' ', '_');
+      return label;
+    };
+    for (const auto& count : counts) json += "," + quoted(key(count.first)) + ":" + number(count.second);
     json += ",\"elements\":{";
     bool first = true;
     for (const auto& entry : elements) {
