@@ -5,8 +5,10 @@
 // symlinks) replaced atomically: the output goes to an unnamed temporary file
 // in the target's directory (O_TMPFILE; a named hidden file where the file
 // system refuses it) that is synced, linked and renamed over the target only
-// once everything is written. A failed or interrupted run leaves nothing
-// beside the target and an existing target as it was.
+// once everything is written; it keeps the replaced file's mode, owner and
+// group where the run may give them. A failed run, or one ended by a signal a
+// handler can catch, leaves nothing beside the target and an existing target
+// as it was; only a SIGKILL while a named temporary exists leaves it behind.
 #ifndef TARVESH_TOOLS_OUTPUT_FILE_H
 #define TARVESH_TOOLS_OUTPUT_FILE_H
 
