@@ -413,6 +413,16 @@ TEST_F(ToolTest, GuessAndStatsReadTheRecords) {
             "PalletDesc\nRecordingFragment\nRecordingFragmentEntry\nCountDeltaS32\nCountValU32\n"
             "CountValS32\nTrack\n");
 
+  // A stream is judged by its first records: 1 MiB of them, or --count;
+  // what follows is not read.
+  const std::string framed = tarvesh_test::Varint(track.ByteSizeLong()) + track.SerializeAsString();
+  std::string long_stream;
+  while (long_stream.size() <= (size_t{1} << 20)) long_stream += framed;
+  WriteFile(Path("long.bin"), long_stream + "\xff");
+  EXPECT_EQ(RunOk({"guess", "-d", Path("long.bin").string()}).out, "Track\n");
+  WriteFile(Path("two.bin"), framed + framed + "\xff");
+  EXPECT_EQ(RunOk({"guess", "-d", "--count=2", Path("two.bin").string()}).out, "Track\n");
+
   // Through a pipe, /dev/stdin or standard input, the input is read once
   // and every type tried on it.
   for (const std::string& command : {"cat " + Path("track.bin").string() + " | " + TARVESH_TOOL + " guess /dev/stdin",
@@ -719,7 +729,7 @@ TEST_F(ToolTest, FailedRunsLeaveTheOutput) {
       {{"encode", "-d", "Track", dir + "/track.txt"}, 100, "track.txt: byte 100"},
       {{"stats", "-d", dir + "/stream.bin"}, boundary, "stream.bin: record 10: byte " + std::to_string(boundary)},
       {{"count", dir + "/stream.bin"}, 1000, "stream.bin: record "},
-      {{"guess", "-d", dir + "/stream.bin"}, boundary, "stream.bin: byte " + std::to_string(boundary)},
+      {{"guess", "-d", dir + "/stream.bin"}, boundary, "stream.bin: record 10: byte " + std::to_string(boundary)},
       {{"raw", "-d", dir + "/stream.bin"}, boundary, "stream.bin: record 10: byte " + std::to_string(boundary)},
       {{"raw", "-d", dir + "/short.bin"}, no_read_error, "short.bin: record 1: byte 1",
        "record of 10 bytes is cut short by the end of input\n"},
@@ -769,7 +779,7 @@ TEST_F(ToolTest, OptionsACommandDoesNotTakeAreUsageErrors) {
   const std::vector<std::pair<std::string, std::vector<std::string>>> commands = {
       {"decode", {"-d", "--json", "-o", "--force", "--skip", "--count", "--record", "-I", "--compact", "--defaults"}},
       {"encode", {"-d", "--json", "-o", "--force", "-I"}},
-      {"guess", {"-d", "-I"}},
+      {"guess", {"-d", "--count", "-I"}},
       {"stats", {"-d", "--json", "--skip", "--count", "--record", "--format"}},
       {"raw", {"-d", "-o", "--force", "--skip", "--count", "--record", "-x", "-I"}},
       {"count", {}},

@@ -10,7 +10,7 @@ const std::vector<Command>& Commands() {
        "binary records to text format (JSON with --json)"},
       {"encode", Encode, "djofID", "encode [SCHEMA.proto]... TYPE [FILE]",
        "text format (JSON with --json) to binary records"},
-      {"guess", Guess, "dID", "guess [SCHEMA.proto]... [FILE]",
+      {"guess", Guess, "dcID", "guess [SCHEMA.proto]... [FILE]",
        "the top-level types that read FILE completely, with no unknown fields"},
       {"stats", Stats, "djFscr", "stats [TYPE] [FILE]",
        "records, element counts of repeated fields and bytes per field (TYPE\n"

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include <google/protobuf/io/coded_stream.h>
 #include <google/protobuf/io/zero_copy_stream_impl_lite.h>
 
 #include "Command.h"
@@ -53,6 +54,25 @@ bool ReadsCompletely(const std::string& bytes, const gp::Descriptor* type, bool 
   return status == RecordReader::kEnd && records > 0;
 }
 
+// Reads the first records of a delimited stream into *sample, framed again:
+// `count` of them, or by default as many as fit in 1 MiB (at least one).
+int ReadSample(Session& session, uint64_t count, std::string* sample) {
+  constexpr size_t kSampleBytes = size_t{1} << 20;
+  RecordReader reader(&session.input(), true, &session.input());
+  RecordReader::Status status = RecordReader::kRecord;
+  for (uint64_t records = 0; records < count; ++records) {
+    if (count == UINT64_MAX && records > 0 && sample->size() >= kSampleBytes) break;
+    if ((status = reader.NextBytes()) != RecordReader::kRecord) break;
+    const std::string& bytes = reader.record_bytes();
+    uint8_t prefix[10];  // a varint64 at most
+    const uint8_t* prefix_end = gp::io::CodedOutputStream::WriteVarint64ToArray(bytes.size(), prefix);
+    sample->append(reinterpret_cast<const char*>(prefix), static_cast<size_t>(prefix_end - prefix));
+    sample->append(bytes);
+  }
+  if (status == RecordReader::kError) return session.RecordFailed(reader.error());
+  return 0;
+}
+
 }  // namespace
 
 int Guess(Session& session) {
@@ -61,8 +81,11 @@ int Guess(Session& session) {
   // Read once, so that a pipe or FIFO serves every type.
   if (int opened = session.OpenInput(options.arguments.empty() ? "" : options.arguments[0])) return opened;
   Input& input = session.input();
+  // A stream is judged by its first records.
   std::string bytes;
-  if (int status = ReadWholeInput(&input, &bytes)) return status;
+  if (int status = options.delimited ? ReadSample(session, options.count, &bytes) : ReadWholeInput(&input, &bytes)) {
+    return status;
+  }
   std::vector<const gp::Descriptor*> candidates;
   for (const gp::FileDescriptor* file : SchemaFiles()) {
     for (int i = 0; i < file->message_type_count(); ++i) candidates.push_back(file->message_type(i));
