@@ -957,6 +957,23 @@ TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
   RunOk({"encode", "--json", schema, "Shelf", Path("shelf.json").string(), "-o", Path("again.bin").string()});
   EXPECT_TRUE(ReadFile(Path("again.bin")) == ReadFile(Path("shelf.bin")));
 
+  // One rule for every type's name: full, or within its package, in any
+  // case where one type has it; several are listed, a near miss suggested.
+  WriteFile(Path("c.proto"), "syntax = \"proto3\";\npackage c;\nmessage Track { int32 x = 1; }\n");
+  EXPECT_EQ(RunOk({"decode", schema, "shelf", Path("shelf.bin").string()}).out, text);
+  const std::string c_proto = Path("c.proto").string();
+  const std::vector<std::pair<std::vector<std::string>, std::string>> names = {
+      {{"decode", c_proto, "Track"}, "type 'Track' is ambiguous: Pb.Tarvesh.Track, c.Track; give the full name"},
+      {{"decode", schema, "Shelff"}, "unknown type 'Shelff'; did you mean 'Shelf'?"},
+      {{"decode", schema, "shop.Shelff"}, "unknown type 'shop.Shelff'; did you mean 'shop.Shelf'?"},
+  };
+  for (const auto& name : names) {
+    const Result refused = Run(name.first);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "tarvesh: " + name.second + " (see 'tarvesh types')\n");
+  }
+  EXPECT_EQ(RunOk({"decode", c_proto, "c.Track", "/dev/null"}).out, "");
+
   // raw names the fields of the schema's type and of the library's within.
   const std::string raw = RunOk({"raw", schema, "--type=Shelf", Path("shelf.bin").string()}).out;
   EXPECT_NE(raw.find(" 1 name: \"north\"\n"), std::string::npos) << raw;

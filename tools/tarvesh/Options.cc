@@ -52,7 +52,8 @@ const char kHelpEnd[] =
     "\n";
 const char kTypeHelp[] =
     "TYPE is a schema name (Track, RecordingFragment.Tier) or a full name\n"
-    "(Pb.Tarvesh.Track), in any case where that names one type.\n";
+    "(Pb.Tarvesh.Track), exactly or else in any case; a name several types\n"
+    "have is refused with their full names.\n";
 const char kFileHelp[] = "Without FILE, or with \"-\", standard input is read.\n";
 const char kStatusHelp[] = "Exit status: 0 done, 1 bad input or failed output, 2 usage error.\n";
 

@@ -38,8 +38,6 @@ class Schemas {
   std::vector<const google::protobuf::Descriptor*> Types() const;
   // The top-level message types of the loaded files.
   std::vector<const google::protobuf::Descriptor*> TopLevelTypes() const;
-  // A loaded type by its full name, or by its name within its package.
-  const google::protobuf::Descriptor* Find(const std::string& name) const;
   // A new message of a loaded type; its fields of the library's types are
   // the library's classes.
   std::unique_ptr<google::protobuf::Message> New(const google::protobuf::Descriptor* type);

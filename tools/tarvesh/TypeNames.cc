@@ -43,6 +43,12 @@ std::vector<const gp::Descriptor*> KnownTypes() {
   return types;
 }
 
+// A type's name within its package: Track, RecordingFragment.Tier, Shelf.Slot.
+std::string PackageName(const gp::Descriptor* type) {
+  const std::string& package = type->file()->package();
+  return package.empty() ? type->full_name() : type->full_name().substr(package.size() + 1);
+}
+
 }  // namespace
 
 Schemas* UserSchemas() { return user_schemas; }
@@ -69,25 +75,42 @@ std::string SchemaName(const gp::Descriptor* type) {
   return type->full_name().substr(sizeof kPackage - 1);
 }
 
+// The one rule: a name is a type's full name or its name within its package
+// (Track, Shelf.Slot); when no type has it exactly, the same ignoring case.
+// Several types with the name is no match but a list of candidates.
+std::vector<const gp::Descriptor*> Matches(const std::string& name) {
+  const std::vector<const gp::Descriptor*> types = KnownTypes();
+  for (const bool exact : {true, false}) {
+    std::vector<const gp::Descriptor*> found;
+    for (const gp::Descriptor* type : types) {
+      const bool full = exact ? name == type->full_name() : SameIgnoringCase(name, type->full_name());
+      if (full && exact) return {type};
+      if (full || (exact ? name == PackageName(type) : SameIgnoringCase(name, PackageName(type)))) {
+        found.push_back(type);
+      }
+    }
+    if (!found.empty()) return found;
+  }
+  return {};
+}
+
 const gp::Descriptor* FindType(const std::string& name) {
-  for (const gp::Descriptor* type : AllTypes()) {
-    if (name == type->full_name() || name == SchemaName(type)) return type;
-  }
-  if (user_schemas != nullptr) {
-    if (const gp::Descriptor* type = user_schemas->Find(name)) return type;
-  }
-  const gp::Descriptor* match = nullptr;
-  for (const gp::Descriptor* type : KnownTypes()) {
-    if (!SameIgnoringCase(name, type->full_name()) && !SameIgnoringCase(name, SchemaName(type))) continue;
-    if (match != nullptr && match != type) return nullptr;
-    match = type;
-  }
-  return match;
+  const std::vector<const gp::Descriptor*> found = Matches(name);
+  return found.size() == 1 ? found[0] : nullptr;
 }
 
 int UnknownType(const std::string& name) {
+  const std::vector<const gp::Descriptor*> found = Matches(name);
+  if (found.size() > 1) {
+    std::string candidates;
+    for (const gp::Descriptor* type : found) candidates += (candidates.empty() ? "" : ", ") + type->full_name();
+    return UsageError("type '" + name + "' is ambiguous: " + candidates + "; give the full name", "tarvesh types");
+  }
   std::vector<std::string> names;
-  for (const gp::Descriptor* type : KnownTypes()) names.push_back(SchemaName(type));
+  for (const gp::Descriptor* type : KnownTypes()) {
+    names.push_back(PackageName(type));
+    names.push_back(type->full_name());
+  }
   return UsageError("unknown type '" + name + "'" + DidYouMean(name, names), "tarvesh types");
 }
 

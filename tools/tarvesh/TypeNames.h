@@ -29,10 +29,12 @@ void SetUserSchemas(Schemas* schemas);
 // A library type's name within its package; another schema's full name.
 std::string SchemaName(const google::protobuf::Descriptor* type);
 
-// A type by its full or schema name; failing that, the one type whose name
-// differs only in case. nullptr when there is none.
+// The one type a name names: its full name or its name within its package;
+// failing both, the same ignoring case. nullptr when no type or several
+// have the name.
 const google::protobuf::Descriptor* FindType(const std::string& name);
-// The usage error for a name FindType does not know, with a suggestion.
+// The usage error for a name FindType refuses: the candidates of an
+// ambiguous one, a suggestion for an unknown one.
 int UnknownType(const std::string& name);
 
 // A new, empty message of `type`: the library's class for its own types, a
