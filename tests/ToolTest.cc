@@ -974,6 +974,14 @@ TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
   }
   EXPECT_EQ(RunOk({"decode", c_proto, "c.Track", "/dev/null"}).out, "");
 
+  // A text Any of a schema's type is read as JSON's is.
+  WriteFile(Path("w.proto"), "syntax = \"proto3\";\npackage w;\nimport \"google/protobuf/any.proto\";\n"
+                             "message P { int32 x = 1; }\nmessage H { google.protobuf.Any any = 1; }\n");
+  WriteFile(Path("h.txt"), "any { [type.googleapis.com/w.P] { x: 3 } }\n");
+  RunOk({"encode", Path("w.proto").string(), "H", Path("h.txt").string(), "-o", Path("h.bin").string()});
+  EXPECT_EQ(RunOk({"decode", "--json", "--compact", Path("w.proto").string(), "H", Path("h.bin").string()}).out,
+            "{\"any\":{\"@type\":\"type.googleapis.com/w.P\",\"x\":3}}\n");
+
   // raw names the fields of the schema's type and of the library's within.
   const std::string raw = RunOk({"raw", schema, "--type=Shelf", Path("shelf.bin").string()}).out;
   EXPECT_NE(raw.find(" 1 name: \"north\"\n"), std::string::npos) << raw;

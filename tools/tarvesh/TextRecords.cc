@@ -3,6 +3,8 @@
 
 #include <google/protobuf/stubs/strutil.h>
 
+#include "TypeNames.h"
+
 namespace tarvesh {
 namespace {
 
@@ -60,6 +62,7 @@ bool ParseText(const std::string& text, bool json, uint64_t first_line, gp::Mess
   FirstError errors;
   gp::TextFormat::Parser parser;
   parser.RecordErrorsTo(&errors);
+  parser.SetFinder(AnyTypeFinder());
   if (parser.ParseFromString(text, message)) return true;
   *error = errors.Describe(first_line);
   return false;
@@ -85,7 +88,23 @@ class BlockEscapingPrinter : public gp::TextFormat::FastFieldValuePrinter {
   }
 };
 
+class SchemaAnyFinder : public gp::TextFormat::Finder {
+ public:
+  const gp::Descriptor* FindAnyType(const gp::Message& message, const std::string& prefix,
+                                    const std::string& name) const override {
+    if (UserSchemas() != nullptr && (prefix == "type.googleapis.com/" || prefix == "type.googleprod.com/")) {
+      if (const gp::Descriptor* type = UserSchemas()->pool()->FindMessageTypeByName(name)) return type;
+    }
+    return Finder::FindAnyType(message, prefix, name);
+  }
+};
+
 }  // namespace
+
+const gp::TextFormat::Finder* AnyTypeFinder() {
+  static const SchemaAnyFinder finder;
+  return &finder;
+}
 
 gp::TextFormat::FastFieldValuePrinter* NewBlockEscapingPrinter() { return new BlockEscapingPrinter; }
 

@@ -54,6 +54,10 @@ class FirstError : public gp::io::ErrorCollector {
 bool ParseText(const std::string& text, bool json, uint64_t first_line, gp::Message* message,
                std::string* error);
 
+// Finds the type of a text Any's value among the loaded schemas' types as
+// well as the library's, as JSON does through its type resolver.
+const gp::TextFormat::Finder* AnyTypeFinder();
+
 // A printer of bytes and strings that escapes them a block at a time.
 gp::TextFormat::FastFieldValuePrinter* NewBlockEscapingPrinter();
 
@@ -63,6 +67,7 @@ class RecordPrinter {
   RecordPrinter(bool json, bool one_line, bool proto_names, bool defaults)
       : json_(json), one_line_(one_line) {
     printer_.SetDefaultFieldValuePrinter(NewBlockEscapingPrinter());
+    printer_.SetFinder(AnyTypeFinder());
     printer_.SetSingleLineMode(one_line && !json);
     json_options_.add_whitespace = !one_line;
     json_options_.preserve_proto_field_names = proto_names;

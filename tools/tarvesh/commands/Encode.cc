@@ -62,6 +62,7 @@ int Encode(Session& session) {
     FirstError errors;
     gp::TextFormat::Parser parser;
     parser.RecordErrorsTo(&errors);
+    parser.SetFinder(AnyTypeFinder());
     const bool parsed = parser.Parse(&session.input(), message.get());
     if (int status = read_failed()) return status;
     if (!parsed) return Failure(session.input().name(), errors.Describe(1));
