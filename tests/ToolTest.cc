@@ -974,6 +974,18 @@ TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
   }
   EXPECT_EQ(RunOk({"decode", c_proto, "c.Track", "/dev/null"}).out, "");
 
+  // JSON names extensions as "[pkg.ext]"; a closed enum's unnamed value is
+  // warned of as what it is.
+  WriteFile(Path("e.proto"), "syntax = \"proto2\";\npackage e;\nenum K { Z = 0; }\n"
+                             "message M { optional K k = 2; extensions 100 to 200; }\n"
+                             "extend M { optional int32 ext = 100; }\n");
+  WriteFile(Path("m.bin"), std::string("\xa0\x06\x07\x10\x05", 5));
+  const Result extended = Run({"decode", "--json", "--compact", Path("e.proto").string(), "M", Path("m.bin").string()});
+  EXPECT_EQ(extended.status, 0);
+  EXPECT_EQ(extended.out, "{\"[e.ext]\":7,\"k\":5}\n");
+  EXPECT_EQ(extended.err, "tarvesh: " + Path("m.bin").string() + ": warning: 1 enum values the enum does not "
+                          "name in 1 of 1 records (shown as numbers)\n");
+
   // A text Any of a schema's type is read as JSON's is.
   WriteFile(Path("w.proto"), "syntax = \"proto3\";\npackage w;\nimport \"google/protobuf/any.proto\";\n"
                              "message P { int32 x = 1; }\nmessage H { google.protobuf.Any any = 1; }\n");

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: BSD-3-Clause
 #include "TextRecords.h"
 
+#include <vector>
+
 #include <google/protobuf/stubs/strutil.h>
+#include <google/protobuf/type.pb.h>
 
 #include "TypeNames.h"
 
@@ -99,7 +102,51 @@ class SchemaAnyFinder : public gp::TextFormat::Finder {
   }
 };
 
+class ExtensionTypeResolver : public gp::util::TypeResolver {
+ public:
+  ExtensionTypeResolver(const std::string& url_prefix, const gp::DescriptorPool* pool)
+      : url_prefix_(url_prefix), pool_(pool),
+        resolver_(gp::util::NewTypeResolverForDescriptorPool(url_prefix, pool)) {}
+
+  gp::util::Status ResolveMessageType(const std::string& type_url, gp::Type* type) override {
+    gp::util::Status status = resolver_->ResolveMessageType(type_url, type);
+    const gp::Descriptor* descriptor = pool_->FindMessageTypeByName(type_url.substr(type_url.rfind('/') + 1));
+    if (!status.ok() || descriptor == nullptr) return status;
+    std::vector<const gp::FieldDescriptor*> extensions;
+    pool_->FindAllExtensions(descriptor, &extensions);
+    for (const gp::FieldDescriptor* extension : extensions) {
+      gp::Field* field = type->add_fields();
+      // The field's kinds and cardinalities are numbered as the descriptor's.
+      field->set_kind(static_cast<gp::Field::Kind>(extension->type()));
+      field->set_cardinality(static_cast<gp::Field::Cardinality>(extension->label()));
+      field->set_number(extension->number());
+      field->set_name("[" + extension->full_name() + "]");
+      field->set_json_name(field->name());
+      field->set_packed(extension->is_packed());
+      if (extension->message_type() != nullptr) {
+        field->set_type_url(url_prefix_ + "/" + extension->message_type()->full_name());
+      } else if (extension->enum_type() != nullptr) {
+        field->set_type_url(url_prefix_ + "/" + extension->enum_type()->full_name());
+      }
+    }
+    return status;
+  }
+
+  gp::util::Status ResolveEnumType(const std::string& type_url, gp::Enum* enum_type) override {
+    return resolver_->ResolveEnumType(type_url, enum_type);
+  }
+
+ private:
+  std::string url_prefix_;
+  const gp::DescriptorPool* pool_;
+  std::unique_ptr<gp::util::TypeResolver> resolver_;
+};
+
 }  // namespace
+
+gp::util::TypeResolver* NewJsonTypeResolver(const std::string& url_prefix, const gp::DescriptorPool* pool) {
+  return new ExtensionTypeResolver(url_prefix, pool);
+}
 
 const gp::TextFormat::Finder* AnyTypeFinder() {
   static const SchemaAnyFinder finder;

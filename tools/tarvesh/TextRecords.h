@@ -58,6 +58,11 @@ bool ParseText(const std::string& text, bool json, uint64_t first_line, gp::Mess
 // well as the library's, as JSON does through its type resolver.
 const gp::TextFormat::Finder* AnyTypeFinder();
 
+// The type resolver JSON is printed through: the pool's own, with each
+// message type's extensions added as fields named "[pkg.ext]", as the JSON
+// mapping names them.
+gp::util::TypeResolver* NewJsonTypeResolver(const std::string& url_prefix, const gp::DescriptorPool* pool);
+
 // A printer of bytes and strings that escapes them a block at a time.
 gp::TextFormat::FastFieldValuePrinter* NewBlockEscapingPrinter();
 
@@ -88,7 +93,7 @@ class RecordPrinter {
       return false;
     }
     if (resolver_ == nullptr) {
-      resolver_.reset(gp::util::NewTypeResolverForDescriptorPool(kTypeUrlPrefix, type->file()->pool()));
+      resolver_.reset(NewJsonTypeResolver(kTypeUrlPrefix, type->file()->pool()));
     }
     bytes->clear();
     if (!message.SerializeToString(bytes)) {

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include <google/protobuf/unknown_field_set.h>
+
 #include "Diagnostics.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
@@ -122,23 +124,29 @@ std::unique_ptr<gp::Message> NewMessage(const gp::Descriptor* type) {
       gp::MessageFactory::generated_factory()->GetPrototype(type)->New());
 }
 
-// The unknown fields of `message` and of the messages in it.
-uint64_t CountUnknownFields(const gp::Message& message) {
+void CountUnknown(const gp::Message& message, UnknownCounts* counts) {
   const gp::Reflection* reflection = message.GetReflection();
-  uint64_t count = static_cast<uint64_t>(reflection->GetUnknownFields(message).field_count());
+  const gp::UnknownFieldSet& unknown = reflection->GetUnknownFields(message);
+  for (int i = 0; i < unknown.field_count(); ++i) {
+    // A closed enum's value it does not name is kept under the field's
+    // number, as a varint.
+    const gp::FieldDescriptor* field = message.GetDescriptor()->FindFieldByNumber(unknown.field(i).number());
+    const bool enum_value = field != nullptr && field->enum_type() != nullptr &&
+                            unknown.field(i).type() == gp::UnknownField::TYPE_VARINT;
+    ++(enum_value ? counts->enum_values : counts->fields);
+  }
   std::vector<const gp::FieldDescriptor*> fields;
   reflection->ListFields(message, &fields);
   for (const gp::FieldDescriptor* field : fields) {
     if (field->cpp_type() != gp::FieldDescriptor::CPPTYPE_MESSAGE) continue;
     if (!field->is_repeated()) {
-      count += CountUnknownFields(reflection->GetMessage(message, field));
+      CountUnknown(reflection->GetMessage(message, field), counts);
       continue;
     }
     for (int i = 0; i < reflection->FieldSize(message, field); ++i) {
-      count += CountUnknownFields(reflection->GetRepeatedMessage(message, field, i));
+      CountUnknown(reflection->GetRepeatedMessage(message, field, i), counts);
     }
   }
-  return count;
 }
 
 bool HasUnknownFields(const gp::Message& message) {

@@ -41,8 +41,13 @@ int UnknownType(const std::string& name);
 // dynamic message for the others.
 std::unique_ptr<google::protobuf::Message> NewMessage(const google::protobuf::Descriptor* type);
 
-// The unknown fields of `message` and of the messages in it.
-uint64_t CountUnknownFields(const google::protobuf::Message& message);
+// What `message` and the messages in it hold that their types do not name:
+// unknown fields, and values of closed enums that the enum does not name.
+struct UnknownCounts {
+  uint64_t fields = 0;
+  uint64_t enum_values = 0;
+};
+void CountUnknown(const google::protobuf::Message& message, UnknownCounts* counts);
 bool HasUnknownFields(const google::protobuf::Message& message);
 
 }  // namespace tarvesh

@@ -27,14 +27,17 @@ int Decode(Session& session) {
                         options.proto_names, options.defaults);
   std::string scratch, error;
   RecordReader::Status status = SkipRecords(options, &reader);
-  uint64_t done = 0, unknown = 0, records_with_unknown = 0;
+  uint64_t done = 0;
+  UnknownCounts unknown, records_with;
   while (status == RecordReader::kRecord && done < options.count &&
          (status = reader.Next(message.get())) == RecordReader::kRecord) {
     ++done;
-    if (const uint64_t here = CountUnknownFields(*message)) {
-      unknown += here;
-      ++records_with_unknown;
-    }
+    UnknownCounts here;
+    CountUnknown(*message, &here);
+    unknown.fields += here.fields;
+    unknown.enum_values += here.enum_values;
+    records_with.fields += here.fields > 0 ? 1 : 0;
+    records_with.enum_values += here.enum_values > 0 ? 1 : 0;
     // JSON is printed from the message's own bytes: a large record's input
     // bytes go first, and its message once those bytes are made.
     const bool large = reader.record_bytes().size() > (size_t{1} << 20);
@@ -51,12 +54,16 @@ int Decode(Session& session) {
   }
   if (status == RecordReader::kError) return session.RecordFailed(reader.error());
   if (int missing = MissingRecord(options, status, reader, session.input().name())) return missing;
-  if (unknown > 0) {
-    std::fprintf(stderr, "tarvesh: %s: warning: %llu unknown fields in %llu of %llu records (%s)\n",
-                 session.input().name().c_str(), static_cast<unsigned long long>(unknown),
-                 static_cast<unsigned long long>(records_with_unknown), static_cast<unsigned long long>(done),
-                 options.json ? "JSON leaves them out" : "shown by number; they do not encode back");
-  }
+  auto warn = [&](uint64_t count, const char* what, uint64_t records, const char* how) {
+    if (count == 0) return;
+    std::fprintf(stderr, "tarvesh: %s: warning: %llu %s in %llu of %llu records (%s)\n",
+                 session.input().name().c_str(), static_cast<unsigned long long>(count), what,
+                 static_cast<unsigned long long>(records), static_cast<unsigned long long>(done), how);
+  };
+  warn(unknown.fields, "unknown fields", records_with.fields,
+       options.json ? "JSON leaves them out" : "shown by number; they do not encode back");
+  warn(unknown.enum_values, "enum values the enum does not name", records_with.enum_values,
+       options.json ? "shown as numbers" : "shown by field number; they do not encode back");
   return 0;
 }
 
