@@ -28,6 +28,9 @@ int Guess(Session& session);
 int Stats(Session& session);
 int Raw(Session& session);
 int Count(Session& session);
+int Slice(Session& session);
+int Index(Session& session);
+int Assemble(Session& session);
 int Types(Session& session);
 
 }  // namespace tarvesh

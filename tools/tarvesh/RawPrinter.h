@@ -36,6 +36,11 @@ RawResult PrintRaw(const char* data, size_t size, uint64_t base, bool hex,
                    google::protobuf::io::ZeroCopyOutputStream* output,
                    const google::protobuf::Descriptor* type = nullptr);
 
+// ":" and `prefix` in hex when it is not the shortest varint of `length`,
+// else "": what a record line's label adds so that the text keeps the
+// prefix's bytes.
+std::string PrefixNote(const std::string& prefix, uint64_t length);
+
 // A line in the same layout with no field: `label` in the type column.
 bool PrintRawNote(uint64_t offset, bool hex, const std::string& label, const std::string& text,
                   google::protobuf::io::ZeroCopyOutputStream* output);

@@ -102,9 +102,18 @@ RecordReader::Status RecordReader::ReadFrame(bool keep, uint64_t* body_start) {
       done_ = true;
       return kEnd;
     }
-    if (!coded.ReadVarint64(&length)) {
-      if (ReadFailed()) return kError;
-      return Fail(record_start, "bad length prefix (a truncated or overlong varint)");
+    // The prefix is read a byte at a time, as the runtime's ReadVarint64
+    // takes it (at most ten bytes), and kept as it was written.
+    prefix_.clear();
+    length = 0;
+    uint8_t byte = 0x80;
+    while ((byte & 0x80) != 0) {
+      if (prefix_.size() == 10 || !coded.ReadRaw(&byte, 1)) {
+        if (ReadFailed()) return kError;
+        return Fail(record_start, "bad length prefix (a truncated or overlong varint)");
+      }
+      length |= static_cast<uint64_t>(byte & 0x7f) << (7 * prefix_.size());
+      prefix_.push_back(static_cast<char>(byte));
     }
     prefix_size = coded.CurrentPosition();
     if (length > static_cast<uint64_t>(INT_MAX)) {

@@ -49,6 +49,9 @@ class RecordReader {
   Status NextBytes();
   // Where the bytes of the record last read begin in the input.
   uint64_t body_start() const { return body_start_; }
+  // The length prefix of the record last read or passed over, as it was
+  // written; empty for a whole input.
+  const std::string& prefix() const { return prefix_; }
   // Passes over the next record of a delimited stream without parsing it:
   // kRecord when there was one to pass over.
   Status Skip();
@@ -82,6 +85,7 @@ class RecordReader {
   uint64_t body_start_ = 0;
   uint64_t records_ = 0;
   std::string buffer_;
+  std::string prefix_;
   RecordError error_;
 };
 

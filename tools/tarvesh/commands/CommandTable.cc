@@ -19,6 +19,15 @@ const std::vector<Command>& Commands() {
        "the fields of any bytes with no schema: offset, wire type, length and\n"
        "value, nested messages where bytes parse as one; with --type, the\n"
        "fields that type knows named"},
+      {"slice", Slice, "dofscr", "slice [FILE]",
+       "the selected records as a delimited binary stream, each record's bytes\n"
+       "(and a stream's length prefixes) as they are in FILE"},
+      {"index", Index, "djo", "index [FILE]",
+       "each record's number, the offset of its bytes (past its length prefix)\n"
+       "and their length, one record per line"},
+      {"assemble", Assemble, "of", "assemble [FILE]",
+       "the bytes that raw's text shows: tarvesh raw FILE | tarvesh assemble\n"
+       "gives FILE's bytes"},
       {"count", Count, "", "count [FILE]", "the number of records of a delimited stream"},
       {"types", Types, "", "types", "the record types TYPE may name"},
   };

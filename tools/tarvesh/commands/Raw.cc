@@ -29,7 +29,7 @@ int Raw(Session& session) {
     ++done;
     const std::string& bytes = reader.record_bytes();
     if (options.delimited &&
-        !PrintRawNote(reader.body_start(), options.hex, "record",
+        !PrintRawNote(reader.body_start(), options.hex, "record" + PrefixNote(reader.prefix(), bytes.size()),
                                std::to_string(reader.records()) + ": " + std::to_string(bytes.size()) +
                                    " bytes",
                                session.output())) {
