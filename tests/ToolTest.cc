@@ -369,6 +369,23 @@ TEST_F(ToolTest, FailuresGiveStatusAndPlace) {
        "tarvesh: " + dir + "/no/such/dir/out: cannot create a temporary file in " + dir +
            "/no/such/dir: No such file or directory\n"},
   };
+  // --strict refuses what the output would lose: unknown fields, an enum
+  // value the enum does not name (auth_type 9), a selection the stream
+  // does not hold.
+  WriteFile(Path("unknown.bin"), std::string("\x08\x07\x70\x05\x78\x06", 6));
+  WriteFile(Path("auth9.bin"), std::string("\x40\x09", 2));
+  cases.insert(cases.end(), {
+      {{"decode", "--strict", "PalletDesc", dir + "/unknown.bin"}, 1,
+       "tarvesh: " + dir + "/unknown.bin: holds 2 unknown fields (--strict)\n"},
+      {{"decode", "--strict", "-j", "Track", dir + "/auth9.bin"}, 1,
+       "tarvesh: " + dir + "/auth9.bin: holds 1 enum values the enum does not name (--strict)\n"},
+      {{"raw", "--strict", "--type=PalletDesc", dir + "/unknown.bin"}, 1,
+       "tarvesh: " + dir + "/unknown.bin: 2 fields or enum values PalletDesc does not name (--strict)\n"},
+      {{"raw", "--strict", dir + "/unknown.bin"}, 2, "tarvesh: raw --strict needs --type (see 'tarvesh --help')\n"},
+      {{"slice", "-d", "--strict", "--count=5", dir + "/stream.bin", "-o", dir + "/out"}, 1,
+       "tarvesh: " + dir + "/stream.bin: the stream holds 3 records, fewer than selected (--strict)\n"},
+  });
+
   // A record that runs past the end of a regular file, however it is
   // passed over.
   WriteFile(Path("short.bin"), "\x05\x08");
@@ -1018,6 +1035,12 @@ TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
   RunOk({"decode", "--json", schema, "Shelf", Path("shelf.bin").string(), "-o", Path("shelf.json").string()});
   RunOk({"encode", "--json", schema, "Shelf", Path("shelf.json").string(), "-o", Path("again.bin").string()});
   EXPECT_TRUE(ReadFile(Path("again.bin")) == ReadFile(Path("shelf.bin")));
+
+  // --strict: an open enum's number the enum does not name is refused too.
+  WriteFile(Path("kind.txt"), "kind: 7\n");
+  const Result unnamed = Run({"encode", "--strict", schema, "Shelf", Path("kind.txt").string(), "-o", Path("k.bin").string()});
+  EXPECT_EQ(unnamed.status, 1);
+  EXPECT_EQ(unnamed.err, "tarvesh: " + Path("kind.txt").string() + ": holds 1 enum values the enum does not name (--strict)\n");
 
   // One rule for every type's name: full, or within its package, in any
   // case where one type has it; several are listed, a near miss suggested.

@@ -14,7 +14,7 @@
 namespace tarvesh {
 namespace {
 
-// Each option's code (its letter; 's', 'c', 'r', 'D', 'F', 'P', 'E', 'C'
+// Each option's code (its letter; 's', 'c', 'r', 'D', 'F', 'P', 'E', 'C', 'S'
 // for long-only ones) and its help lines.
 struct OptionHelp {
   char code;
@@ -29,6 +29,9 @@ const OptionHelp kOptionHelp[] = {
     {'P', "      --proto-names   JSON field names as in the schema, not lowerCamelCase\n"},
     {'E', "      --defaults      JSON shows fields at their default values too\n"},
     {'C', "      --compact       JSON and text format on one line per record\n"},
+    {'S', "      --strict        fail (exit 1) on unknown fields, enum values the enum\n"
+          "                      does not name, or anything else the output would\n"
+          "                      lose (slice: fewer records than selected)\n"},
     {'F', "      --format=FORMAT text (the default), json or csv\n"},
     {'o', "  -o, --output=FILE   write FILE instead of standard output (\"-\"); a\n"
           "                      regular file is replaced only when the whole run\n"
@@ -58,7 +61,7 @@ const char kFileHelp[] = "Without FILE, or with \"-\", standard input is read.\n
 const char kStatusHelp[] = "Exit status: 0 done, 1 bad input or failed output, 2 usage error.\n";
 
 // Options past the single-letter ones.
-enum LongOnly { kSkip = 256, kCount, kRecord, kDescriptorSet, kFormat, kProtoNames, kDefaults, kCompact };
+enum LongOnly { kSkip = 256, kCount, kRecord, kDescriptorSet, kFormat, kProtoNames, kDefaults, kCompact, kStrict };
 
 bool ParseCount(const char* text, uint64_t* value) {
   if (text == nullptr || *text < '0' || *text > '9') return false;
@@ -113,6 +116,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
       {"proto-names", no_argument, nullptr, kProtoNames},
       {"defaults", no_argument, nullptr, kDefaults},
       {"compact", no_argument, nullptr, kCompact},
+      {"strict", no_argument, nullptr, kStrict},
       {"type", required_argument, nullptr, 't'},
       {"version", no_argument, nullptr, 'V'}, {nullptr, 0, nullptr, 0}};
   opterr = 0;
@@ -145,6 +149,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
       case kProtoNames: options->proto_names = true; break;
       case kDefaults: options->defaults = true; break;
       case kCompact: options->compact = true; break;
+      case kStrict: options->strict = true; break;
       case 'o':
         options->output = optarg;
         options->output_given = true;
@@ -187,7 +192,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
     const char code = option_char == kSkip ? 's' : option_char == kCount ? 'c'
                       : option_char == kRecord ? 'r' : option_char == kDescriptorSet ? 'D'
                       : option_char == kFormat ? 'F' : option_char == kProtoNames ? 'P'
-                      : option_char == kDefaults ? 'E' : option_char == kCompact ? 'C'
+                      : option_char == kDefaults ? 'E' : option_char == kCompact ? 'C' : option_char == kStrict ? 'S'
                       : static_cast<char>(option_char);
     if (code == 'h') continue;
     options->given.emplace_back(code, written.compare(0, 2, "--") == 0

@@ -23,6 +23,7 @@ struct Options {
   bool proto_names = false;
   bool defaults = false;
   bool compact = false;
+  bool strict = false;
   bool help = false;
   std::string format = "text";
   std::string type;  // --type

@@ -161,11 +161,18 @@ class Walker {
                                field->type() == gp::FieldDescriptor::TYPE_GROUP)
               ? field->message_type()
               : nullptr;
+      if (type != nullptr && field == nullptr && type->file()->pool()->FindExtensionByNumber(type, number) == nullptr) {
+        ++result_.unknown_to_type;
+      }
       const std::string name = std::to_string(number) + (field != nullptr ? " " + field->name() : "");
       switch (wire_type) {
         case WireFormatLite::WIRETYPE_VARINT: {
           uint64_t value;
           if (!input_.ReadVarint64(&value)) return Fault(start, "bad varint in field " + name);
+          if (field != nullptr && field->enum_type() != nullptr &&
+              field->enum_type()->FindValueByNumber(static_cast<int>(value)) == nullptr) {
+            ++result_.unknown_to_type;
+          }
           if (!Line(start, Label("varint", start, tag, true, value), indent, name + ": " + std::to_string(value))) {
             return false;
           }

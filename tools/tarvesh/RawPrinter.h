@@ -27,6 +27,9 @@ constexpr size_t kRawPrefixWidth = 27;
 struct RawResult {
   bool write_failed = false;
   WireFault fault;  // offset counted from the start of the stream
+  // With a type: fields it does not know, and enum values their enum does
+  // not name, where the walk follows the type.
+  uint64_t unknown_to_type = 0;
 };
 
 // Prints `size` bytes found at stream offset `base` to *output; offsets in

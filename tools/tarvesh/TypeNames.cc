@@ -138,6 +138,14 @@ void CountUnknown(const gp::Message& message, UnknownCounts* counts) {
   std::vector<const gp::FieldDescriptor*> fields;
   reflection->ListFields(message, &fields);
   for (const gp::FieldDescriptor* field : fields) {
+    if (field->cpp_type() == gp::FieldDescriptor::CPPTYPE_ENUM) {
+      const int size = field->is_repeated() ? reflection->FieldSize(message, field) : 1;
+      for (int i = 0; i < size; ++i) {
+        const int value = field->is_repeated() ? reflection->GetRepeatedEnumValue(message, field, i)
+                                               : reflection->GetEnumValue(message, field);
+        if (field->enum_type()->FindValueByNumber(value) == nullptr) ++counts->open_enum_values;
+      }
+    }
     if (field->cpp_type() != gp::FieldDescriptor::CPPTYPE_MESSAGE) continue;
     if (!field->is_repeated()) {
       CountUnknown(reflection->GetMessage(message, field), counts);
@@ -147,6 +155,15 @@ void CountUnknown(const gp::Message& message, UnknownCounts* counts) {
       CountUnknown(reflection->GetRepeatedMessage(message, field, i), counts);
     }
   }
+}
+
+std::string DescribeUnknown(const UnknownCounts& counts) {
+  std::string text;
+  if (counts.fields > 0) text = std::to_string(counts.fields) + " unknown fields";
+  if (const uint64_t values = counts.enum_values + counts.open_enum_values) {
+    text += (text.empty() ? "" : ", ") + std::to_string(values) + " enum values the enum does not name";
+  }
+  return text;
 }
 
 bool HasUnknownFields(const gp::Message& message) {

@@ -45,8 +45,12 @@ std::unique_ptr<google::protobuf::Message> NewMessage(const google::protobuf::De
 // unknown fields, and values of closed enums that the enum does not name.
 struct UnknownCounts {
   uint64_t fields = 0;
-  uint64_t enum_values = 0;
+  uint64_t enum_values = 0;       // of closed enums, kept as unknown fields
+  uint64_t open_enum_values = 0;  // of open enums, kept in their fields
+  bool any() const { return fields + enum_values + open_enum_values > 0; }
 };
+// "N unknown fields, M enum values the enum does not name" for what counts.
+std::string DescribeUnknown(const UnknownCounts& counts);
 void CountUnknown(const google::protobuf::Message& message, UnknownCounts* counts);
 bool HasUnknownFields(const google::protobuf::Message& message);
 

@@ -6,20 +6,20 @@ namespace tarvesh {
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> kCommands = {
-      {"decode", Decode, "djPECofscrID", "decode [SCHEMA.proto]... TYPE [FILE]",
+      {"decode", Decode, "djPECofscrIDS", "decode [SCHEMA.proto]... TYPE [FILE]",
        "binary records to text format (JSON with --json)"},
-      {"encode", Encode, "djofID", "encode [SCHEMA.proto]... TYPE [FILE]",
+      {"encode", Encode, "djofIDS", "encode [SCHEMA.proto]... TYPE [FILE]",
        "text format (JSON with --json) to binary records"},
       {"guess", Guess, "dcID", "guess [SCHEMA.proto]... [FILE]",
        "the top-level types that read FILE completely, with no unknown fields"},
       {"stats", Stats, "djFscr", "stats [TYPE] [FILE]",
        "records, element counts of repeated fields and bytes per field (TYPE\n"
        "Track by default, with its frame figures)"},
-      {"raw", Raw, "dxtofscrID", "raw [SCHEMA.proto]... [FILE]",
+      {"raw", Raw, "dxtofscrIDS", "raw [SCHEMA.proto]... [FILE]",
        "the fields of any bytes with no schema: offset, wire type, length and\n"
        "value, nested messages where bytes parse as one; with --type, the\n"
        "fields that type knows named"},
-      {"slice", Slice, "dofscr", "slice [FILE]",
+      {"slice", Slice, "dofscrS", "slice [FILE]",
        "the selected records as a delimited binary stream, each record's bytes\n"
        "(and a stream's length prefixes) as they are in FILE"},
       {"index", Index, "djo", "index [FILE]",

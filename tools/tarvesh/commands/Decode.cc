@@ -34,6 +34,10 @@ int Decode(Session& session) {
     ++done;
     UnknownCounts here;
     CountUnknown(*message, &here);
+    if (options.strict && here.any()) {
+      return Failure(session.input().name(), RecordPrefix(options.delimited ? reader.records() : 0) + "holds " +
+                                                 DescribeUnknown(here) + " (--strict)");
+    }
     unknown.fields += here.fields;
     unknown.enum_values += here.enum_values;
     records_with.fields += here.fields > 0 ? 1 : 0;

@@ -46,6 +46,16 @@ int Encode(Session& session) {
     return Failure(session.input().name(), read_error);
   };
 
+  // --strict: a record holding what its type does not name is refused.
+  auto refused_by_strict = [&](uint64_t number) {
+    UnknownCounts unknown;
+    if (options.strict) CountUnknown(*message, &unknown);
+    if (!unknown.any()) return 0;
+    session.input().FinishProgress();
+    return Failure(session.input().name(),
+                   RecordPrefix(options.delimited ? number : 0) + "holds " + DescribeUnknown(unknown) + " (--strict)");
+  };
+
   // Parses and writes one record of text starting at first_line.
   auto encode_one = [&]() -> int {
     if (!ParseText(text, options.json, first_line, message.get(), &error)) {
@@ -53,6 +63,7 @@ int Encode(Session& session) {
       session.input().FinishProgress();
       return Failure(session.input().name(), RecordPrefix(options.delimited ? record : 0) + error);
     }
+    if (int refused = refused_by_strict(record)) return refused;
     if (!WriteBinary(*message, options.delimited, session.output())) return session.WriteFailed();
     return 0;
   };
@@ -66,6 +77,7 @@ int Encode(Session& session) {
     const bool parsed = parser.Parse(&session.input(), message.get());
     if (int status = read_failed()) return status;
     if (!parsed) return Failure(session.input().name(), errors.Describe(1));
+    if (int refused = refused_by_strict(0)) return refused;
     if (!WriteBinary(*message, false, session.output())) return session.WriteFailed();
   } else if (!options.delimited) {
     while (lines.ReadLine(&line)) text.append(line).push_back('\n');

@@ -16,13 +16,14 @@ namespace gp = google::protobuf;
 int Raw(Session& session) {
   const Options& options = session.options();
   if (options.arguments.size() > 1) return UsageError("raw takes one FILE");
+  if (options.strict && options.type.empty()) return UsageError("raw --strict needs --type");
   const gp::Descriptor* type = nullptr;
   if (!options.type.empty() && (type = FindType(options.type)) == nullptr) return UnknownType(options.type);
   if (int opened = session.OpenInput(options.arguments.empty() ? "" : options.arguments[0])) return opened;
   if (int opened = session.OpenOutput()) return opened;
   RecordReader reader(&session.input(), options.delimited, &session.input());
   RecordReader::Status status = SkipRecords(options, &reader);
-  uint64_t done = 0, faults = 0;
+  uint64_t done = 0, faults = 0, unknown_to_type = 0;
   std::string first_fault;
   while (status == RecordReader::kRecord && done < options.count &&
          (status = reader.NextBytes()) == RecordReader::kRecord) {
@@ -39,6 +40,7 @@ int Raw(Session& session) {
         PrintRaw(bytes.data(), bytes.size(), reader.body_start(), options.hex, session.output(),
                           type);
     if (result.write_failed) return session.WriteFailed();
+    unknown_to_type += result.unknown_to_type;
     // A record's bad bytes end its walk, not the stream's: the next record
     // starts where its length says.
     if (result.fault.found && faults++ == 0) {
@@ -50,6 +52,10 @@ int Raw(Session& session) {
   // device, not in a replaced file.
   if (status == RecordReader::kError) return session.RecordFailed(reader.error());
   if (int missing = MissingRecord(options, status, reader, session.input().name())) return missing;
+  if (options.strict && unknown_to_type > 0) {
+    return Failure(session.input().name(), std::to_string(unknown_to_type) + " fields or enum values " +
+                                               options.type + " does not name (--strict)");
+  }
   if (faults == 0) return 0;
   Failure(session.input().name(), first_fault);
   if (faults > 1) Failure(session.input().name(), std::to_string(faults) + " records hold bad bytes");

@@ -41,7 +41,14 @@ int Slice(Session& session) {
     if (!WriteAll(session.output(), prefix) || !WriteAll(session.output(), bytes)) return session.WriteFailed();
   }
   if (status == RecordReader::kError) return session.RecordFailed(reader.error());
-  return MissingRecord(options, status, reader, session.input().name());
+  if (int missing = MissingRecord(options, status, reader, session.input().name())) return missing;
+  // --strict: a stream that ends before the selection does is refused.
+  if (options.strict && status == RecordReader::kEnd &&
+      (reader.records() < options.skip || (options.count != UINT64_MAX && done < options.count))) {
+    return Failure(session.input().name(), "the stream holds " + std::to_string(reader.records()) +
+                                               " records, fewer than selected (--strict)");
+  }
+  return 0;
 }
 
 }  // namespace tarvesh
