@@ -797,7 +797,7 @@ TEST_F(ToolTest, OptionsACommandDoesNotTakeAreUsageErrors) {
       {"decode", {"-d", "--json", "-o", "--force", "--skip", "--count", "--record", "-I", "--compact", "--defaults"}},
       {"encode", {"-d", "--json", "-o", "--force", "-I"}},
       {"guess", {"-d", "--count", "-I"}},
-      {"stats", {"-d", "--json", "--skip", "--count", "--record", "--format"}},
+      {"stats", {"-d", "--json", "--skip", "--count", "--record", "--format", "-I"}},
       {"raw", {"-d", "-o", "--force", "--skip", "--count", "--record", "-x", "-I"}},
       {"count", {}},
       {"types", {}}};
@@ -818,7 +818,7 @@ TEST_F(ToolTest, OptionsACommandDoesNotTakeAreUsageErrors) {
       {{"decode", "--skip=2", "Track"}, "--skip, --count and --record need -d"},
       {{"decode", "-d", "--record=1", "--skip=1", "Track"}, "--record is not used with --skip or --count"},
       {{"decode", "-d", "--count=many", "Track"}, "option '--count' needs a number"},
-      {{"decode", "--defaults", "Track"}, "--proto-names and --defaults apply to JSON (--json)"},
+      {{"decode", "--defaults", "Track"}, "--proto-names, --defaults, --enums-as-ints and --deterministic apply to JSON (--json)"},
   };
   for (const auto& misuse : misuses) {
     const Result result = Run(misuse.first);
@@ -1035,6 +1035,15 @@ TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
   RunOk({"decode", "--json", schema, "Shelf", Path("shelf.bin").string(), "-o", Path("shelf.json").string()});
   RunOk({"encode", "--json", schema, "Shelf", Path("shelf.json").string(), "-o", Path("again.bin").string()});
   EXPECT_TRUE(ReadFile(Path("again.bin")) == ReadFile(Path("shelf.bin")));
+
+  // JSON with enums as numbers and map entries in key order (written here in
+  // the other order); stats reads the schema's types too.
+  WriteFile(Path("map.bin"), std::string("\x10\x01\x22\x05\x0a\x01y\x10\x01\x22\x05\x0a\x01x\x10\x02", 16));
+  EXPECT_EQ(RunOk({"decode", "-j", "--compact", "--enums-as-ints", "--deterministic", schema, "Shelf",
+                   Path("map.bin").string()}).out,
+            "{\"kind\":1,\"counts\":{\"x\":\"2\",\"y\":\"1\"}}\n");
+  EXPECT_EQ(RunOk({"stats", "-j", schema, "Shelf", Path("map.bin").string()}).out.find("{\"type\":\"shop.Shelf\",\"records\":1,"),
+            0u);
 
   // --strict: an open enum's number the enum does not name is refused too.
   WriteFile(Path("kind.txt"), "kind: 7\n");

@@ -14,7 +14,7 @@
 namespace tarvesh {
 namespace {
 
-// Each option's code (its letter; 's', 'c', 'r', 'D', 'F', 'P', 'E', 'C', 'S'
+// Each option's code (its letter; 's', 'c', 'r', 'D', 'F', 'P', 'E', 'C', 'S', 'N', 'M'
 // for long-only ones) and its help lines.
 struct OptionHelp {
   char code;
@@ -29,6 +29,8 @@ const OptionHelp kOptionHelp[] = {
     {'P', "      --proto-names   JSON field names as in the schema, not lowerCamelCase\n"},
     {'E', "      --defaults      JSON shows fields at their default values too\n"},
     {'C', "      --compact       JSON and text format on one line per record\n"},
+    {'N', "      --enums-as-ints JSON gives enum values as numbers\n"},
+    {'M', "      --deterministic JSON gives map entries in key order\n"},
     {'S', "      --strict        fail (exit 1) on unknown fields, enum values the enum\n"
           "                      does not name, or anything else the output would\n"
           "                      lose (slice: fewer records than selected)\n"},
@@ -61,7 +63,7 @@ const char kFileHelp[] = "Without FILE, or with \"-\", standard input is read.\n
 const char kStatusHelp[] = "Exit status: 0 done, 1 bad input or failed output, 2 usage error.\n";
 
 // Options past the single-letter ones.
-enum LongOnly { kSkip = 256, kCount, kRecord, kDescriptorSet, kFormat, kProtoNames, kDefaults, kCompact, kStrict };
+enum LongOnly { kSkip = 256, kCount, kRecord, kDescriptorSet, kFormat, kProtoNames, kDefaults, kCompact, kStrict, kEnumsAsInts, kDeterministic };
 
 bool ParseCount(const char* text, uint64_t* value) {
   if (text == nullptr || *text < '0' || *text > '9') return false;
@@ -117,6 +119,8 @@ int ParseOptions(int argc, char** argv, Options* options) {
       {"defaults", no_argument, nullptr, kDefaults},
       {"compact", no_argument, nullptr, kCompact},
       {"strict", no_argument, nullptr, kStrict},
+      {"enums-as-ints", no_argument, nullptr, kEnumsAsInts},
+      {"deterministic", no_argument, nullptr, kDeterministic},
       {"type", required_argument, nullptr, 't'},
       {"version", no_argument, nullptr, 'V'}, {nullptr, 0, nullptr, 0}};
   opterr = 0;
@@ -150,6 +154,8 @@ int ParseOptions(int argc, char** argv, Options* options) {
       case kDefaults: options->defaults = true; break;
       case kCompact: options->compact = true; break;
       case kStrict: options->strict = true; break;
+      case kEnumsAsInts: options->enums_as_ints = true; break;
+      case kDeterministic: options->deterministic = true; break;
       case 'o':
         options->output = optarg;
         options->output_given = true;
@@ -192,7 +198,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
     const char code = option_char == kSkip ? 's' : option_char == kCount ? 'c'
                       : option_char == kRecord ? 'r' : option_char == kDescriptorSet ? 'D'
                       : option_char == kFormat ? 'F' : option_char == kProtoNames ? 'P'
-                      : option_char == kDefaults ? 'E' : option_char == kCompact ? 'C' : option_char == kStrict ? 'S'
+                      : option_char == kDefaults ? 'E' : option_char == kCompact ? 'C' : option_char == kStrict ? 'S' : option_char == kEnumsAsInts ? 'N' : option_char == kDeterministic ? 'M'
                       : static_cast<char>(option_char);
     if (code == 'h') continue;
     options->given.emplace_back(code, written.compare(0, 2, "--") == 0

@@ -24,6 +24,8 @@ struct Options {
   bool defaults = false;
   bool compact = false;
   bool strict = false;
+  bool enums_as_ints = false;  // JSON
+  bool deterministic = false;  // JSON map order
   bool help = false;
   std::string format = "text";
   std::string type;  // --type

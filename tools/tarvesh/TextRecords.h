@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include <google/protobuf/io/coded_stream.h>
 #include <google/protobuf/io/tokenizer.h>
 #include <google/protobuf/io/zero_copy_stream_impl_lite.h>
 #include <google/protobuf/message.h>
@@ -69,8 +70,10 @@ gp::TextFormat::FastFieldValuePrinter* NewBlockEscapingPrinter();
 // Writes records as text format or JSON straight to the output stream.
 class RecordPrinter {
  public:
-  RecordPrinter(bool json, bool one_line, bool proto_names, bool defaults)
-      : json_(json), one_line_(one_line) {
+  RecordPrinter(bool json, bool one_line, bool proto_names, bool defaults, bool enums_as_ints = false,
+                bool deterministic = false)
+      : json_(json), one_line_(one_line), deterministic_(deterministic) {
+    json_options_.always_print_enums_as_ints = enums_as_ints;
     printer_.SetDefaultFieldValuePrinter(NewBlockEscapingPrinter());
     printer_.SetFinder(AnyTypeFinder());
     printer_.SetSingleLineMode(one_line && !json);
@@ -96,7 +99,15 @@ class RecordPrinter {
       resolver_.reset(NewJsonTypeResolver(kTypeUrlPrefix, type->file()->pool()));
     }
     bytes->clear();
-    if (!message.SerializeToString(bytes)) {
+    bool serialized;
+    {
+      // Deterministic bytes have map entries in key order, which JSON keeps.
+      gp::io::StringOutputStream out(bytes);
+      gp::io::CodedOutputStream coded(&out);
+      coded.SetSerializationDeterministic(deterministic_);
+      serialized = message.SerializeToCodedStream(&coded);
+    }
+    if (!serialized) {
       *error = "cannot serialize the record for JSON";
       return false;
     }
@@ -117,6 +128,7 @@ class RecordPrinter {
   static constexpr char kTypeUrlPrefix[] = "type.googleapis.com";
   bool json_;
   bool one_line_;
+  bool deterministic_;
   gp::TextFormat::Printer printer_;
   gp::util::JsonPrintOptions json_options_;
   std::unique_ptr<gp::util::TypeResolver> resolver_;

@@ -95,8 +95,9 @@ int Main(int argc, char** argv) {
       }
     }
     if (options.selects && !options.delimited) return UsageError("--skip, --count and --record need -d");
-    if ((options.proto_names || options.defaults) && !options.json) {
-      return UsageError("--proto-names and --defaults apply to JSON (--json)");
+    if ((options.proto_names || options.defaults || options.enums_as_ints || options.deterministic) &&
+        !options.json) {
+      return UsageError("--proto-names, --defaults, --enums-as-ints and --deterministic apply to JSON (--json)");
     }
     if (!TakesOption(command, 'I')) return RunCommand(options, command);
     return RunWithSchemas(options, command);

@@ -6,13 +6,13 @@ namespace tarvesh {
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> kCommands = {
-      {"decode", Decode, "djPECofscrIDS", "decode [SCHEMA.proto]... TYPE [FILE]",
+      {"decode", Decode, "djPECNMofscrIDS", "decode [SCHEMA.proto]... TYPE [FILE]",
        "binary records to text format (JSON with --json)"},
       {"encode", Encode, "djofIDS", "encode [SCHEMA.proto]... TYPE [FILE]",
        "text format (JSON with --json) to binary records"},
       {"guess", Guess, "dcID", "guess [SCHEMA.proto]... [FILE]",
        "the top-level types that read FILE completely, with no unknown fields"},
-      {"stats", Stats, "djFscr", "stats [TYPE] [FILE]",
+      {"stats", Stats, "djFscrID", "stats [SCHEMA.proto]... [TYPE] [FILE]",
        "records, element counts of repeated fields and bytes per field (TYPE\n"
        "Track by default, with its frame figures)"},
       {"raw", Raw, "dxtofscrIDS", "raw [SCHEMA.proto]... [FILE]",
