@@ -59,7 +59,9 @@ const char kTypeHelp[] =
     "TYPE is a schema name (Track, RecordingFragment.Tier) or a full name\n"
     "(Pb.Tarvesh.Track), exactly or else in any case; a name several types\n"
     "have is refused with their full names.\n";
-const char kFileHelp[] = "Without FILE, or with \"-\", standard input is read.\n";
+const char kFileHelp[] =
+    "Without FILE, or with \"-\", standard input is read; several FILEs are\n"
+    "read in turn as one stream.\n";
 const char kStatusHelp[] = "Exit status: 0 done, 1 bad input or failed output, 2 usage error.\n";
 
 // Options past the single-letter ones.

@@ -5,9 +5,9 @@
 
 namespace tarvesh {
 
-int Session::OpenInput(const std::string& path) {
+int Session::OpenInput(const std::vector<std::string>& paths) {
   std::string error;
-  return input_.Open(path, &error) ? 0 : UsageError(error);
+  return input_.Open(paths, &error) ? 0 : UsageError(error);
 }
 
 int Session::OpenOutput() {

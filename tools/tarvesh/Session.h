@@ -8,6 +8,7 @@
 #define TARVESH_TOOLS_SESSION_H
 
 #include <string>
+#include <vector>
 
 #include <google/protobuf/io/zero_copy_stream.h>
 
@@ -25,9 +26,9 @@ class Session {
 
   const Options& options() const { return options_; }
 
-  // Opens `path` (standard input when empty or "-"): 0, else a usage error's
-  // status.
-  int OpenInput(const std::string& path);
+  // Opens `paths`, read in turn as one stream (standard input when there
+  // are none, or for "-"): 0, else a usage error's status.
+  int OpenInput(const std::vector<std::string>& paths);
   Input& input() { return input_; }
 
   // Opens -o's target, or standard output: 0, else a failure's status.

@@ -13,8 +13,7 @@ namespace tarvesh {
 
 int Assemble(Session& session) {
   const Options& options = session.options();
-  if (options.arguments.size() > 1) return UsageError("assemble takes one FILE");
-  if (int opened = session.OpenInput(options.arguments.empty() ? "" : options.arguments[0])) return opened;
+  if (int opened = session.OpenInput(options.arguments)) return opened;
   if (int opened = session.OpenOutput()) return opened;
   if (session.OutputIsTerminal()) {
     return UsageError("will not write binary records to a terminal; use -o FILE or redirect");

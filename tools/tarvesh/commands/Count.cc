@@ -13,8 +13,7 @@ namespace gp = google::protobuf;
 
 int Count(Session& session) {
   const Options& options = session.options();
-  if (options.arguments.size() > 1) return UsageError("count takes one FILE");
-  if (int opened = session.OpenInput(options.arguments.empty() ? "" : options.arguments[0])) return opened;
+  if (int opened = session.OpenInput(options.arguments)) return opened;
   RecordReader reader(&session.input(), true, &session.input());
   RecordReader::Status status;
   while ((status = reader.Skip()) == RecordReader::kRecord) {

@@ -77,9 +77,8 @@ int ReadSample(Session& session, uint64_t count, std::string* sample) {
 
 int Guess(Session& session) {
   const Options& options = session.options();
-  if (options.arguments.size() > 1) return UsageError("guess takes one FILE");
   // Read once, so that a pipe or FIFO serves every type.
-  if (int opened = session.OpenInput(options.arguments.empty() ? "" : options.arguments[0])) return opened;
+  if (int opened = session.OpenInput(options.arguments)) return opened;
   Input& input = session.input();
   // A stream is judged by its first records.
   std::string bytes;

@@ -16,8 +16,7 @@ namespace tarvesh {
 
 int Index(Session& session) {
   const Options& options = session.options();
-  if (options.arguments.size() > 1) return UsageError("index takes one FILE");
-  if (int opened = session.OpenInput(options.arguments.empty() ? "" : options.arguments[0])) return opened;
+  if (int opened = session.OpenInput(options.arguments)) return opened;
   if (int opened = session.OpenOutput()) return opened;
   RecordReader reader(&session.input(), options.delimited, &session.input());
   RecordReader::Status status;

@@ -15,11 +15,10 @@ namespace gp = google::protobuf;
 
 int Raw(Session& session) {
   const Options& options = session.options();
-  if (options.arguments.size() > 1) return UsageError("raw takes one FILE");
   if (options.strict && options.type.empty()) return UsageError("raw --strict needs --type");
   const gp::Descriptor* type = nullptr;
   if (!options.type.empty() && (type = FindType(options.type)) == nullptr) return UnknownType(options.type);
-  if (int opened = session.OpenInput(options.arguments.empty() ? "" : options.arguments[0])) return opened;
+  if (int opened = session.OpenInput(options.arguments)) return opened;
   if (int opened = session.OpenOutput()) return opened;
   RecordReader reader(&session.input(), options.delimited, &session.input());
   RecordReader::Status status = SkipRecords(options, &reader);

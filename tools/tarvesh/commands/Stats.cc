@@ -76,22 +76,19 @@ void RepeatedPaths(const gp::Descriptor* type, const std::string& prefix,
 
 int Stats(Session& session) {
   const Options& options = session.options();
-  if (options.arguments.size() > 2) return UsageError("too many arguments");
-  // stats [TYPE] [FILE]: one argument is a TYPE only when no file has its name.
+  // stats [TYPE] [FILE]...: the first argument is a TYPE when no file has its
+  // name and it names a type, or when more follow it.
   const gp::Descriptor* type = Pb::Tarvesh::Track::descriptor();
   bool type_named = false;
-  std::string path;
-  if (options.arguments.size() == 2 ||
-      (options.arguments.size() == 1 && FindType(options.arguments[0]) != nullptr &&
-       access(options.arguments[0].c_str(), F_OK) != 0)) {
-    type = FindType(options.arguments[0]);
-    if (type == nullptr) return UnknownType(options.arguments[0]);
+  std::vector<std::string> paths = options.arguments;
+  if (!paths.empty() && access(paths[0].c_str(), F_OK) != 0 &&
+      (paths.size() > 1 || FindType(paths[0]) != nullptr)) {
+    type = FindType(paths[0]);
+    if (type == nullptr) return UnknownType(paths[0]);
     type_named = true;
-    if (options.arguments.size() == 2) path = options.arguments[1];
-  } else if (options.arguments.size() == 1) {
-    path = options.arguments[0];
+    paths.erase(paths.begin());
   }
-  if (int opened = session.OpenInput(path)) return opened;
+  if (int opened = session.OpenInput(paths)) return opened;
   Input& input = session.input();
   std::unique_ptr<gp::Message> message = NewMessage(type);
   const bool track = type == Pb::Tarvesh::Track::descriptor();
