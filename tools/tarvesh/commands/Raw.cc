@@ -28,16 +28,16 @@ int Raw(Session& session) {
          (status = reader.NextBytes()) == RecordReader::kRecord) {
     ++done;
     const std::string& bytes = reader.record_bytes();
+    // A record's line keeps its length prefix's bytes where they are not the
+    // shortest.
     if (options.delimited &&
         !PrintRawNote(reader.body_start(), options.hex, "record" + PrefixNote(reader.prefix(), bytes.size()),
-                               std::to_string(reader.records()) + ": " + std::to_string(bytes.size()) +
-                                   " bytes",
-                               session.output())) {
+                      std::to_string(reader.records()) + ": " + std::to_string(bytes.size()) + " bytes",
+                      session.output())) {
       return session.WriteFailed();
     }
     const RawResult result =
-        PrintRaw(bytes.data(), bytes.size(), reader.body_start(), options.hex, session.output(),
-                          type);
+        PrintRaw(bytes.data(), bytes.size(), reader.body_start(), options.hex, session.output(), type);
     if (result.write_failed) return session.WriteFailed();
     unknown_to_type += result.unknown_to_type;
     // A record's bad bytes end its walk, not the stream's: the next record
