@@ -34,10 +34,6 @@ Input::~Input() {
   }
 }
 
-bool Input::Open(const std::string& path, std::string* error) {
-  return Open(std::vector<std::string>{path}, error);
-}
-
 bool Input::Open(const std::vector<std::string>& paths, std::string* error) {
   for (const std::string& path : paths.empty() ? std::vector<std::string>{""} : paths) {
     File file;

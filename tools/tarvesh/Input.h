@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: BSD-3-Clause
-// The tarvesh command's input: a file or standard input as a zero-copy
-// stream that counts the bytes read, keeps a read failure apart from the end
-// of input, and shows a progress line on a terminal once a run has lasted two
-// seconds;
-// and a line reader over it for text records.
+// The tarvesh command's input: files (read in turn) or standard input as one
+// zero-copy stream that counts the bytes read, keeps a read failure apart
+// from the end of input, and shows a progress line on a terminal once a run
+// has lasted two seconds; and a line reader over it for text records.
 //
 // For the tests, TARVESH_FAIL_READ_AT=N in the environment makes the read
 // that reaches byte N fail with EIO, as a failing disk would.
@@ -27,12 +26,9 @@ class Input : public google::protobuf::io::ZeroCopyInputStream, public ReadFailu
   Input() = default;
   ~Input() override;
 
-  // Opens `path`, or standard input when it is empty or "-". On failure
-  // returns false with *error set.
-  bool Open(const std::string& path, std::string* error);
-  // Opens every one of `paths` (standard input when there are none), to be
-  // read in turn as one stream; byte offsets count from the first one's
-  // start.
+  // Opens every one of `paths` (standard input when there are none, or for
+  // "" and "-"), to be read in turn as one stream; byte offsets count from
+  // the first one's start. On failure returns false with *error set.
   bool Open(const std::vector<std::string>& paths, std::string* error);
   // The file being read.
   const std::string& name() const { return name_; }
