@@ -286,6 +286,19 @@ std::string PrefixNote(const std::string& prefix, uint64_t length) {
   return note;
 }
 
+bool PrintRawRest(uint64_t offset, bool hex, const char* data, size_t size,
+                  gp::io::ZeroCopyOutputStream* output) {
+  constexpr size_t kBlock = 1 << 16;
+  for (size_t done = 0; done < size; done += kBlock) {
+    const size_t now = std::min(kBlock, size - done);
+    if (!WriteAll(output, Prefix(offset + done, hex, "rest") + "\"" + gp::CEscape(std::string(data + done, now)) +
+                              "\"\n")) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool PrintRawNote(uint64_t offset, bool hex, const std::string& label, const std::string& text,
                   gp::io::ZeroCopyOutputStream* output) {
   return WriteAll(output, Prefix(offset, hex, label) + text + "\n");

@@ -44,6 +44,11 @@ RawResult PrintRaw(const char* data, size_t size, uint64_t base, bool hex,
 // prefix's bytes.
 std::string PrefixNote(const std::string& prefix, uint64_t length);
 
+// Bytes the walk does not read, as "rest" lines of at most 64 KiB each,
+// the first at `offset`.
+bool PrintRawRest(uint64_t offset, bool hex, const char* data, size_t size,
+                  google::protobuf::io::ZeroCopyOutputStream* output);
+
 // A line in the same layout with no field: `label` in the type column.
 bool PrintRawNote(uint64_t offset, bool hex, const std::string& label, const std::string& text,
                   google::protobuf::io::ZeroCopyOutputStream* output);

@@ -13,6 +13,28 @@ namespace tarvesh {
 
 namespace gp = google::protobuf;
 
+namespace {
+
+bool PrintStreamRest(Session& session, const RecordReader& reader) {
+  const bool hex = session.options().hex;
+  const RecordError& error = reader.error();
+  if (!PrintRawNote(error.offset, hex, "error", "(" + error.what + ")", session.output())) return false;
+  const std::string failed = reader.prefix() + reader.record_bytes();
+  if (!PrintRawRest(reader.offset(), hex, failed.data(), failed.size(), session.output())) return false;
+  uint64_t at = reader.offset() + failed.size();
+  const void* data;
+  int size;
+  while (session.input().Next(&data, &size)) {
+    if (!PrintRawRest(at, hex, static_cast<const char*>(data), static_cast<size_t>(size), session.output())) {
+      return false;
+    }
+    at += static_cast<uint64_t>(size);
+  }
+  return true;
+}
+
+}  // namespace
+
 int Raw(Session& session) {
   const Options& options = session.options();
   if (options.strict && options.type.empty()) return UsageError("raw --strict needs --type");
@@ -49,7 +71,12 @@ int Raw(Session& session) {
   }
   // Bad bytes fail the run; what made sense is on standard output or a
   // device, not in a replaced file.
-  if (status == RecordReader::kError) return session.RecordFailed(reader.error());
+  if (status == RecordReader::kError) {
+    // A stream that cannot be framed further: its error line, then every
+    // byte from the failed record on, so that the text still holds them all.
+    if (session.input().ReadError().empty() && !PrintStreamRest(session, reader)) return session.WriteFailed();
+    return session.RecordFailed(reader.error());
+  }
   if (int missing = MissingRecord(options, status, reader, session.input().name())) return missing;
   if (options.strict && unknown_to_type > 0) {
     return Failure(session.input().name(), std::to_string(unknown_to_type) + " fields or enum values " +
