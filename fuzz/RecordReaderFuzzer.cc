@@ -154,6 +154,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(delimited || records == 1 || status == tarvesh::RecordReader::kError,
           "whole-input reading gave no record and no error");
   CheckRaw(reinterpret_cast<const char*>(data + 2), input_size, (data[1] & 0x40) != 0);
+  if (delimited) {
+    // A stream's records, read as bytes, keep every byte: each length prefix
+    // as written, and of a frame that fails, what was read of it; the rest
+    // follows in the stream (raw -d prints all of them).
+    gp::io::ArrayInputStream again_input(data + 2, static_cast<int>(input_size), block_size);
+    tarvesh::RecordReader frames(&again_input, true);
+    std::string kept;
+    tarvesh::RecordReader::Status framed;
+    while ((framed = frames.NextBytes()) == tarvesh::RecordReader::kRecord) {
+      kept += frames.prefix() + frames.record_bytes();
+    }
+    if (framed == tarvesh::RecordReader::kError) {
+      Require(frames.offset() == kept.size(), "a failed frame starts elsewhere than the last one ended");
+      kept += frames.prefix() + frames.record_bytes();
+      const void* rest;
+      int rest_size;
+      while (again_input.Next(&rest, &rest_size)) kept.append(static_cast<const char*>(rest), rest_size);
+    }
+    Require(kept == std::string(reinterpret_cast<const char*>(data + 2), input_size), "framing loses bytes");
+  }
   if (status == tarvesh::RecordReader::kError) {
     Require(!reader.error().what.empty(), "an error without a message");
     Require(reader.error().offset <= input_size, "error offset past the end of input");
