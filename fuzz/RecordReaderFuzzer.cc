@@ -5,7 +5,9 @@
 // (1 to 64 bytes, so records and length prefixes straddle buffer edges); the
 // rest is the input. The input is also printed by the raw printer, which
 // must take any bytes and, where the runtime's own raw decoding (the bytes as
-// google.protobuf.Empty, printed as text) accepts them, show the same fields.
+// google.protobuf.Empty, printed as text) accepts them, show the same fields
+// (indented at most 32 levels); its text must assemble back to the bytes.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -20,6 +22,7 @@
 
 #include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
+#include "RawAssembler.h"
 #include "RawPrinter.h"
 #include "RecordReader.h"
 #include "WireScan.h"
@@ -51,17 +54,47 @@ const std::vector<const gp::Descriptor*>& Types() {
   return types;
 }
 
-// The raw printer's text with each line's offset and wire type columns cut.
+// The raw printer's text with each line's offset and wire type columns cut
+// (a long label pushes the text past its column).
 std::string WithoutPrefixes(const std::string& text) {
   std::string fields;
   size_t at = 0;
   while (at < text.size()) {
     const size_t end = text.find('\n', at);
     Require(end != std::string::npos && end - at >= tarvesh::kRawPrefixWidth, "a raw line without its columns");
-    fields.append(text, at + tarvesh::kRawPrefixWidth, end + 1 - at - tarvesh::kRawPrefixWidth);
+    const size_t label_end = text[at + 11] == ' ' ? at : text.find(' ', at + 11);
+    const size_t start = std::max(at + tarvesh::kRawPrefixWidth, label_end + 1);
+    fields.append(text, start, end + 1 - start);
     at = end + 1;
   }
   return fields;
+}
+
+// The runtime's text with each line's indentation cut to 32 levels.
+std::string IndentedAtMost32(const std::string& text) {
+  std::string lines;
+  size_t at = 0;
+  while (at < text.size()) {
+    const size_t end = std::min(text.find('\n', at), text.size() - 1);
+    const size_t spaces = text.find_first_not_of(' ', at) - at;
+    lines.append(std::min<size_t>(spaces, 64), ' ').append(text, at + spaces, end + 1 - at - spaces);
+    at = end + 1;
+  }
+  return lines;
+}
+
+// The bytes raw text shows, assembled back.
+std::string Assembled(const std::string& text) {
+  tarvesh::RawAssembler assembler;
+  std::string bytes, error;
+  size_t at = 0;
+  while (at < text.size()) {
+    const size_t end = text.find('\n', at);
+    Require(assembler.AddLine(text.substr(at, end - at), &bytes, &error), "raw text does not assemble");
+    at = end + 1;
+  }
+  Require(assembler.Finish(&error), "raw text ends inside a message or group");
+  return bytes;
 }
 
 void CheckRaw(const char* data, size_t size, bool hex) {
@@ -78,7 +111,8 @@ void CheckRaw(const char* data, size_t size, bool hex) {
   const bool parses = empty.ParsePartialFromArray(data, static_cast<int>(size)) &&
                       gp::TextFormat::PrintToString(empty, &expected);
   Require(parses == !result.fault.found, "raw and the runtime disagree on whether the bytes parse");
-  if (parses) Require(WithoutPrefixes(text) == expected, "raw shows other fields than the runtime");
+  if (parses) Require(WithoutPrefixes(text) == IndentedAtMost32(expected), "raw shows other fields than the runtime");
+  Require(Assembled(text) == std::string(data, size), "raw text does not assemble to its bytes");
 }
 
 }  // namespace
@@ -120,6 +154,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(delimited || records == 1 || status == tarvesh::RecordReader::kError,
           "whole-input reading gave no record and no error");
   CheckRaw(reinterpret_cast<const char*>(data + 2), input_size, (data[1] & 0x40) != 0);
+  if (delimited) {
+    // A stream's records, read as bytes, keep every byte: each length prefix
+    // as written, and of a frame that fails, what was read of it; the rest
+    // follows in the stream (raw -d prints all of them).
+    gp::io::ArrayInputStream again_input(data + 2, static_cast<int>(input_size), block_size);
+    tarvesh::RecordReader frames(&again_input, true);
+    std::string kept;
+    tarvesh::RecordReader::Status framed;
+    while ((framed = frames.NextBytes()) == tarvesh::RecordReader::kRecord) {
+      kept += frames.prefix() + frames.record_bytes();
+    }
+    if (framed == tarvesh::RecordReader::kError) {
+      Require(frames.offset() == kept.size(), "a failed frame starts elsewhere than the last one ended");
+      kept += frames.prefix() + frames.record_bytes();
+      const void* rest;
+      int rest_size;
+      while (again_input.Next(&rest, &rest_size)) kept.append(static_cast<const char*>(rest), rest_size);
+    }
+    Require(kept == std::string(reinterpret_cast<const char*>(data + 2), input_size), "framing loses bytes");
+  }
   if (status == tarvesh::RecordReader::kError) {
     Require(!reader.error().what.empty(), "an error without a message");
     Require(reader.error().offset <= input_size, "error offset past the end of input");

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -28,34 +29,51 @@ int64_t NowMs() {
 Input::~Input() {
   FinishProgress();
   file_.reset();
-  if (owns_fd_) close(fd_);
+  for (const File& file : files_) {
+    if (file.owned) close(file.fd);
+  }
 }
 
-bool Input::Open(const std::string& path, std::string* error) {
-  if (path.empty() || path == "-") {
-    name_ = "standard input";
-    fd_ = STDIN_FILENO;
-  } else {
-    name_ = path;
-    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) {
-      *error = path + ": " + std::strerror(errno);
-      return false;
+bool Input::Open(const std::vector<std::string>& paths, std::string* error) {
+  for (const std::string& path : paths.empty() ? std::vector<std::string>{""} : paths) {
+    File file;
+    if (path.empty() || path == "-") {
+      file.name = "standard input";
+      file.fd = STDIN_FILENO;
+    } else {
+      file.name = path;
+      file.fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+      if (file.fd < 0) {
+        *error = path + ": " + std::strerror(errno);
+        return false;
+      }
+      file.owned = true;
     }
-    owns_fd_ = true;
-  }
-  struct stat status;
-  if (fstat(fd_, &status) == 0) {
-    if (S_ISDIR(status.st_mode)) {
-      *error = name_ + ": " + std::strerror(EISDIR);
-      return false;
+    files_.push_back(file);
+    struct stat status;
+    if (fstat(file.fd, &status) == 0) {
+      if (S_ISDIR(status.st_mode)) {
+        *error = file.name + ": " + std::strerror(EISDIR);
+        return false;
+      }
+      files_.back().regular = S_ISREG(status.st_mode);
+      if (files_.back().regular) total_size_ += static_cast<uint64_t>(status.st_size);
     }
-    if (S_ISREG(status.st_mode)) total_size_ = static_cast<uint64_t>(status.st_size);
   }
+  name_ = files_[0].name;
   terminal_ = isatty(STDERR_FILENO) != 0;
   start_ms_ = NowMs();
-  file_ = std::make_unique<google::protobuf::io::FileInputStream>(fd_, 1 << 16);
+  file_ = std::make_unique<google::protobuf::io::FileInputStream>(files_[0].fd, 1 << 16);
   if (const char* fail_at = std::getenv("TARVESH_FAIL_READ_AT")) fail_at_ = std::atoll(fail_at);
+  return true;
+}
+
+bool Input::NextFile() {
+  if (current_ + 1 >= files_.size()) return false;
+  base_ += file_->ByteCount();
+  ++current_;
+  name_ = files_[current_].name;
+  file_ = std::make_unique<google::protobuf::io::FileInputStream>(files_[current_].fd, 1 << 16);
   return true;
 }
 
@@ -80,17 +98,20 @@ bool Input::Next(const void** data, int* size) {
     failed_at_ = ByteCount();
     return false;
   }
-  if (!file_->Next(data, size)) {
+  // The files are read in turn, as one stream.
+  while (!file_->Next(data, size)) {
     if (file_->GetErrno() != 0) {
       failed_errno_ = file_->GetErrno();
-      failed_at_ = file_->ByteCount();
+      failed_at_ = base_ + file_->ByteCount();
+      return false;
     }
-    return false;
+    if (!NextFile()) return false;
   }
-  if (fail_at_ >= 0 && file_->ByteCount() > fail_at_) {
+  const int64_t read = base_ + file_->ByteCount();
+  if (fail_at_ >= 0 && read > fail_at_) {
     // Hands out the bytes before the failing one, hiding the rest; the read
     // after them fails.
-    const int64_t keep = *size - (file_->ByteCount() - fail_at_);
+    const int64_t keep = *size - (read - fail_at_);
     if (keep <= 0) {
       file_->BackUp(*size);
       failed_errno_ = EIO;
@@ -112,21 +133,38 @@ void Input::BackUp(int count) {
 
 bool Input::Skip(int count) {
   if (hidden_ > 0) BackUp(0);
-  if (fail_at_ >= 0 && ByteCount() + count > fail_at_) {
-    file_->Skip(static_cast<int>(fail_at_ - ByteCount()));
+  const bool fails = fail_at_ >= 0 && ByteCount() + count > fail_at_;
+  int64_t left = fails ? fail_at_ - ByteCount() : count;
+  while (left > 0) {
+    // A regular file skips by seeking, which passes its end without
+    // complaint: a skip stops at the file's end and goes on in the next
+    // file; past the last one it fails, as a read there would.
+    int64_t now = left;
+    if (files_[current_].regular) {
+      struct stat status;
+      const int64_t size = fstat(files_[current_].fd, &status) == 0 ? status.st_size : 0;
+      now = std::min(left, std::max<int64_t>(0, size - file_->ByteCount()));
+    }
+    const int64_t before = file_->ByteCount();
+    if (now > 0 && !file_->Skip(static_cast<int>(now)) && file_->GetErrno() != 0) {
+      if (failed_errno_ == 0) {
+        failed_errno_ = file_->GetErrno();
+        failed_at_ = ByteCount();
+      }
+      return false;
+    }
+    left -= file_->ByteCount() - before;
+    if (left > 0 && !NextFile()) return false;
+  }
+  if (fails) {
     failed_errno_ = EIO;
     failed_at_ = ByteCount();
     return false;
   }
-  if (file_->Skip(count)) return true;
-  if (file_->GetErrno() != 0 && failed_errno_ == 0) {
-    failed_errno_ = file_->GetErrno();
-    failed_at_ = ByteCount();
-  }
-  return false;
+  return true;
 }
 
-int64_t Input::ByteCount() const { return file_->ByteCount() - hidden_; }
+int64_t Input::ByteCount() const { return base_ + file_->ByteCount() - hidden_; }
 
 void Input::ShowProgress() {
   const int64_t now = NowMs();

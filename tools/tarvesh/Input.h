@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: BSD-3-Clause
-// The tarvesh command's input: a file or standard input as a zero-copy
-// stream that counts the bytes read, keeps a read failure apart from the end
-// of input, and shows a progress line on a terminal once a run has lasted two
-// seconds;
-// and a line reader over it for text records.
+// The tarvesh command's input: files (read in turn) or standard input as one
+// zero-copy stream that counts the bytes read, keeps a read failure apart
+// from the end of input, and shows a progress line on a terminal once a run
+// has lasted two seconds; and a line reader over it for text records.
 //
 // For the tests, TARVESH_FAIL_READ_AT=N in the environment makes the read
 // that reaches byte N fail with EIO, as a failing disk would.
@@ -13,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <google/protobuf/io/zero_copy_stream.h>
 #include <google/protobuf/io/zero_copy_stream_impl.h>
@@ -26,9 +26,11 @@ class Input : public google::protobuf::io::ZeroCopyInputStream, public ReadFailu
   Input() = default;
   ~Input() override;
 
-  // Opens `path`, or standard input when it is empty or "-". On failure
-  // returns false with *error set.
-  bool Open(const std::string& path, std::string* error);
+  // Opens every one of `paths` (standard input when there are none, or for
+  // "" and "-"), to be read in turn as one stream; byte offsets count from
+  // the first one's start. On failure returns false with *error set.
+  bool Open(const std::vector<std::string>& paths, std::string* error);
+  // The file being read.
   const std::string& name() const { return name_; }
   // ReadFailures: a failed read, as text with the byte where it failed.
   bool ReadFailed(uint64_t* offset, std::string* what) const override;
@@ -45,11 +47,20 @@ class Input : public google::protobuf::io::ZeroCopyInputStream, public ReadFailu
 
  private:
   void ShowProgress();
+  bool NextFile();  // false when the last file is read
+
+  struct File {
+    std::string name;
+    int fd = -1;
+    bool owned = false;
+    bool regular = false;  // a regular file, which skips by seeking
+  };
 
   std::string name_;
-  int fd_ = -1;
-  bool owns_fd_ = false;
-  uint64_t total_size_ = 0;  // 0 when unknown (a pipe)
+  std::vector<File> files_;
+  size_t current_ = 0;
+  int64_t base_ = 0;         // the bytes of the files before the current one
+  uint64_t total_size_ = 0;  // the regular files' sizes; 0 when unknown
   bool terminal_ = false;
   bool progress_shown_ = false;
   int64_t start_ms_ = 0;

@@ -27,13 +27,37 @@ void RemoveTempAndDie(int signal_number) {
   ::raise(signal_number);
 }
 
-// Watches the signals that end a program, except those the caller ignores
-// (as nohup does): those stay ignored.
+// Every signal whose default action ends the program and that a handler
+// can catch.
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGILL,  SIGTRAP,   SIGABRT, SIGBUS,
+                                  SIGFPE,  SIGUSR1, SIGSEGV, SIGUSR2, SIGPIPE,   SIGALRM, SIGTERM,
+                                  SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGPOLL, SIGSYS};
+
+// Holds the ending signals back while a named temporary file is made and
+// recorded for RemoveTempAndDie, so that none comes between the two.
+class SignalsHeld {
+ public:
+  SignalsHeld() {
+    sigset_t all;
+    sigemptyset(&all);
+    for (int signal_number : kEndingSignals) sigaddset(&all, signal_number);
+    sigprocmask(SIG_BLOCK, &all, &previous_);
+  }
+  ~SignalsHeld() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
+// Records the named temporary file and watches the ending signals, except
+// those the caller ignores (as nohup does): those stay ignored.
 void WatchSignals(const std::string& temp_path) {
   if (temp_path.size() >= sizeof pending_temp_path) return;
   std::memcpy(pending_temp_path, temp_path.c_str(), temp_path.size() + 1);
   have_pending_temp = 1;
-  for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+  for (int signal_number : kEndingSignals) {
     struct sigaction current;
     if (sigaction(signal_number, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
     ::signal(signal_number, RemoveTempAndDie);
@@ -154,13 +178,24 @@ bool OutputFile::Open(const std::string& path, bool force, std::string* error) {
     umask(mask);
     mode = 0666 & ~mask;
   }
+  // A replaced file also keeps its owner and group where the run may give
+  // them (as root, or a group of the user's own), as sed -i does; before the
+  // mode, which a change of owner may clear bits of.
+  if (exists && fchown(fd_, status.st_uid, status.st_gid) != 0 &&
+      fchown(fd_, static_cast<uid_t>(-1), status.st_gid) != 0) {
+    // Neither may be given: the file becomes the user's, as a new one would.
+  }
   fchmod(fd_, mode);
   stream_ = std::make_unique<google::protobuf::io::FileOutputStream>(fd_);
   return true;
 }
 
 bool OutputFile::OpenTemporary(std::string* error) {
-  fd_ = open(directory_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  // TARVESH_NO_TMPFILE=1 makes the tests take the named file's path, as on a
+  // file system that refuses O_TMPFILE.
+  static const bool named_only = std::getenv("TARVESH_NO_TMPFILE") != nullptr;
+  fd_ = named_only ? -1 : open(directory_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (named_only) errno = EOPNOTSUPP;
   if (fd_ >= 0) {
     unnamed_ = true;
     owns_fd_ = true;
@@ -171,6 +206,7 @@ bool OutputFile::OpenTemporary(std::string* error) {
     return false;
   }
   temp_path_ = directory_ + "/." + BaseOf(target_) + ".tarvesh-XXXXXX";
+  SignalsHeld held;
   fd_ = mkstemp(&temp_path_[0]);
   if (fd_ < 0) {
     *error = ErrnoText("cannot create a temporary file in " + directory_, errno);
@@ -179,6 +215,14 @@ bool OutputFile::OpenTemporary(std::string* error) {
   }
   owns_fd_ = true;
   WatchSignals(temp_path_);
+  return true;
+}
+
+bool OutputFile::Finish(bool succeeded, std::string* error) {
+  if (stream_ == nullptr) return true;
+  if (succeeded) return Commit(error);
+  if (target_.empty()) stream_->Flush();
+  Discard();
   return true;
 }
 
@@ -201,8 +245,10 @@ bool OutputFile::Commit(std::string* error) {
     const std::string fd_path = "/proc/self/fd/" + std::to_string(fd_);
     for (int attempt = 0; attempt < 100 && temp_path_.empty(); ++attempt) {
       const std::string candidate = directory_ + "/." + BaseOf(target_) + ".tarvesh-" + RandomSuffix();
+      SignalsHeld held;
       if (linkat(AT_FDCWD, fd_path.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
         temp_path_ = candidate;
+        WatchSignals(temp_path_);
       } else if (errno != EEXIST) {
         *error = ErrnoText("cannot name the temporary file", errno);
         return false;
@@ -214,12 +260,17 @@ bool OutputFile::Commit(std::string* error) {
     }
   }
   if (!CloseOwned(error)) return false;
-  if (rename(temp_path_.c_str(), target_.c_str()) != 0) {
-    *error = ErrnoText("cannot rename the temporary file into place", errno);
-    return false;
+  {
+    // Renamed, the temporary's name is the target's: no signal may come
+    // before it is forgotten.
+    SignalsHeld held;
+    if (rename(temp_path_.c_str(), target_.c_str()) != 0) {
+      *error = ErrnoText("cannot rename the temporary file into place", errno);
+      return false;
+    }
+    temp_path_.clear();
+    have_pending_temp = 0;
   }
-  temp_path_.clear();
-  have_pending_temp = 0;
   // The rename itself reaches the disk with the directory.
   const int directory = open(directory_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (directory >= 0) {
@@ -242,6 +293,8 @@ bool OutputFile::CloseOwned(std::string* error) {
   }
   return true;
 }
+
+bool OutputFile::IsTerminal() const { return fd_ >= 0 && isatty(fd_) != 0; }
 
 std::string OutputFile::WriteError() const {
   const int error = stream_ != nullptr ? stream_->GetErrno() : 0;

@@ -5,8 +5,10 @@
 // symlinks) replaced atomically: the output goes to an unnamed temporary file
 // in the target's directory (O_TMPFILE; a named hidden file where the file
 // system refuses it) that is synced, linked and renamed over the target only
-// once everything is written. A failed or interrupted run leaves nothing
-// beside the target and an existing target as it was.
+// once everything is written; it keeps the replaced file's mode, owner and
+// group where the run may give them. A failed run, or one ended by a signal a
+// handler can catch, leaves nothing beside the target and an existing target
+// as it was; only a SIGKILL while a named temporary exists leaves it behind.
 #ifndef TARVESH_TOOLS_OUTPUT_FILE_H
 #define TARVESH_TOOLS_OUTPUT_FILE_H
 
@@ -32,17 +34,25 @@ class OutputFile {
 
   google::protobuf::io::ZeroCopyOutputStream* stream() { return stream_.get(); }
 
-  // Flushes; for a replaced file also syncs, names it, renames it into place
-  // and syncs the directory. On failure returns false with *error set.
-  bool Commit(std::string* error);
+  // Ends the output of a run, the one place that decides what becomes of it.
+  // When the run `succeeded`: flushes; for a replaced file also syncs, names
+  // it, renames it into place and syncs the directory. When it failed: a
+  // replacement is discarded, the target left as it was; standard output, a
+  // device or FIFO gets what was written (it cannot be taken back). On
+  // failure returns false with *error set.
+  bool Finish(bool succeeded, std::string* error);
 
   // Why the stream refused a write, as text.
   std::string WriteError() const;
+
+  // True when the output is a terminal.
+  bool IsTerminal() const;
 
   // The name to use in messages.
   const std::string& name() const { return name_; }
 
  private:
+  bool Commit(std::string* error);
   bool OpenTemporary(std::string* error);
   bool CloseOwned(std::string* error);
   void Discard();

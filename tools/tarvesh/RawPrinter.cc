@@ -2,6 +2,7 @@
 #include "RawPrinter.h"
 #include "WriteAll.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -22,16 +23,20 @@ using gp::internal::WireFormatLite;
 // fields, and how deep its parser lets groups nest.
 constexpr int kNestedBudget = 10;
 constexpr int kMaxGroupDepth = 100;
+// How deep message fields of a type are walked as that type, as deep as the
+// runtime's parser reads them; deeper ones are shown as bytes. Lines nested
+// deeper than kMaxIndent levels are indented as that level, so that the
+// output grows with the input, not with the square of its depth.
+constexpr int kMaxTypedDepth = 100;
+constexpr int kMaxIndent = 32;
 
 
 std::string Prefix(uint64_t offset, bool hex, const std::string& label) {
-  char text[64];
-  if (hex) {
-    std::snprintf(text, sizeof text, "0x%08llx %-15s ", static_cast<unsigned long long>(offset), label.c_str());
-  } else {
-    std::snprintf(text, sizeof text, "%10llu %-15s ", static_cast<unsigned long long>(offset), label.c_str());
-  }
-  return text;
+  char text[32];
+  std::snprintf(text, sizeof text, hex ? "0x%08llx " : "%10llu ", static_cast<unsigned long long>(offset));
+  std::string prefix = text + label;
+  prefix.resize(std::max(prefix.size() + 1, kRawPrefixWidth), ' ');
+  return prefix;
 }
 
 // True when `value` parses as a message by the runtime's own test.
@@ -43,10 +48,12 @@ bool ParsesAsMessage(const char* data, int size, int budget) {
   return fields.ParseFromCodedStream(&input);
 }
 
+std::string Indent(int depth) { return std::string(static_cast<size_t>(std::min(depth, kMaxIndent)) * 2, ' '); }
+
 class Walker {
  public:
   Walker(const char* data, int size, uint64_t base, bool hex, gp::io::ZeroCopyOutputStream* output)
-      : input_(reinterpret_cast<const uint8_t*>(data), size), data_(data), base_(base), hex_(hex),
+      : input_(reinterpret_cast<const uint8_t*>(data), size), data_(data), size_(size), base_(base), hex_(hex),
         output_(output) {
     input_.SetRecursionLimit(INT_MAX);
   }
@@ -60,7 +67,7 @@ class Walker {
   bool Line(int at, const std::string& label, int indent, const std::string& text) {
     const std::string line =
         (at < 0 ? std::string(kRawPrefixWidth, ' ') : Prefix(base_ + static_cast<uint64_t>(at), hex_, label)) +
-        std::string(static_cast<size_t>(indent) * 2, ' ') + text + "\n";
+        Indent(indent) + text + "\n";
     if (WriteAll(output_, line)) return true;
     result_.write_failed = true;
     return false;
@@ -72,7 +79,7 @@ class Walker {
                   uint32_t length) {
     constexpr uint32_t kBlock = 1 << 16;
     bool written = WriteAll(output_, Prefix(base_ + static_cast<uint64_t>(at), hex_, label) +
-                                      std::string(static_cast<size_t>(indent) * 2, ' ') + name + ": \"");
+                                      Indent(indent) + (name.empty() ? "\"" : name + ": \""));
     for (uint32_t done = 0; written && done < length; done += kBlock) {
       written = WriteAll(output_, gp::CEscape(std::string(value + done, std::min(kBlock, length - done))));
     }
@@ -81,12 +88,38 @@ class Walker {
     return false;
   }
 
+  // The error line, then the bytes from the fault to the end as a "rest"
+  // line, so that the text still holds every byte.
   bool Fault(int at, const std::string& what) {
     result_.fault.found = true;
     result_.fault.offset = base_ + static_cast<uint64_t>(at);
     result_.fault.what = what;
-    Line(at, "error", 0, "(" + what + ")");
+    if (Line(at, "error", 0, "(" + what + ")") && at < size_) {
+      StringLine(at, "rest", 0, "", data_ + at, static_cast<uint32_t>(size_ - at));
+    }
     return false;
+  }
+
+  // The label of a field whose head (tag, and a varint's value or a length)
+  // spans [start, CurrentPosition()): `base`, with ":" and the head's bytes
+  // in hex when they are not the shortest encoding of what they hold.
+  std::string Label(const std::string& base, int start, uint32_t tag, bool with_value, uint64_t value) {
+    return base + HeadNote(start, input_.CurrentPosition(), tag, with_value, value);
+  }
+
+  std::string HeadNote(int start, int end, uint32_t tag, bool with_value, uint64_t value) const {
+    uint8_t shortest[20];
+    uint8_t* at = gp::io::CodedOutputStream::WriteVarint32ToArray(tag, shortest);
+    if (with_value) at = gp::io::CodedOutputStream::WriteVarint64ToArray(value, at);
+    const size_t size = static_cast<size_t>(at - shortest);
+    if (size == static_cast<size_t>(end - start) && std::memcmp(shortest, data_ + start, size) == 0) return "";
+    std::string note = ":";
+    for (int i = start; i < end; ++i) {
+      char pair[3];
+      std::snprintf(pair, sizeof pair, "%02x", static_cast<uint8_t>(data_[i]));
+      note += pair;
+    }
+    return note;
   }
 
   // The runtime's message parser takes tags and lengths of at most five
@@ -114,6 +147,7 @@ class Walker {
       const int start = input_.CurrentPosition();
       uint32_t tag = 0;
       if (!ReadVarint32(strict, false, &tag)) tag = 0;
+      const int tag_end = input_.CurrentPosition();
       const int number = static_cast<int>(WireFormatLite::GetTagFieldNumber(tag));
       if (tag == 0 || number == 0) return Fault(start, "bad field tag (a truncated varint or field number 0)");
       const WireFormatLite::WireType wire_type = WireFormatLite::GetTagWireType(tag);
@@ -127,12 +161,21 @@ class Walker {
                                field->type() == gp::FieldDescriptor::TYPE_GROUP)
               ? field->message_type()
               : nullptr;
+      if (type != nullptr && field == nullptr && type->file()->pool()->FindExtensionByNumber(type, number) == nullptr) {
+        ++result_.unknown_to_type;
+      }
       const std::string name = std::to_string(number) + (field != nullptr ? " " + field->name() : "");
       switch (wire_type) {
         case WireFormatLite::WIRETYPE_VARINT: {
           uint64_t value;
           if (!input_.ReadVarint64(&value)) return Fault(start, "bad varint in field " + name);
-          if (!Line(start, "varint", indent, name + ": " + std::to_string(value))) return false;
+          if (field != nullptr && field->enum_type() != nullptr &&
+              field->enum_type()->FindValueByNumber(static_cast<int>(value)) == nullptr) {
+            ++result_.unknown_to_type;
+          }
+          if (!Line(start, Label("varint", start, tag, true, value), indent, name + ": " + std::to_string(value))) {
+            return false;
+          }
           break;
         }
         case WireFormatLite::WIRETYPE_FIXED64: {
@@ -140,7 +183,7 @@ class Walker {
           if (!input_.ReadLittleEndian64(&value)) return Fault(start, "input ends inside field " + name);
           char text[32];
           std::snprintf(text, sizeof text, "0x%016llx", static_cast<unsigned long long>(value));
-          if (!Line(start, "fixed64", indent, name + ": " + text)) return false;
+          if (!Line(start, "fixed64" + HeadNote(start, tag_end, tag, false, 0), indent, name + ": " + text)) return false;
           break;
         }
         case WireFormatLite::WIRETYPE_FIXED32: {
@@ -148,7 +191,7 @@ class Walker {
           if (!input_.ReadLittleEndian32(&value)) return Fault(start, "input ends inside field " + name);
           char text[32];
           std::snprintf(text, sizeof text, "0x%08x", value);
-          if (!Line(start, "fixed32", indent, name + ": " + text)) return false;
+          if (!Line(start, "fixed32" + HeadNote(start, tag_end, tag, false, 0), indent, name + ": " + text)) return false;
           break;
         }
         case WireFormatLite::WIRETYPE_LENGTH_DELIMITED: {
@@ -159,8 +202,9 @@ class Walker {
             return Fault(start, "field " + name + " has length " + std::to_string(length) + " but only " +
                                     std::to_string(left) + " bytes are left");
           }
-          const std::string label = "len=" + std::to_string(length);
+          const std::string label = Label("len=" + std::to_string(length), start, tag, true, length);
           const char* value = data_ + input_.CurrentPosition();
+          if (indent >= kMaxTypedDepth) field_type = nullptr;
           if (field_type != nullptr ||
               (field == nullptr && ParsesAsMessage(value, static_cast<int>(length), budget))) {
             if (!Line(start, label, indent, name + " {")) return false;
@@ -181,12 +225,20 @@ class Walker {
         }
         case WireFormatLite::WIRETYPE_START_GROUP:
           if (group_depth >= kMaxGroupDepth) return Fault(start, "groups nested deeper than 100");
-          if (!Line(start, "group", indent, name + " {")) return false;
+          if (!Line(start, Label("group", start, tag, false, 0), indent, name + " {")) return false;
           if (!Fields(field_type, indent + 1, budget - 1, group_depth + 1, number, strict)) return false;
-          if (!Line(-1, "", indent, "}")) return false;
+          // The end-group tag has a place of its own only when it is not the
+          // shortest.
+          if (const std::string note = HeadNote(end_tag_start_, input_.CurrentPosition(),
+                                                WireFormatLite::MakeTag(number, WireFormatLite::WIRETYPE_END_GROUP),
+                                                false, 0);
+              !Line(note.empty() ? -1 : end_tag_start_, note.empty() ? "" : "end" + note, indent, "}")) {
+            return false;
+          }
           break;
         case WireFormatLite::WIRETYPE_END_GROUP:
           if (number != group) return Fault(start, "end-group tag " + name + " with no such group open");
+          end_tag_start_ = start;
           return true;
         default:
           return Fault(start, "invalid wire type " + std::to_string(wire_type) +
@@ -199,6 +251,8 @@ class Walker {
 
   gp::io::CodedInputStream input_;
   const char* data_;
+  int size_;
+  int end_tag_start_ = 0;  // where the end-group tag last read begins
   uint64_t base_;
   bool hex_;
   gp::io::ZeroCopyOutputStream* output_;
@@ -217,6 +271,32 @@ RawResult PrintRaw(const char* data, size_t size, uint64_t base, bool hex,
     return result;
   }
   return Walker(data, static_cast<int>(size), base, hex, output).Run(type);
+}
+
+std::string PrefixNote(const std::string& prefix, uint64_t length) {
+  uint8_t shortest[10];
+  const uint8_t* end = gp::io::CodedOutputStream::WriteVarint64ToArray(length, shortest);
+  if (prefix == std::string(reinterpret_cast<const char*>(shortest), static_cast<size_t>(end - shortest))) return "";
+  std::string note = ":";
+  for (const char byte : prefix) {
+    char pair[3];
+    std::snprintf(pair, sizeof pair, "%02x", static_cast<uint8_t>(byte));
+    note += pair;
+  }
+  return note;
+}
+
+bool PrintRawRest(uint64_t offset, bool hex, const char* data, size_t size,
+                  gp::io::ZeroCopyOutputStream* output) {
+  constexpr size_t kBlock = 1 << 16;
+  for (size_t done = 0; done < size; done += kBlock) {
+    const size_t now = std::min(kBlock, size - done);
+    if (!WriteAll(output, Prefix(offset + done, hex, "rest") + "\"" + gp::CEscape(std::string(data + done, now)) +
+                              "\"\n")) {
+      return false;
+    }
+  }
+  return true;
 }
 
 bool PrintRawNote(uint64_t offset, bool hex, const std::string& label, const std::string& text,

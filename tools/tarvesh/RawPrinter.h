@@ -27,6 +27,9 @@ constexpr size_t kRawPrefixWidth = 27;
 struct RawResult {
   bool write_failed = false;
   WireFault fault;  // offset counted from the start of the stream
+  // With a type: fields it does not know, and enum values their enum does
+  // not name, where the walk follows the type.
+  uint64_t unknown_to_type = 0;
 };
 
 // Prints `size` bytes found at stream offset `base` to *output; offsets in
@@ -35,6 +38,16 @@ struct RawResult {
 RawResult PrintRaw(const char* data, size_t size, uint64_t base, bool hex,
                    google::protobuf::io::ZeroCopyOutputStream* output,
                    const google::protobuf::Descriptor* type = nullptr);
+
+// ":" and `prefix` in hex when it is not the shortest varint of `length`,
+// else "": what a record line's label adds so that the text keeps the
+// prefix's bytes.
+std::string PrefixNote(const std::string& prefix, uint64_t length);
+
+// Bytes the walk does not read, as "rest" lines of at most 64 KiB each,
+// the first at `offset`.
+bool PrintRawRest(uint64_t offset, bool hex, const char* data, size_t size,
+                  google::protobuf::io::ZeroCopyOutputStream* output);
 
 // A line in the same layout with no field: `label` in the type column.
 bool PrintRawNote(uint64_t offset, bool hex, const std::string& label, const std::string& text,

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: BSD-3-Clause
 #include "RecordReader.h"
 
+#include <algorithm>
 #include <climits>
 
 #include <google/protobuf/io/coded_stream.h>
@@ -102,9 +103,19 @@ RecordReader::Status RecordReader::ReadFrame(bool keep, uint64_t* body_start) {
       done_ = true;
       return kEnd;
     }
-    if (!coded.ReadVarint64(&length)) {
-      if (ReadFailed()) return kError;
-      return Fail(record_start, "bad length prefix (a truncated or overlong varint)");
+    // The prefix is read a byte at a time, as the runtime's ReadVarint64
+    // takes it (at most ten bytes), and kept as it was written.
+    prefix_.clear();
+    buffer_.clear();
+    length = 0;
+    uint8_t byte = 0x80;
+    while ((byte & 0x80) != 0) {
+      if (prefix_.size() == 10 || !coded.ReadRaw(&byte, 1)) {
+        if (ReadFailed()) return kError;
+        return Fail(record_start, "bad length prefix (a truncated or overlong varint)");
+      }
+      length |= static_cast<uint64_t>(byte & 0x7f) << (7 * prefix_.size());
+      prefix_.push_back(static_cast<char>(byte));
     }
     prefix_size = coded.CurrentPosition();
     if (length > static_cast<uint64_t>(INT_MAX)) {
@@ -112,8 +123,7 @@ RecordReader::Status RecordReader::ReadFrame(bool keep, uint64_t* body_start) {
                   "length prefix " + std::to_string(length) + " is over the 2 GiB record limit");
     }
     buffer_.clear();
-    const bool read = keep ? coded.ReadString(&buffer_, static_cast<int>(length))
-                           : coded.Skip(static_cast<int>(length));
+    const bool read = keep ? ReadBody(&coded, length) : coded.Skip(static_cast<int>(length));
     if (!read) {
       if (ReadFailed()) return kError;
       return Fail(record_start + prefix_size,
@@ -124,6 +134,24 @@ RecordReader::Status RecordReader::ReadFrame(bool keep, uint64_t* body_start) {
   body_start_ = *body_start;
   offset_ = *body_start + length;
   return kRecord;
+}
+
+// A record's bytes into buffer_, a buffer at a time: cut short, buffer_
+// keeps what there was.
+bool RecordReader::ReadBody(gp::io::CodedInputStream* coded, uint64_t length) {
+  // Room for the whole record at once, but no more than a file of known
+  // size holds.
+  const uint64_t hint = failures_ != nullptr ? failures_->SizeHint() : 0;
+  buffer_.reserve(static_cast<size_t>(hint > 0 ? std::min(length, hint) : length));
+  while (buffer_.size() < length) {
+    const void* data;
+    int size;
+    if (!coded->GetDirectBufferPointer(&data, &size)) return false;
+    const size_t now = std::min(static_cast<size_t>(size), static_cast<size_t>(length - buffer_.size()));
+    buffer_.append(static_cast<const char*>(data), now);
+    coded->Skip(static_cast<int>(now));
+  }
+  return true;
 }
 
 RecordReader::Status RecordReader::Parse(gp::Message* message, uint64_t record_start) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include <google/protobuf/io/coded_stream.h>
 #include <google/protobuf/io/zero_copy_stream.h>
 #include <google/protobuf/message.h>
 
@@ -49,6 +50,10 @@ class RecordReader {
   Status NextBytes();
   // Where the bytes of the record last read begin in the input.
   uint64_t body_start() const { return body_start_; }
+  // The length prefix of the record last read or passed over, as it was
+  // written; empty for a whole input. After a failed frame, the prefix's
+  // bytes read and, in record_bytes(), those of the body there were.
+  const std::string& prefix() const { return prefix_; }
   // Passes over the next record of a delimited stream without parsing it:
   // kRecord when there was one to pass over.
   Status Skip();
@@ -69,6 +74,7 @@ class RecordReader {
   // Reads a record's length prefix; then its bytes into buffer_ when `keep`,
   // else past them. *body_start is where its bytes begin.
   Status ReadFrame(bool keep, uint64_t* body_start);
+  bool ReadBody(google::protobuf::io::CodedInputStream* coded, uint64_t length);
   Status Parse(google::protobuf::Message* message, uint64_t record_start);
   Status Fail(uint64_t offset, std::string what);
   // True (with the error set) when the input's data ended on a failed read.
@@ -82,6 +88,7 @@ class RecordReader {
   uint64_t body_start_ = 0;
   uint64_t records_ = 0;
   std::string buffer_;
+  std::string prefix_;
   RecordError error_;
 };
 

@@ -154,17 +154,6 @@ std::vector<const gp::Descriptor*> Schemas::TopLevelTypes() const {
   return types;
 }
 
-const gp::Descriptor* Schemas::Find(const std::string& name) const {
-  for (const gp::Descriptor* type : Types()) {
-    const std::string& package = type->file()->package();
-    if (type->full_name() == name ||
-        (!package.empty() && type->full_name() == package + "." + name)) {
-      return type;
-    }
-  }
-  return nullptr;
-}
-
 std::unique_ptr<gp::Message> Schemas::New(const gp::Descriptor* type) {
   return std::unique_ptr<gp::Message>(factory_.GetPrototype(type)->New());
 }

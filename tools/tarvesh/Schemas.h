@@ -36,10 +36,10 @@ class Schemas {
   bool empty() const { return files_.empty(); }
   // The message types of the loaded files, nested ones after their parent.
   std::vector<const google::protobuf::Descriptor*> Types() const;
+  // The pool of the loaded files, over the runtime's generated pool.
+  const google::protobuf::DescriptorPool* pool() const { return &pool_; }
   // The top-level message types of the loaded files.
   std::vector<const google::protobuf::Descriptor*> TopLevelTypes() const;
-  // A loaded type by its full name, or by its name within its package.
-  const google::protobuf::Descriptor* Find(const std::string& name) const;
   // A new message of a loaded type; its fields of the library's types are
   // the library's classes.
   std::unique_ptr<google::protobuf::Message> New(const google::protobuf::Descriptor* type);
