@@ -130,9 +130,17 @@ TEST(VarintKernelTest, MachineRunsTheKernelsItsProcessorOffers) {
   for (std::string flag; words >> flag;) flags.insert(flag);
   const bool sse41 = flags.count("ssse3") && flags.count("sse4_1") && flags.count("popcnt");
   const bool avx2 = sse41 && flags.count("avx") && flags.count("avx2") && flags.count("bmi1");
+  bool avx512 = avx2;
+  for (const char* flag : {"avx512f", "avx512bw", "avx512cd", "avx512vbmi", "avx512_vbmi2", "bmi2"}) {
+    if (flags.count(flag) == 0) {
+      if (avx2) std::printf("no avx512 kernel: the processor lacks %s\n", flag);
+      avx512 = false;
+    }
+  }
   EXPECT_EQ(Pb::kernels::FindVarintKernel("sse41") != nullptr, sse41);
   EXPECT_EQ(Pb::kernels::FindVarintKernel("avx2") != nullptr, avx2);
-  EXPECT_EQ(Pb::kernels::VarintKernelCount(), 1 + sse41 + avx2);
+  EXPECT_EQ(Pb::kernels::FindVarintKernel("avx512") != nullptr, avx512);
+  EXPECT_EQ(Pb::kernels::VarintKernelCount(), 1 + sse41 + avx2 + avx512);
 #endif
 }
 
@@ -141,45 +149,54 @@ TEST(VarintKernelTest, MachineRunsTheKernelsItsProcessorOffers) {
 // to a processor that has every other bit.
 TEST(VarintKernelTest, ChoiceFollowsEachFeatureBit) {
   using Pb::kernels::CpuidWords;
+  using Pb::kernels::VectorKernelChoice;
   struct Needed {
     const char* name;
     std::uint32_t CpuidWords::*word;
     int bit;
-    bool sse41;  // needed by the SSE4.1 kernel too (the AVX2 one needs all)
+    int first;  // the first kernel that needs it: 0 sse41, 1 avx2, 2 avx512
   };
   const Needed needed[] = {
-      {"SSSE3", &CpuidWords::leaf1_ecx, 9, true},
-      {"SSE4.1", &CpuidWords::leaf1_ecx, 19, true},
-      {"POPCNT", &CpuidWords::leaf1_ecx, 23, true},
-      {"OSXSAVE", &CpuidWords::leaf1_ecx, 27, false},
-      {"AVX", &CpuidWords::leaf1_ecx, 28, false},
-      {"BMI1", &CpuidWords::leaf7_ebx, 3, false},
-      {"AVX2", &CpuidWords::leaf7_ebx, 5, false},
-      {"XCR0 SSE state", &CpuidWords::xcr0, 1, false},
-      {"XCR0 AVX state", &CpuidWords::xcr0, 2, false},
+      {"SSSE3", &CpuidWords::leaf1_ecx, 9, 0},
+      {"SSE4.1", &CpuidWords::leaf1_ecx, 19, 0},
+      {"POPCNT", &CpuidWords::leaf1_ecx, 23, 0},
+      {"OSXSAVE", &CpuidWords::leaf1_ecx, 27, 1},
+      {"AVX", &CpuidWords::leaf1_ecx, 28, 1},
+      {"BMI1", &CpuidWords::leaf7_ebx, 3, 1},
+      {"AVX2", &CpuidWords::leaf7_ebx, 5, 1},
+      {"XCR0 SSE state", &CpuidWords::xcr0, 1, 1},
+      {"XCR0 AVX state", &CpuidWords::xcr0, 2, 1},
+      {"BMI2", &CpuidWords::leaf7_ebx, 8, 2},
+      {"AVX512F", &CpuidWords::leaf7_ebx, 16, 2},
+      {"AVX512CD", &CpuidWords::leaf7_ebx, 28, 2},
+      {"AVX512BW", &CpuidWords::leaf7_ebx, 30, 2},
+      {"AVX512_VBMI", &CpuidWords::leaf7_ecx, 1, 2},
+      {"AVX512_VBMI2", &CpuidWords::leaf7_ecx, 6, 2},
+      {"XCR0 opmask state", &CpuidWords::xcr0, 5, 2},
+      {"XCR0 ZMM_Hi256 state", &CpuidWords::xcr0, 6, 2},
+      {"XCR0 Hi16_ZMM state", &CpuidWords::xcr0, 7, 2},
   };
   auto flip = [](CpuidWords words, const Needed& n) {
     words.*n.word ^= std::uint32_t{1} << n.bit;
     return words;
   };
+  auto chosen = [](const VectorKernelChoice& c) { return c.sse41 + c.avx2 + c.avx512; };
   CpuidWords all;
   for (const Needed& n : needed) all = flip(all, n);
-  EXPECT_TRUE(Pb::kernels::ChooseVectorKernels(all).sse41);
-  EXPECT_TRUE(Pb::kernels::ChooseVectorKernels(all).avx2);
-  const CpuidWords none{};
-  EXPECT_FALSE(Pb::kernels::ChooseVectorKernels(none).sse41);
+  EXPECT_EQ(chosen(Pb::kernels::ChooseVectorKernels(all)), 3);
+  EXPECT_EQ(chosen(Pb::kernels::ChooseVectorKernels(CpuidWords{})), 0);
   CpuidWords others;
   others.leaf1_ecx = ~all.leaf1_ecx;
   others.leaf7_ebx = ~all.leaf7_ebx;
+  others.leaf7_ecx = ~all.leaf7_ecx;
   others.xcr0 = ~all.xcr0;
-  EXPECT_FALSE(Pb::kernels::ChooseVectorKernels(others).sse41);
-  EXPECT_FALSE(Pb::kernels::ChooseVectorKernels(others).avx2);
+  EXPECT_EQ(chosen(Pb::kernels::ChooseVectorKernels(others)), 0);
   for (const Needed& n : needed) {
-    const auto without = Pb::kernels::ChooseVectorKernels(flip(all, n));
-    EXPECT_EQ(without.sse41, !n.sse41) << "without " << n.name;
-    EXPECT_FALSE(without.avx2) << "without " << n.name;
-    const auto only = Pb::kernels::ChooseVectorKernels(flip(others, n));
-    EXPECT_FALSE(only.sse41 || only.avx2) << "only " << n.name;
+    const VectorKernelChoice without = Pb::kernels::ChooseVectorKernels(flip(all, n));
+    EXPECT_EQ(without.sse41, n.first > 0) << "without " << n.name;
+    EXPECT_EQ(without.avx2, n.first > 1) << "without " << n.name;
+    EXPECT_FALSE(without.avx512) << "without " << n.name;
+    EXPECT_EQ(chosen(Pb::kernels::ChooseVectorKernels(flip(others, n))), 0) << "only " << n.name;
   }
 }
 
@@ -188,17 +205,20 @@ TEST(VarintKernelTest, ChoiceFollowsEachFeatureBit) {
 // part of its last 64-byte block (decoding, with 8 spare lanes), the bytes
 // past the last whole block (counting), fewer values than one register holds
 // (sizing), and fewer values than a register or fewer bytes than one store
-// (writing, into exactly the bytes needed). The results cannot show this: a
-// kernel that left everything to its scalar steps would match the scalar
-// kernel everywhere.
+// (writing, into exactly the bytes needed); nothing at all for a kernel
+// whose masked loads and stores take the ends too. The results cannot show
+// this: a kernel that left everything to its scalar steps would match the
+// scalar kernel everywhere.
 TEST(VarintKernelTest, VectorStepsTakeAllTheyCan) {
   struct Width {
     const char* name;
     std::size_t lanes;  // values per register when writing or sizing
     std::size_t store;  // bytes a write step may store
+    bool masked_ends;   // the vector steps take the ends of a column too
   };
   std::mt19937_64 rng(64);
-  for (const Width& width : {Width{"sse41", 4, 16}, Width{"avx2", 8, 32}}) {
+  for (const Width& width : {Width{"sse41", 4, 16, false}, Width{"avx2", 8, 32, false},
+                             Width{"avx512", 16, 64, true}}) {
     const VarintKernel* kernel = Pb::kernels::FindCountingVarintKernel(width.name);
     if (kernel == nullptr) continue;
     ASSERT_STREQ(kernel->name, width.name);
@@ -222,7 +242,7 @@ TEST(VarintKernelTest, VectorStepsTakeAllTheyCan) {
         const std::size_t bytes = payload.size();
 
         EXPECT_EQ(kernel->count_ends(p, bytes), n);
-        EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), bytes / 64 * 64);
+        EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), width.masked_ends ? bytes : bytes / 64 * 64);
 
         std::vector<std::uint32_t> out(n + 8);
         std::size_t decoded = 0;
@@ -234,12 +254,15 @@ TEST(VarintKernelTest, VectorStepsTakeAllTheyCan) {
         const std::size_t head = first_past_8 == ends.end() ? bytes : *first_past_8 + 1;
         const std::size_t blocks_end = head + (bytes - head) / 64 * 64;
         EXPECT_EQ(Pb::kernels::TakeVectorStepCount(),
-                  static_cast<std::size_t>(std::count_if(ends.begin(), ends.end(), [&](std::size_t e) {
-                    return e >= head && e < blocks_end;
-                  })));
+                  width.masked_ends ? n
+                                    : static_cast<std::size_t>(std::count_if(
+                                          ends.begin(), ends.end(), [&](std::size_t e) {
+                                            return e >= head && e < blocks_end;
+                                          })));
 
         EXPECT_EQ(kernel->size_plain(values.data(), n), bytes);
-        EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), n / width.lanes * width.lanes);
+        EXPECT_EQ(Pb::kernels::TakeVectorStepCount(),
+                  width.masked_ends ? n : n / width.lanes * width.lanes);
 
         std::string written(bytes, '\0');
         auto* w = reinterpret_cast<std::uint8_t*>(&written[0]);
@@ -248,20 +271,26 @@ TEST(VarintKernelTest, VectorStepsTakeAllTheyCan) {
         const std::size_t vector = Pb::kernels::TakeVectorStepCount();
         const std::size_t left = n - vector;
         const std::size_t left_bytes = bytes - (vector == 0 ? 0 : ends[vector - 1] + 1);
-        EXPECT_EQ(vector % width.lanes, 0u);
-        EXPECT_TRUE(left < width.lanes || left_bytes < width.store) << left << " left";
+        if (width.masked_ends) {
+          EXPECT_EQ(vector, n);
+        } else {
+          EXPECT_EQ(vector % width.lanes, 0u);
+          EXPECT_TRUE(left < width.lanes || left_bytes < width.store) << left << " left";
+        }
       }
     }
   }
 }
 
 // A value of five bytes or more sends the block holding its fourth
-// continuation byte to the scalar steps, up to the first varint boundary at
-// or past the block's end, where whole blocks start again; every other
-// block stays with the vector steps. One long value among 1-byte values, at
-// every place in and around the blocks.
+// continuation byte to the scalar steps (its first byte, for the kernel that
+// reads each varint from its first byte), up to the first varint boundary at
+// or past the block's end, where blocks start again; every other block stays
+// with the vector steps. One long value among 1-byte values, at every place
+// in and around the blocks.
 TEST(VarintKernelTest, LongValueTakesOnlyItsBlockFromTheVectorSteps) {
-  for (const char* name : {"sse41", "avx2"}) {
+  for (const char* name : {"sse41", "avx2", "avx512"}) {
+    const bool by_first_byte = std::string(name) == "avx512";
     const VarintKernel* kernel = Pb::kernels::FindCountingVarintKernel(name);
     if (kernel == nullptr) continue;
     Pb::kernels::TakeVectorStepCount();
@@ -275,18 +304,26 @@ TEST(VarintKernelTest, LongValueTakesOnlyItsBlockFromTheVectorSteps) {
             payload.push_back(static_cast<char>(i % 128));
             ends.push_back(payload.size() - 1);
           }
-          const std::size_t fourth = ends[at] - static_cast<std::size_t>(length) + 4;
+          const std::size_t size = payload.size();
+          const std::size_t marker =
+              ends[at] + 1 - static_cast<std::size_t>(length) + (by_first_byte ? 0 : 3);
           std::size_t q = 0, expected = 0;
-          while (q < 8 && q < payload.size()) {
+          while (!by_first_byte && q < 8 && q < size) {
             q = *std::lower_bound(ends.begin(), ends.end(), q) + 1;
           }
-          while (payload.size() - q >= 64) {
-            if (fourth >= q && fourth < q + 64) {
-              q = *std::lower_bound(ends.begin(), ends.end(), q + 63) + 1;
+          while (by_first_byte ? q < size : size - q >= 64) {
+            if (marker >= q && marker < q + 64) {
+              const auto past = std::lower_bound(ends.begin(), ends.end(), q + 63);
+              q = past == ends.end() ? size : *past + 1;
               continue;
             }
-            expected += static_cast<std::size_t>(std::count_if(
-                ends.begin(), ends.end(), [&](std::size_t e) { return e >= q && e < q + 64; }));
+            // The varints that end in the block, or that start in it.
+            const std::size_t shift = by_first_byte ? 1 : 0;
+            expected += (by_first_byte && q == 0) +
+                        static_cast<std::size_t>(std::count_if(
+                            ends.begin(), ends.end(), [&](std::size_t e) {
+                              return e + shift >= q && e + shift < q + 64 && e + shift < size;
+                            }));
             q += 64;
           }
           const auto* p = reinterpret_cast<const std::uint8_t*>(payload.data());
