@@ -1,22 +1,21 @@
 // SPDX-License-Identifier: BSD-3-Clause
-// The AVX-512 kernel (F, BW, CD, VBMI, VBMI2, with BMI2's pdep).
+// The AVX-512 kernel (F, BW, CD, VBMI, VBMI2).
 //
 // Not the block kernel over traits: opmasks make a different method
-// cheaper. Decoding reads each varint from its FIRST byte: vpermt2b gathers,
-// for 16 byte positions at a time, the four bytes from each position on
-// into a lane of its own, zeroing every byte past the varint's last (the
-// mask comes from runs of continuation bits, spread with pdep), and two
-// multiply-adds join the 7-bit groups. A compress keeps the lanes where a
-// varint starts, in order. No shuffle table, no step from value to value,
-// and masked loads and stores take the payload's ends, so no scalar head or
-// tail. Writing spreads each value's 7-bit groups over its lane's bytes with
+// cheaper. Decoding reads each varint from its FIRST byte: a byte compress
+// lists where the block's varints start, in order, and for each 16 of them
+// one vpermb gathers the four bytes from each start into a lane of its own;
+// a carry across the lane clears the bytes past the varint's last, and two
+// multiply-adds join the 7-bit groups. The work follows the number of
+// values, not of bytes; there is no shuffle table and no step from value
+// to value; masked loads and stores take the payload's ends, so no scalar
+// head or tail. Writing spreads each value's 7-bit groups over its lane's bytes with
 // vpmultishiftqb and packs the used bytes with vpcompressb; sizing counts
 // bytes from each value's leading zeros.
 //
 // Compresses go to a register and are then stored, and merge their result
 // into a register rather than zeroing it: on AMD's Zen 4 a compress to
 // memory is microcoded and a zeroing compress waits on its destination.
-// pdep is fast on every processor with AVX-512.
 #include "kernels/VarintPlatform.h"
 #include "kernels/VarintRegistry.h"
 
@@ -34,7 +33,7 @@
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
 
-TARVESH_TARGET_REGION("avx512f,avx512bw,avx512cd,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
+TARVESH_TARGET_REGION("avx512f,avx512bw,avx512cd,avx512vbmi,avx512vbmi2,bmi,popcnt")
 namespace Pb {
 namespace kernels {
 namespace {
@@ -42,81 +41,109 @@ namespace {
 // The low `n` bits set, n <= 64.
 std::uint64_t LowBits(std::size_t n) { return n >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1; }
 
-// Index vectors of vpermt2b: lane k of group g takes bytes 16g + k to
-// 16g + k + 3 of the 128 bytes from the block's start.
-struct WindowIndexes {
-  alignas(64) std::uint8_t group[4][64];
-  constexpr WindowIndexes() : group() {
-    for (int g = 0; g < 4; ++g) {
-      for (int i = 0; i < 64; ++i) group[g][i] = static_cast<std::uint8_t>(16 * g + i / 4 + i % 4);
+// A block's varints start in its first 61 bytes: one of up to four bytes
+// then ends within the 64 bytes loaded, which one vpermb reaches.
+constexpr std::size_t kBlock = 61;
+
+// Permute indexes: the positions 0 to 63; for output register c, lane k's
+// four bytes taking the position of start 16c + k; and each lane's bytes
+// numbered 0 to 3.
+struct Indexes {
+  alignas(64) std::uint8_t positions[64];
+  alignas(64) std::uint8_t start_of_lane[4][64];
+  alignas(64) std::uint8_t byte_in_lane[64];
+  constexpr Indexes() : positions(), start_of_lane(), byte_in_lane() {
+    for (int i = 0; i < 64; ++i) {
+      positions[i] = static_cast<std::uint8_t>(i);
+      byte_in_lane[i] = static_cast<std::uint8_t>(i % 4);
+      for (int c = 0; c < 4; ++c) start_of_lane[c][i] = static_cast<std::uint8_t>(16 * c + i / 4);
     }
   }
 };
-constexpr WindowIndexes kWindows;
+constexpr Indexes kIndexes;
 
-// The varints starting in 16 positions of the 128 bytes at a7/b7 (each byte
-// less its continuation bit), `starts` bit k set where position 16g + k
-// starts one; appended at out[*n]. `runs[j]` bit i: bytes i to i + j all
-// continue, so byte j + 1 of a window at i belongs to its varint.
+// Elements from their wire form: ZigZag-decoded for int32_t.
 template <class T>
-void DecodeGroup(int g, __m512i a7, __m512i b7, const std::uint64_t runs[3], std::uint64_t starts,
-                 T* out, std::size_t* n) {
-  const int shift = 16 * g;
-  const std::uint64_t own = 0x1111111111111111u |
-                            _pdep_u64(runs[0] >> shift, 0x2222222222222222u) |
-                            _pdep_u64(runs[1] >> shift, 0x4444444444444444u) |
-                            _pdep_u64(runs[2] >> shift, 0x8888888888888888u);
-  const __m512i index = _mm512_load_si512(kWindows.group[g]);
-  const __m512i bytes = _mm512_maskz_permutex2var_epi8(_cvtu64_mask64(own), a7, index, b7);
-  const __m512i pairs = _mm512_maddubs_epi16(_mm512_set1_epi16(static_cast<short>(0x8001)), bytes);
-  __m512i values = _mm512_madd_epi16(pairs, _mm512_set1_epi32(0x40000001));
+__m512i FromWireLanes(__m512i raw) {
   if constexpr (std::is_same_v<T, std::int32_t>) {
-    values = _mm512_xor_si512(_mm512_srli_epi32(values, 1),
-                              _mm512_srai_epi32(_mm512_slli_epi32(values, 31), 31));
+    // raw >> 1, inverted in the lanes whose bit 0 is set.
+    const __m512i half = _mm512_srli_epi32(raw, 1);
+    return _mm512_mask_ternarylogic_epi32(half, _mm512_test_epi32_mask(raw, _mm512_set1_epi32(1)),
+                                          half, half, 0x55);
+  } else {
+    return raw;
   }
-  const __mmask16 keep = _cvtu32_mask16(static_cast<std::uint32_t>(starts >> shift) & 0xffff);
-  const __m512i packed = _mm512_mask_compress_epi32(values, keep, values);
-  const unsigned count = static_cast<unsigned>(__builtin_popcount(_cvtmask16_u32(keep)));
-  _mm512_mask_storeu_epi32(out + *n, _cvtu32_mask16((1u << count) - 1), packed);
-  *n += count;
+}
+
+// Up to 16 varints of the block `data`: lane k decodes the varint starting
+// at byte starts[16c + k]. Each lane first takes the four bytes from its
+// start on. Or-ing 0x7f into every byte makes a continuation byte 0xff and a
+// last byte 0x7f, so adding 1 to the lane carries through the varint's
+// continuation bytes, clears them and stops at its last byte, which becomes
+// 0x80; the bytes past the varint keep their value, so and-ing the data
+// with the complement of the sum and with 0x7f leaves the varint's 7-bit
+// groups alone. Two multiply-adds join them.
+template <class T>
+__m512i DecodeLanes(__m512i data, __m512i starts, int c) {
+  const __m512i low7 = _mm512_set1_epi8(0x7f);
+  const __m512i at = _mm512_add_epi8(
+      _mm512_permutexvar_epi8(_mm512_load_si512(kIndexes.start_of_lane[c]), starts),
+      _mm512_load_si512(kIndexes.byte_in_lane));
+  const __m512i window = _mm512_permutexvar_epi8(at, data);
+  const __m512i carried = _mm512_add_epi32(_mm512_or_si512(window, low7), _mm512_set1_epi32(1));
+  // window & ~carried & low7
+  const __m512i bytes = _mm512_ternarylogic_epi32(window, carried, low7, 0x20);
+  const __m512i pairs = _mm512_maddubs_epi16(_mm512_set1_epi16(static_cast<short>(0x8001)), bytes);
+  return FromWireLanes<T>(_mm512_madd_epi16(pairs, _mm512_set1_epi32(0x40000001)));
+}
+
+// Bit i of the result: bytes i to i + 3 all continue, so a varint of five
+// bytes or more runs there.
+inline std::uint64_t LongVarintRuns(std::uint64_t continued) {
+  const std::uint64_t pairs = continued & (continued >> 1);
+  return pairs & (pairs >> 2);
+}
+
+// The scalar steps take the varints that start from `at` up to `stop`,
+// appending at out[*n]; returns where the next varint starts, or null on a
+// bad varint. The varint holding the byte before `at`, if it continues past
+// it, was taken with the block before.
+template <class T>
+const std::uint8_t* DecodeScalarSpan(const std::uint8_t* p, std::size_t at, std::size_t stop,
+                                     std::size_t size, T* out, std::size_t* n) {
+  std::size_t first = at;
+  while (first > 0 && first < size && p[first - 1] >= 0x80) ++first;
+  return DecodeVarintsUntil(p + first, p + stop, out, n);
 }
 
 template <class T, class Trace>
 const std::uint8_t* Decode(const std::uint8_t* p, const std::uint8_t* end, T* out,
-                           std::size_t /*room*/, std::size_t* decoded) {
+                           std::size_t room, std::size_t* decoded) {
   const std::size_t size = static_cast<std::size_t>(end - p);
-  const __m512i low7 = _mm512_set1_epi8(0x7f);
+  const __m512i positions = _mm512_load_si512(kIndexes.positions);
+  constexpr std::uint64_t kInBlock = (std::uint64_t{1} << kBlock) - 1;
   std::size_t n = 0;
   std::size_t at = 0;          // the block's offset in the payload
   std::uint64_t carried = 0;   // bit 0: the byte before the block continues
-  while (at < size) {
-    const std::size_t left = size - at;
-    __m512i a, b = _mm512_setzero_si512();
-    if (left >= 128) {
-      a = _mm512_loadu_si512(p + at);
-      b = _mm512_loadu_si512(p + at + 64);
-    } else {
-      // Masked-off bytes are not read and load as zero: ends of no varint
-      // that counts, as the starts past the payload are dropped below.
-      a = _mm512_maskz_loadu_epi8(_cvtu64_mask64(LowBits(left)), p + at);
-      if (left > 64) b = _mm512_maskz_loadu_epi8(_cvtu64_mask64(LowBits(left - 64)), p + at + 64);
+  // Whole 64-byte loads, and room for four whole registers of elements.
+  while (size - at >= 64 && room - n >= 64) {
+    const __m512i data = _mm512_loadu_si512(p + at);
+    const std::uint64_t continued = _cvtmask64_u64(_mm512_movepi8_mask(data));
+    if ((continued | carried) == 0) {
+      // 64 one-byte values, widened as they stand (a column of small
+      // values is mostly such blocks).
+      for (int i = 0; i < 4; ++i) {
+        const __m512i values = _mm512_cvtepu8_epi32(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at + 16 * i)));
+        _mm512_storeu_si512(out + n + 16 * i, FromWireLanes<T>(values));
+      }
+      n += 64;
+      Trace::VectorSteps(64);
+      at += 64;
+      continue;
     }
-    const std::uint64_t continued = _cvtmask64_u64(_mm512_movepi8_mask(a));
-    const std::uint64_t next = _cvtmask64_u64(_mm512_movepi8_mask(b));
-    const std::uint64_t starts = ~((continued << 1) | carried) & LowBits(left);
-    std::uint64_t runs[3];
-    runs[0] = continued;
-    runs[1] = runs[0] & ((continued >> 1) | (next << 63));
-    runs[2] = runs[1] & ((continued >> 2) | (next << 62));
-    const std::uint64_t long_varint = runs[2] & ((continued >> 3) | (next << 61));
-    if (long_varint != 0) {
-      // A varint of five bytes or more starts in the block: the scalar
-      // steps take the varints starting in it, and the next block starts
-      // at the first varint past it.
-      std::size_t first = at;
-      while (first < size && first > 0 && p[first - 1] >= 0x80) ++first;
-      const std::uint8_t* stop = left > 64 ? p + at + 64 : end;
-      const std::uint8_t* q = DecodeVarintsUntil(p + first, stop, out, &n);
+    if ((LongVarintRuns(continued) & kInBlock) != 0) {
+      const std::uint8_t* q = DecodeScalarSpan(p, at, at + kBlock, size, out, &n);
       if (q == nullptr) {
         *decoded = n;
         return nullptr;
@@ -125,16 +152,56 @@ const std::uint8_t* Decode(const std::uint8_t* p, const std::uint8_t* end, T* ou
       carried = 0;
       continue;
     }
-    const __m512i a7 = _mm512_and_si512(a, low7);
-    const __m512i b7 = _mm512_and_si512(b, low7);
-    const std::size_t before = n;
-    DecodeGroup(0, a7, b7, runs, starts, out, &n);
-    DecodeGroup(1, a7, b7, runs, starts, out, &n);
-    DecodeGroup(2, a7, b7, runs, starts, out, &n);
-    DecodeGroup(3, a7, b7, runs, starts, out, &n);
-    Trace::VectorSteps(n - before);
-    carried = continued >> 63;
-    at += left < 64 ? left : 64;
+    const std::uint64_t starts = ~((continued << 1) | carried) & kInBlock;
+    // The starts' positions, in order; merged into a register, not zeroed.
+    const __m512i start_at =
+        _mm512_mask_compress_epi8(positions, _cvtu64_mask64(starts), positions);
+    const std::size_t count = static_cast<std::size_t>(__builtin_popcountll(starts));
+    T* const base = out + n;
+    _mm512_storeu_si512(base, DecodeLanes<T>(data, start_at, 0));
+    if (count > 16) {
+      _mm512_storeu_si512(base + 16, DecodeLanes<T>(data, start_at, 1));
+      if (count > 32) {
+        _mm512_storeu_si512(base + 32, DecodeLanes<T>(data, start_at, 2));
+        if (count > 48) _mm512_storeu_si512(base + 48, DecodeLanes<T>(data, start_at, 3));
+      }
+    }
+    n += count;
+    Trace::VectorSteps(count);
+    carried = (continued >> (kBlock - 1)) & 1;
+    at += kBlock;
+  }
+  // The rest, with masked loads and stores.
+  while (at < size) {
+    const std::size_t left = size - at;
+    const std::size_t in_block = left < kBlock ? left : kBlock;
+    // Masked-off bytes are not read and load as zero: no varint's bytes.
+    const __m512i data = left >= 64 ? _mm512_loadu_si512(p + at)
+                                    : _mm512_maskz_loadu_epi8(_cvtu64_mask64(LowBits(left)), p + at);
+    const std::uint64_t continued = _cvtmask64_u64(_mm512_movepi8_mask(data));
+    if ((LongVarintRuns(continued) & LowBits(in_block)) != 0) {
+      const std::uint8_t* q = DecodeScalarSpan(p, at, at + in_block, size, out, &n);
+      if (q == nullptr) {
+        *decoded = n;
+        return nullptr;
+      }
+      at = static_cast<std::size_t>(q - p);
+      carried = 0;
+      continue;
+    }
+    const std::uint64_t starts = ~((continued << 1) | carried) & LowBits(in_block);
+    const __m512i start_at =
+        _mm512_mask_compress_epi8(positions, _cvtu64_mask64(starts), positions);
+    const std::size_t count = static_cast<std::size_t>(__builtin_popcountll(starts));
+    for (std::size_t c = 0; c < count; c += 16) {
+      const std::size_t taken = count - c < 16 ? count - c : 16;
+      _mm512_mask_storeu_epi32(out + n, _cvtu32_mask16((1u << taken) - 1),
+                               DecodeLanes<T>(data, start_at, static_cast<int>(c / 16)));
+      n += taken;
+    }
+    Trace::VectorSteps(count);
+    carried = (continued >> (in_block - 1)) & 1;
+    at += in_block;
   }
   *decoded = n;
   return end;
