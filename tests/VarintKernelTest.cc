@@ -220,7 +220,10 @@ TEST(VarintKernelTest, VectorStepsTakeAllTheyCan) {
   for (const Width& width : {Width{"sse41", 4, 16, false}, Width{"avx2", 8, 32, false},
                              Width{"avx512", 16, 64, true}}) {
     const VarintKernel* kernel = Pb::kernels::FindCountingVarintKernel(width.name);
-    if (kernel == nullptr) continue;
+    if (kernel == nullptr) {
+      std::printf("%s kernel skipped: not on this machine\n", width.name);
+      continue;
+    }
     ASSERT_STREQ(kernel->name, width.name);
     Pb::kernels::TakeVectorStepCount();
     for (std::size_t n = 0; n <= 300; ++n) {
@@ -283,16 +286,20 @@ TEST(VarintKernelTest, VectorStepsTakeAllTheyCan) {
 }
 
 // A value of five bytes or more sends the block holding its fourth
-// continuation byte to the scalar steps (its first byte, for the kernel that
-// reads each varint from its first byte), up to the first varint boundary at
-// or past the block's end, where blocks start again; every other block stays
-// with the vector steps. One long value among 1-byte values, at every place
-// in and around the blocks.
+// continuation byte to the scalar steps, up to the first varint boundary at
+// or past the block's end, where whole blocks start again; every other
+// block stays with the vector steps. For the kernel that reads each varint
+// from its first byte, the scalar steps take the long value and at most the
+// other varints starting in its block of 61 bytes. One long value among
+// 1-byte values, at every place in and around the blocks.
 TEST(VarintKernelTest, LongValueTakesOnlyItsBlockFromTheVectorSteps) {
   for (const char* name : {"sse41", "avx2", "avx512"}) {
-    const bool by_first_byte = std::string(name) == "avx512";
     const VarintKernel* kernel = Pb::kernels::FindCountingVarintKernel(name);
-    if (kernel == nullptr) continue;
+    if (kernel == nullptr) {
+      std::printf("%s kernel skipped: not on this machine\n", name);
+      continue;
+    }
+    const bool by_first_byte = std::string(name) == "avx512";
     Pb::kernels::TakeVectorStepCount();
     for (std::size_t n = 136; n < 200; ++n) {  // so that every tail length occurs
       for (std::size_t at = 0; at < n; ++at) {
@@ -304,35 +311,35 @@ TEST(VarintKernelTest, LongValueTakesOnlyItsBlockFromTheVectorSteps) {
             payload.push_back(static_cast<char>(i % 128));
             ends.push_back(payload.size() - 1);
           }
-          const std::size_t size = payload.size();
-          const std::size_t marker =
-              ends[at] + 1 - static_cast<std::size_t>(length) + (by_first_byte ? 0 : 3);
-          std::size_t q = 0, expected = 0;
-          while (!by_first_byte && q < 8 && q < size) {
-            q = *std::lower_bound(ends.begin(), ends.end(), q) + 1;
-          }
-          while (by_first_byte ? q < size : size - q >= 64) {
-            if (marker >= q && marker < q + 64) {
-              const auto past = std::lower_bound(ends.begin(), ends.end(), q + 63);
-              q = past == ends.end() ? size : *past + 1;
-              continue;
-            }
-            // The varints that end in the block, or that start in it.
-            const std::size_t shift = by_first_byte ? 1 : 0;
-            expected += (by_first_byte && q == 0) +
-                        static_cast<std::size_t>(std::count_if(
-                            ends.begin(), ends.end(), [&](std::size_t e) {
-                              return e + shift >= q && e + shift < q + 64 && e + shift < size;
-                            }));
-            q += 64;
-          }
           const auto* p = reinterpret_cast<const std::uint8_t*>(payload.data());
           std::vector<std::uint32_t> out(n + 8);
           std::size_t decoded = 0;
           ASSERT_EQ(kernel->decode_plain(p, p + payload.size(), out.data(), n + 8, &decoded),
                     p + payload.size());
-          EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), expected)
-              << name << ", " << length << "-byte value " << at;
+          const std::size_t vector = Pb::kernels::TakeVectorStepCount();
+          const std::string what = std::string(name) + ", " + std::to_string(length) +
+                                   "-byte value " + std::to_string(at) + " of " +
+                                   std::to_string(n);
+          if (by_first_byte) {
+            EXPECT_LE(vector, n - 1) << what;
+            EXPECT_GE(vector, n - 62) << what;
+            continue;
+          }
+          const std::size_t fourth = ends[at] - static_cast<std::size_t>(length) + 4;
+          std::size_t q = 0, expected = 0;
+          while (q < 8 && q < payload.size()) {
+            q = *std::lower_bound(ends.begin(), ends.end(), q) + 1;
+          }
+          while (payload.size() - q >= 64) {
+            if (fourth >= q && fourth < q + 64) {
+              q = *std::lower_bound(ends.begin(), ends.end(), q + 63) + 1;
+              continue;
+            }
+            expected += static_cast<std::size_t>(std::count_if(
+                ends.begin(), ends.end(), [&](std::size_t e) { return e >= q && e < q + 64; }));
+            q += 64;
+          }
+          EXPECT_EQ(vector, expected) << what;
         }
       }
     }
