@@ -40,13 +40,11 @@ VectorKernelChoice ChooseVectorKernels(const CpuidWords& words) {
   // AVX2 and BMI1. The SSE4.1 and AVX2 kernels use no BMI2: pdep and pext
   // are microcoded on the AMD processors before Zen 3, which have AVX2.
   choice.avx2 = choice.sse41 && ymm && Bit(words.leaf7_ebx, 5) && Bit(words.leaf7_ebx, 3);
-  // AVX-512 F, BW and CD, VBMI and VBMI2, and BMI2 (every processor with
-  // AVX-512 runs pdep at full speed), with the opmask and all 512-bit
+  // AVX-512 F, BW and CD, VBMI and VBMI2, with the opmask and all 512-bit
   // register state saved (XCR0 bits 5 to 7).
   const bool zmm = Bit(words.xcr0, 5) && Bit(words.xcr0, 6) && Bit(words.xcr0, 7);
   choice.avx512 = choice.avx2 && zmm && Bit(words.leaf7_ebx, 16) && Bit(words.leaf7_ebx, 30) &&
-                  Bit(words.leaf7_ebx, 28) && Bit(words.leaf7_ecx, 1) &&
-                  Bit(words.leaf7_ecx, 6) && Bit(words.leaf7_ebx, 8);
+                  Bit(words.leaf7_ebx, 28) && Bit(words.leaf7_ecx, 1) && Bit(words.leaf7_ecx, 6);
   return choice;
 }
 
