@@ -22,6 +22,7 @@
 #if defined(TARVESH_KERNELS_X86_64)
 #include <immintrin.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <type_traits>
 
@@ -43,7 +44,8 @@ namespace {
 std::uint64_t LowBits(std::size_t n) { return n >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1; }
 
 // A block's varints start in its first 61 bytes: one of up to four bytes
-// then ends within the 64 bytes loaded, which one vpermb reaches.
+// then ends within the 64 bytes loaded, which one vpermb reaches. (A block
+// of one-byte values takes all 64.)
 constexpr std::size_t kBlock = 61;
 
 // Permute indexes: the positions 0 to 63; for output register c, lane k's
@@ -62,6 +64,8 @@ struct Indexes {
   }
 };
 constexpr Indexes kIndexes;
+
+__m512i Positions() { return _mm512_load_si512(kIndexes.positions); }
 
 // Elements from their wire form: ZigZag-decoded for int32_t.
 template <class T>
@@ -105,127 +109,137 @@ inline std::uint64_t LongVarintRuns(std::uint64_t continued) {
   return pairs & (pairs >> 2);
 }
 
-// The scalar steps take the varints that start from `at` up to `stop`,
-// appending at out[*n]; returns where the next varint starts, or null on a
-// bad varint. The varint holding the byte before `at`, if it continues past
-// it, was taken with the block before.
-template <class T>
-const std::uint8_t* DecodeScalarSpan(const std::uint8_t* p, std::size_t at, std::size_t stop,
-                                     std::size_t size, T* out, std::size_t* n) {
-  std::size_t first = at;
-  while (first > 0 && first < size && p[first - 1] >= 0x80) ++first;
-  return DecodeVarintsUntil(p + first, p + stop, out, n);
+// The 16 values of quarter Q of a block of one-byte varints, as they stand,
+// stored at out[16 * Q]: whole, or where `in_load` (the block's loaded
+// bytes) has them.
+template <bool kWhole, class T, int Q>
+void StoreOneByteValues(__m512i data, std::uint64_t in_load, T* out) {
+  const __m512i values = FromWireLanes<T>(_mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(data, Q)));
+  if constexpr (kWhole) {
+    _mm512_storeu_si512(out + 16 * Q, values);
+  } else {
+    _mm512_mask_storeu_epi32(out + 16 * Q,
+                             _cvtu32_mask16(static_cast<std::uint32_t>(in_load >> (16 * Q))), values);
+  }
+}
+
+// The position in the payload, the elements decoded, and bit 0: whether
+// the byte before the position continues a varint already decoded.
+struct DecodeState {
+  std::size_t at = 0;
+  std::size_t n = 0;
+  std::uint64_t carried = 0;
+};
+
+// One block of up to 64 loaded bytes, from a varint's start or from where
+// the block before stopped: whole (64 bytes to load, room for 64 elements;
+// these steps are reported to Trace), or masked to what is left, so the
+// payload's ends need no scalar steps. False on a bad varint.
+template <bool kWhole, class T, class Trace>
+bool DecodeBlock(const std::uint8_t* p, std::size_t size, T* out, DecodeState* state) {
+  const std::size_t at = state->at;
+  const std::size_t loaded = kWhole ? 64 : std::min<std::size_t>(size - at, 64);
+  const std::uint64_t in_load = LowBits(loaded);
+  // Masked-off bytes are not read and load as zero: no varint's bytes.
+  const __m512i data = kWhole ? _mm512_loadu_si512(p + at)
+                              : _mm512_maskz_loadu_epi8(_cvtu64_mask64(in_load), p + at);
+  const std::uint64_t continued = _cvtmask64_u64(_mm512_movepi8_mask(data));
+  T* const base = out + state->n;
+  if ((continued | state->carried) == 0) {
+    // One-byte values only, widened as they stand: a column of small values
+    // is mostly such blocks.
+    StoreOneByteValues<kWhole, T, 0>(data, in_load, base);
+    StoreOneByteValues<kWhole, T, 1>(data, in_load, base);
+    StoreOneByteValues<kWhole, T, 2>(data, in_load, base);
+    StoreOneByteValues<kWhole, T, 3>(data, in_load, base);
+    if (kWhole) Trace::VectorSteps(loaded);
+    state->n += loaded;
+    state->at += loaded;
+    return true;
+  }
+  const std::size_t in_block = std::min(loaded, kBlock);
+  const std::uint64_t block = LowBits(in_block);
+  const std::uint64_t starts = ~((continued << 1) | state->carried) & block;
+  if ((LongVarintRuns(continued) & block) != 0) {
+    // The scalar steps take the varints starting in the block (one does:
+    // the long one), and the next block starts at the first varint past
+    // them.
+    const std::size_t first = at + static_cast<std::size_t>(__builtin_ctzll(starts));
+    const std::uint8_t* q = DecodeVarintsUntil(p + first, p + at + in_block, out, &state->n);
+    if (q == nullptr) return false;
+    state->at = static_cast<std::size_t>(q - p);
+    state->carried = 0;
+    return true;
+  }
+  // The starts' positions, in order; merged into a register, not zeroed.
+  const __m512i start_at = _mm512_mask_compress_epi8(Positions(), _cvtu64_mask64(starts), Positions());
+  const std::size_t count = static_cast<std::size_t>(__builtin_popcountll(starts));
+  if constexpr (kWhole) {
+    // Registers of 16 elements; the lanes past the last element are written
+    // over by the next block, or fall in the room left.
+    switch ((count + 15) / 16) {
+      case 4:
+        _mm512_storeu_si512(base + 48, DecodeLanes<T>(data, start_at, 3));
+        [[fallthrough]];
+      case 3:
+        _mm512_storeu_si512(base + 32, DecodeLanes<T>(data, start_at, 2));
+        [[fallthrough]];
+      case 2:
+        _mm512_storeu_si512(base + 16, DecodeLanes<T>(data, start_at, 1));
+        [[fallthrough]];
+      default:
+        _mm512_storeu_si512(base, DecodeLanes<T>(data, start_at, 0));
+    }
+    Trace::VectorSteps(count);
+  } else {
+    const std::uint64_t elements = LowBits(count);
+    for (int c = 0; 16 * c < static_cast<int>(count); ++c) {
+      _mm512_mask_storeu_epi32(base + 16 * c,
+                               _cvtu32_mask16(static_cast<std::uint32_t>(elements >> (16 * c))),
+                               DecodeLanes<T>(data, start_at, c));
+    }
+  }
+  state->n += count;
+  state->carried = (continued >> (in_block - 1)) & 1;
+  state->at += in_block;
+  return true;
 }
 
 template <class T, class Trace>
 const std::uint8_t* Decode(const std::uint8_t* p, const std::uint8_t* end, T* out,
                            std::size_t room, std::size_t* decoded) {
   const std::size_t size = static_cast<std::size_t>(end - p);
-  const __m512i positions = _mm512_load_si512(kIndexes.positions);
-  constexpr std::uint64_t kInBlock = (std::uint64_t{1} << kBlock) - 1;
-  std::size_t n = 0;
-  std::size_t at = 0;          // the block's offset in the payload
-  std::uint64_t carried = 0;   // bit 0: the byte before the block continues
-  // Whole 64-byte loads, and room for four whole registers of elements.
-  while (size - at >= 64 && room - n >= 64) {
-    const __m512i data = _mm512_loadu_si512(p + at);
-    const std::uint64_t continued = _cvtmask64_u64(_mm512_movepi8_mask(data));
-    if ((continued | carried) == 0) {
-      // 64 one-byte values, widened as they stand (a column of small
-      // values is mostly such blocks).
-      for (int i = 0; i < 4; ++i) {
-        const __m512i values = _mm512_cvtepu8_epi32(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at + 16 * i)));
-        _mm512_storeu_si512(out + n + 16 * i, FromWireLanes<T>(values));
-      }
-      n += 64;
-      Trace::VectorSteps(64);
-      at += 64;
-      continue;
+  DecodeState state;
+  while (state.at != size) {
+    const bool ok = std::min(size - state.at, room - state.n) >= 64
+                        ? DecodeBlock<true, T, Trace>(p, size, out, &state)
+                        : DecodeBlock<false, T, Trace>(p, size, out, &state);
+    if (!ok) {
+      *decoded = state.n;
+      return nullptr;
     }
-    if ((LongVarintRuns(continued) & kInBlock) != 0) {
-      const std::uint8_t* q = DecodeScalarSpan(p, at, at + kBlock, size, out, &n);
-      if (q == nullptr) {
-        *decoded = n;
-        return nullptr;
-      }
-      at = static_cast<std::size_t>(q - p);
-      carried = 0;
-      continue;
-    }
-    const std::uint64_t starts = ~((continued << 1) | carried) & kInBlock;
-    // The starts' positions, in order; merged into a register, not zeroed.
-    const __m512i start_at =
-        _mm512_mask_compress_epi8(positions, _cvtu64_mask64(starts), positions);
-    const std::size_t count = static_cast<std::size_t>(__builtin_popcountll(starts));
-    T* const base = out + n;
-    _mm512_storeu_si512(base, DecodeLanes<T>(data, start_at, 0));
-    if (count > 16) {
-      _mm512_storeu_si512(base + 16, DecodeLanes<T>(data, start_at, 1));
-      if (count > 32) {
-        _mm512_storeu_si512(base + 32, DecodeLanes<T>(data, start_at, 2));
-        if (count > 48) _mm512_storeu_si512(base + 48, DecodeLanes<T>(data, start_at, 3));
-      }
-    }
-    n += count;
-    Trace::VectorSteps(count);
-    carried = (continued >> (kBlock - 1)) & 1;
-    at += kBlock;
   }
-  // The rest, with masked loads and stores.
-  while (at < size) {
-    const std::size_t left = size - at;
-    const std::size_t in_block = left < kBlock ? left : kBlock;
-    // Masked-off bytes are not read and load as zero: no varint's bytes.
-    const __m512i data = left >= 64 ? _mm512_loadu_si512(p + at)
-                                    : _mm512_maskz_loadu_epi8(_cvtu64_mask64(LowBits(left)), p + at);
-    const std::uint64_t continued = _cvtmask64_u64(_mm512_movepi8_mask(data));
-    if ((LongVarintRuns(continued) & LowBits(in_block)) != 0) {
-      const std::uint8_t* q = DecodeScalarSpan(p, at, at + in_block, size, out, &n);
-      if (q == nullptr) {
-        *decoded = n;
-        return nullptr;
-      }
-      at = static_cast<std::size_t>(q - p);
-      carried = 0;
-      continue;
-    }
-    const std::uint64_t starts = ~((continued << 1) | carried) & LowBits(in_block);
-    const __m512i start_at =
-        _mm512_mask_compress_epi8(positions, _cvtu64_mask64(starts), positions);
-    const std::size_t count = static_cast<std::size_t>(__builtin_popcountll(starts));
-    for (std::size_t c = 0; c < count; c += 16) {
-      const std::size_t taken = count - c < 16 ? count - c : 16;
-      _mm512_mask_storeu_epi32(out + n, _cvtu32_mask16((1u << taken) - 1),
-                               DecodeLanes<T>(data, start_at, static_cast<int>(c / 16)));
-      n += taken;
-    }
-    Trace::VectorSteps(count);
-    carried = (continued >> (in_block - 1)) & 1;
-    at += in_block;
-  }
-  *decoded = n;
+  *decoded = state.n;
   return end;
 }
 
 // The bytes below 0x80, as the size less the continuation bits; these are
 // added up in the vector registers by vpsadbw (each one 0x80 there), so no
-// mask goes through a general register.
+// mask goes through a general register. Whole 64-byte loads are reported to
+// Trace, the masked load of the rest is not.
 template <class Trace>
 std::size_t CountEndsBlocks(const std::uint8_t* p, std::size_t size) {
   const __m512i top = _mm512_set1_epi8(static_cast<char>(0x80));
   const __m512i zero = _mm512_setzero_si512();
   __m512i sums = zero;
   std::size_t i = 0;
-  for (; i + 64 <= size; i += 64) {
+  for (; size - i >= 64; i += 64) {
     const __m512i block = _mm512_loadu_si512(p + i);
     sums = _mm512_add_epi64(sums, _mm512_sad_epu8(_mm512_and_si512(block, top), zero));
   }
-  if (i < size) {
-    const __m512i block = _mm512_maskz_loadu_epi8(_cvtu64_mask64(LowBits(size - i)), p + i);
-    sums = _mm512_add_epi64(sums, _mm512_sad_epu8(_mm512_and_si512(block, top), zero));
-  }
-  Trace::VectorSteps(size);
+  Trace::VectorSteps(i);
+  const __m512i rest = _mm512_maskz_loadu_epi8(_cvtu64_mask64(LowBits(size - i)), p + i);
+  sums = _mm512_add_epi64(sums, _mm512_sad_epu8(_mm512_and_si512(rest, top), zero));
   return size - (static_cast<std::size_t>(_mm512_reduce_add_epi64(sums)) >> 7);
 }
 
@@ -240,10 +254,6 @@ __m512i WireLanes(const T* values, __mmask16 lanes) {
   }
 }
 
-__mmask16 FirstLanes(std::size_t n) {
-  return _cvtu32_mask16(n >= 16 ? 0xffffu : (1u << n) - 1);
-}
-
 // Bytes per value, by its leading zeros (of the value with bit 0 set, so 0
 // to 31): 5 up to 3, then one fewer per seven.
 __m512i EncodedBytes(__m512i wire) {
@@ -253,38 +263,43 @@ __m512i EncodedBytes(__m512i wire) {
   return _mm512_permutex2var_epi32(low, zeros, high);
 }
 
+// The byte counts, one per 32-bit lane, are added up per lane and moved to
+// 64-bit lanes every 2^24 registers, before a lane could pass 2^32.
+// Whole registers are reported to Trace, the masked rest is not.
 template <class T, class Trace>
 std::size_t Size(const T* values, std::size_t n) {
-  std::size_t total = 0;
+  const __m512i zero = _mm512_setzero_si512();
+  __m512i total = zero;
   std::size_t i = 0;
-  while (i < n) {
-    // Add up before the lanes' sum could pass 2^31: at most 5 bytes a value.
-    const std::size_t stop = n - i > (std::size_t{1} << 28) ? i + (std::size_t{1} << 28) : n;
-    __m512i bytes = _mm512_setzero_si512();
-    for (; i + 16 <= stop; i += 16) {
-      bytes = _mm512_add_epi32(bytes, EncodedBytes(WireLanes(values + i, FirstLanes(16))));
+  while (n - i >= 16) {
+    const std::size_t stop = i + std::min<std::size_t>((n - i) / 16, std::size_t{1} << 24) * 16;
+    __m512i bytes = zero;
+    for (; i != stop; i += 16) {
+      bytes = _mm512_add_epi32(bytes, EncodedBytes(WireLanes(values + i, 0xffff)));
     }
-    if (i < stop) {
-      const __mmask16 lanes = FirstLanes(stop - i);
-      bytes = _mm512_mask_add_epi32(bytes, lanes, bytes, EncodedBytes(WireLanes(values + i, lanes)));
-      i = stop;
-    }
-    total += static_cast<std::uint32_t>(_mm512_reduce_add_epi32(bytes));
+    total = _mm512_add_epi64(total, _mm512_add_epi64(_mm512_cvtepu32_epi64(_mm512_castsi512_si256(bytes)),
+                                                     _mm512_cvtepu32_epi64(_mm512_extracti64x4_epi64(bytes, 1))));
   }
-  Trace::VectorSteps(n);
-  return total;
+  Trace::VectorSteps(i);
+  const __mmask16 lanes = _cvtu32_mask16(static_cast<std::uint32_t>(LowBits(n - i)));
+  const __m512i rest = _mm512_maskz_mov_epi32(lanes, EncodedBytes(WireLanes(values + i, lanes)));
+  total = _mm512_add_epi64(total, _mm512_cvtepu32_epi64(_mm512_castsi512_si256(rest)));
+  total = _mm512_add_epi64(total, _mm512_cvtepu32_epi64(_mm512_extracti64x4_epi64(rest, 1)));
+  return static_cast<std::size_t>(_mm512_reduce_add_epi64(total));
 }
 
+// Registers of 16 values; the last, of fewer, loaded masked. A register's
+// bytes are stored whole while 64 bytes of room are left, else masked to
+// the bytes written; whole registers stored whole are reported to Trace.
 template <class T, class Trace>
 std::uint8_t* Write(const T* values, std::size_t n, std::uint8_t* out, std::uint8_t* out_end) {
   // Bytes 0 to 3 of each 32-bit lane take bits 0, 7, 14 and 21 on.
   const __m512i groups_at = _mm512_set1_epi64(0x352e2720150e0700);
   const __m512i low7 = _mm512_set1_epi8(0x7f);
   const __m512i top = _mm512_set1_epi8(static_cast<char>(0x80));
-  std::size_t i = 0;
-  while (i < n) {
-    const std::size_t count = n - i < 16 ? n - i : 16;
-    const __mmask16 lanes = FirstLanes(count);
+  for (std::size_t i = 0; i != n;) {
+    const std::size_t count = std::min<std::size_t>(n - i, 16);
+    const __mmask16 lanes = _cvtu32_mask16(static_cast<std::uint32_t>(LowBits(count)));
     const __m512i wire = WireLanes(values + i, lanes);
     if (_mm512_cmpge_epu32_mask(wire, _mm512_set1_epi32(1 << 28)) != 0) {
       out = WriteVarints(values + i, count, out);  // a five-byte value among them
@@ -302,13 +317,13 @@ std::uint8_t* Write(const T* values, std::size_t n, std::uint8_t* out, std::uint
     const __m512i marked = _mm512_mask_add_epi8(groups, _cvtu64_mask64(continues), groups, top);
     const __m512i packed = _mm512_mask_compress_epi8(marked, _cvtu64_mask64(used), marked);
     const std::size_t length = static_cast<std::size_t>(__builtin_popcountll(used));
-    if (out_end - out >= 64) {
+    if (std::min<std::ptrdiff_t>(out_end - out, 4 * static_cast<std::ptrdiff_t>(count)) >= 64) {
       _mm512_storeu_si512(out, packed);
+      Trace::VectorSteps(count);
     } else {
       _mm512_mask_storeu_epi8(out, _cvtu64_mask64(LowBits(length)), packed);
     }
     out += length;
-    Trace::VectorSteps(count);
     i += count;
   }
   return out;
