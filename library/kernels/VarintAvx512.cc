@@ -174,31 +174,34 @@ bool DecodeBlock(const std::uint8_t* p, std::size_t size, T* out, DecodeState* s
   // The starts' positions, in order; merged into a register, not zeroed.
   const __m512i start_at = _mm512_mask_compress_epi8(Positions(), _cvtu64_mask64(starts), Positions());
   const std::size_t count = static_cast<std::size_t>(__builtin_popcountll(starts));
-  if constexpr (kWhole) {
-    // Registers of 16 elements; the lanes past the last element are written
-    // over by the next block, or fall in the room left.
-    switch ((count + 15) / 16) {
-      case 4:
-        _mm512_storeu_si512(base + 48, DecodeLanes<T>(data, start_at, 3));
-        [[fallthrough]];
-      case 3:
-        _mm512_storeu_si512(base + 32, DecodeLanes<T>(data, start_at, 2));
-        [[fallthrough]];
-      case 2:
-        _mm512_storeu_si512(base + 16, DecodeLanes<T>(data, start_at, 1));
-        [[fallthrough]];
-      default:
-        _mm512_storeu_si512(base, DecodeLanes<T>(data, start_at, 0));
-    }
-    Trace::VectorSteps(count);
-  } else {
-    const std::uint64_t elements = LowBits(count);
-    for (int c = 0; 16 * c < static_cast<int>(count); ++c) {
+  // Registers of 16 elements: whole, the lanes past the last element
+  // written over by the next block or falling in the room left; or masked
+  // to the elements.
+  const std::uint64_t elements = LowBits(count);
+  const auto store = [&](int c) {
+    const __m512i values = DecodeLanes<T>(data, start_at, c);
+    if constexpr (kWhole) {
+      _mm512_storeu_si512(base + 16 * c, values);
+    } else {
       _mm512_mask_storeu_epi32(base + 16 * c,
                                _cvtu32_mask16(static_cast<std::uint32_t>(elements >> (16 * c))),
-                               DecodeLanes<T>(data, start_at, c));
+                               values);
     }
+  };
+  switch ((count + 15) / 16) {
+    case 4:
+      store(3);
+      [[fallthrough]];
+    case 3:
+      store(2);
+      [[fallthrough]];
+    case 2:
+      store(1);
+      [[fallthrough]];
+    case 1:
+      store(0);
   }
+  if (kWhole) Trace::VectorSteps(count);
   state->n += count;
   state->carried = (continued >> (in_block - 1)) & 1;
   state->at += in_block;
@@ -263,28 +266,21 @@ __m512i EncodedBytes(__m512i wire) {
   return _mm512_permutex2var_epi32(low, zeros, high);
 }
 
-// The byte counts, one per 32-bit lane, are added up per lane and moved to
-// 64-bit lanes every 2^24 registers, before a lane could pass 2^32.
-// Whole registers are reported to Trace, the masked rest is not.
+// The byte counts, one per 32-bit lane (each below 256), are added up by
+// vpsadbw into 64-bit lanes, which no column can make wrap. Whole registers
+// are reported to Trace, the masked rest is not.
 template <class T, class Trace>
 std::size_t Size(const T* values, std::size_t n) {
   const __m512i zero = _mm512_setzero_si512();
   __m512i total = zero;
   std::size_t i = 0;
-  while (n - i >= 16) {
-    const std::size_t stop = i + std::min<std::size_t>((n - i) / 16, std::size_t{1} << 24) * 16;
-    __m512i bytes = zero;
-    for (; i != stop; i += 16) {
-      bytes = _mm512_add_epi32(bytes, EncodedBytes(WireLanes(values + i, 0xffff)));
-    }
-    total = _mm512_add_epi64(total, _mm512_add_epi64(_mm512_cvtepu32_epi64(_mm512_castsi512_si256(bytes)),
-                                                     _mm512_cvtepu32_epi64(_mm512_extracti64x4_epi64(bytes, 1))));
+  for (; n - i >= 16; i += 16) {
+    total = _mm512_add_epi64(total, _mm512_sad_epu8(EncodedBytes(WireLanes(values + i, 0xffff)), zero));
   }
   Trace::VectorSteps(i);
   const __mmask16 lanes = _cvtu32_mask16(static_cast<std::uint32_t>(LowBits(n - i)));
   const __m512i rest = _mm512_maskz_mov_epi32(lanes, EncodedBytes(WireLanes(values + i, lanes)));
-  total = _mm512_add_epi64(total, _mm512_cvtepu32_epi64(_mm512_castsi512_si256(rest)));
-  total = _mm512_add_epi64(total, _mm512_cvtepu32_epi64(_mm512_extracti64x4_epi64(rest, 1)));
+  total = _mm512_add_epi64(total, _mm512_sad_epu8(rest, zero));
   return static_cast<std::size_t>(_mm512_reduce_add_epi64(total));
 }
 
