@@ -188,17 +188,19 @@ bool DecodeBlock(const std::uint8_t* p, std::size_t size, T* out, DecodeState* s
                                values);
     }
   };
-  switch ((count + 15) / 16) {
-    case 4:
+  // The last register's index; none for no elements, where the count less
+  // one wraps past every case.
+  switch ((count - 1) / 16) {
+    case 3:
       store(3);
       [[fallthrough]];
-    case 3:
+    case 2:
       store(2);
       [[fallthrough]];
-    case 2:
+    case 1:
       store(1);
       [[fallthrough]];
-    case 1:
+    case 0:
       store(0);
   }
   if (kWhole) Trace::VectorSteps(count);
