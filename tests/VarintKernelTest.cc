@@ -21,6 +21,7 @@
 #include "KernelChoice.h"
 #include "WireBuilder.h"
 #include "kernels/VarintKernels.h"
+#include "kernels/VarintTables.h"
 
 namespace {
 
@@ -50,8 +51,12 @@ struct Decoded {
   std::vector<std::int32_t> zigzag;
 };
 
+// The payload is read right after a byte with the continuation bit, which
+// a kernel looking back for a varint's start must not take for one of its
+// own.
 Decoded Decode(const VarintKernel& kernel, const std::string& payload) {
-  const auto* p = reinterpret_cast<const std::uint8_t*>(payload.data());
+  const std::string placed = "\xff" + payload;
+  const auto* p = reinterpret_cast<const std::uint8_t*>(placed.data()) + 1;
   const auto* end = p + payload.size();
   Decoded d;
   d.ends = kernel.count_ends(p, payload.size());
@@ -350,6 +355,33 @@ TEST(VarintKernelTest, LongValueTakesOnlyItsBlockFromTheVectorSteps) {
         }
       }
     }
+  }
+}
+
+// The decode shuffles of the block kernels, for every key (the continuation
+// bits of the 4 bytes before a chunk and its 8): lane k takes the chunk's
+// k-th varint end, the bytes of that varint as consecutive indexes into the
+// 16 bytes loaded from 8 before the chunk, when it has four bytes at most and
+// an earlier end among the 12 shows where it starts; every other byte is
+// 0x80, which the shuffle turns into zero.
+TEST(VarintKernelTest, DecodeShufflesHoldEachShortVarintAlone) {
+  Pb::kernels::BuildVarintTables();
+  for (int key = 0; key < 4096; ++key) {
+    std::uint8_t expected[32];
+    std::fill(std::begin(expected), std::end(expected), 0x80);
+    int lane = 0, previous_end = -1;
+    for (int i = 0; i < 12; ++i) {
+      if ((key >> i) & 1) continue;
+      const int length = i - previous_end;
+      if (i >= 4 && previous_end >= 0 && length <= 4) {
+        for (int b = 0; b < length; ++b) expected[4 * lane + b] = static_cast<std::uint8_t>(previous_end + 5 + b);
+      }
+      lane += i >= 4;
+      previous_end = i;
+    }
+    ASSERT_TRUE(std::equal(std::begin(expected), std::end(expected),
+                           Pb::kernels::varint_decode_shuffle[key]))
+        << "key " << key;
   }
 }
 
