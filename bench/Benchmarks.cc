@@ -26,6 +26,7 @@
 #include <google/protobuf/message.h>
 
 #include "AllocationCounter.h"
+#include "ColumnBenchmarks.h"
 #include "kernels/VarintKernels.h"
 #include "PeerGen/Tarvesh/Tarvesh.Recording.pb.h"
 #include "PeerGen/Tarvesh/Tarvesh.Track.pb.h"
@@ -507,6 +508,7 @@ int main(int argc, char** argv) {
   // Each varint kernel this machine runs, forced in turn.
   benchmark::AddCustomContext("varint_kernel", Pb::kernels::LoadTimeVarintKernel().name);
   track.RegisterEachKernel();
+  RegisterColumnBenchmarks();
   benchmark::RegisterBenchmark("Track/Protozero/Encode", &ProtozeroEncode, &plain);
 
   // The size sweep.

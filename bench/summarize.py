@@ -43,6 +43,14 @@ PARSE_VS_DYNAMIC = 4.0
 AVX2_PARSE_VS_PROTOZERO = 2.0
 WRITE_VS_PROTOZERO = 2.0
 WRITE_VS_DYNAMIC = 25.0
+# The AVX-512 kernel against the AVX2 kernel, in one run: the track's reused
+# parse and array write, and each column operation; the parse also against
+# memcpy of the same bytes.
+AVX512_TRACK_VS_AVX2 = {"ReusedParseString": 1.3, "SerializeToArray": 1.3}
+AVX512_PARSE_VS_MEMCPY = 0.25
+AVX512_COLUMN_VS_AVX2 = 1.5
+COLUMNS = ["PlainColumn", "ZigZagColumn"]
+COLUMN_OPERATIONS = ["Decode", "Size", "Write"]
 # Against protoc's generated peer: instructions (the primary figure) and
 # median times, generated / ours, at least these.
 GENERATED_OPERATIONS = [
@@ -241,6 +249,9 @@ def main():
 
     kernel_lines, kernel_verdicts, kernels = kernel_section(context, runs)
     lines += kernel_lines
+    column_lines, column_verdicts = column_section(context, runs, kernels)
+    lines += column_lines
+    kernel_verdicts += column_verdicts
     lines += sweep_section(context, runs)
     chart = draw_chart(runs, kernels, os.path.join(os.path.dirname(results_md) or ".",
                                                    "results.png"))
@@ -371,6 +382,55 @@ def kernel_section(context, runs):
                  "Track " + operation + ": %s protozero's encoder")
         at_least(dynamic, ours, WRITE_VS_DYNAMIC, "Track " + operation + ": %s DynamicMessage")
     return lines, verdicts, kernels
+
+
+def column_section(context, runs, kernels):
+    """Each kernel on a packed column alone (<column>/Tarvesh-<kernel>/...),
+    with the ratios of the AVX-512 kernel's targets."""
+    lines, verdicts = [], []
+    if not any(runs.get("%s/Tarvesh-%s/Decode" % (c, k)) for c in COLUMNS for k in kernels):
+        return lines, verdicts
+    lines += ["## Packed columns per varint kernel", "",
+              "16,384 values of 1 to 4 encoded bytes, drawn evenly: uint32 (`PlainColumn`) "
+              "and sint32 (`ZigZagColumn`). Throughput of the encoded bytes, and the time of "
+              "the AVX2 kernel over each kernel's.", "",
+              "| column | operation |" + "".join(" %s | vs avx2 |" % k for k in kernels),
+              "|---|---|" + "---:|---:|" * len(kernels)]
+    for column in COLUMNS:
+        for operation in COLUMN_OPERATIONS:
+            avx2 = runs.get("%s/Tarvesh-avx2/%s" % (column, operation))
+            row = "| %s | %s |" % (column, operation)
+            for kernel in kernels:
+                run = runs.get("%s/Tarvesh-%s/%s" % (column, kernel, operation))
+                if not run:
+                    row += " | |"
+                    continue
+                row += " %s | %s |" % (throughput(run["bytes_per_second"]),
+                                       ratio(nanoseconds(avx2) / nanoseconds(run)) if avx2 else "")
+            lines.append(row)
+            avx512 = runs.get("%s/Tarvesh-avx512/%s" % (column, operation))
+            if avx2 and avx512:
+                r = nanoseconds(avx2) / nanoseconds(avx512)
+                verdicts.append(verdict(r >= AVX512_COLUMN_VS_AVX2,
+                                        "%s %s, avx512 kernel: %s the avx2 kernel (target %g×)"
+                                        % (column, operation, ratio(r), AVX512_COLUMN_VS_AVX2)))
+    lines.append("")
+    for operation, target in AVX512_TRACK_VS_AVX2.items():
+        avx2 = runs.get("Track/Tarvesh-avx2/" + operation)
+        avx512 = runs.get("Track/Tarvesh-avx512/" + operation)
+        if avx2 and avx512:
+            r = nanoseconds(avx2) / nanoseconds(avx512)
+            verdicts.append(verdict(r >= target, "Track %s, avx512 kernel: %s the avx2 kernel "
+                                    "(target %g×)" % (operation, ratio(r), target)))
+    memcpy = runs.get("Track/Memcpy/Copy")
+    parse = runs.get("Track/Tarvesh-avx512/ReusedParseString")
+    if memcpy and parse:
+        share = nanoseconds(memcpy) / nanoseconds(parse)
+        verdicts.append(verdict(share >= AVX512_PARSE_VS_MEMCPY,
+                                "Track ReusedParseString, avx512 kernel: %.1f%% of memcpy's "
+                                "throughput (target %.0f%%)" % (100 * share,
+                                                                100 * AVX512_PARSE_VS_MEMCPY)))
+    return lines, verdicts
 
 
 def sweep_points(runs):

@@ -21,6 +21,7 @@
 #include "KernelChoice.h"
 #include "WireBuilder.h"
 #include "kernels/VarintKernels.h"
+#include "kernels/VarintTables.h"
 
 namespace {
 
@@ -50,8 +51,12 @@ struct Decoded {
   std::vector<std::int32_t> zigzag;
 };
 
+// The payload is read right after a byte with the continuation bit, which
+// a kernel looking back for a varint's start must not take for one of its
+// own.
 Decoded Decode(const VarintKernel& kernel, const std::string& payload) {
-  const auto* p = reinterpret_cast<const std::uint8_t*>(payload.data());
+  const std::string placed = "\xff" + payload;
+  const auto* p = reinterpret_cast<const std::uint8_t*>(placed.data()) + 1;
   const auto* end = p + payload.size();
   Decoded d;
   d.ends = kernel.count_ends(p, payload.size());
@@ -130,9 +135,17 @@ TEST(VarintKernelTest, MachineRunsTheKernelsItsProcessorOffers) {
   for (std::string flag; words >> flag;) flags.insert(flag);
   const bool sse41 = flags.count("ssse3") && flags.count("sse4_1") && flags.count("popcnt");
   const bool avx2 = sse41 && flags.count("avx") && flags.count("avx2") && flags.count("bmi1");
+  bool avx512 = avx2;
+  for (const char* flag : {"avx512f", "avx512bw", "avx512cd", "avx512vbmi", "avx512_vbmi2"}) {
+    if (flags.count(flag) == 0) {
+      if (avx2) std::printf("no avx512 kernel: the processor lacks %s\n", flag);
+      avx512 = false;
+    }
+  }
   EXPECT_EQ(Pb::kernels::FindVarintKernel("sse41") != nullptr, sse41);
   EXPECT_EQ(Pb::kernels::FindVarintKernel("avx2") != nullptr, avx2);
-  EXPECT_EQ(Pb::kernels::VarintKernelCount(), 1 + sse41 + avx2);
+  EXPECT_EQ(Pb::kernels::FindVarintKernel("avx512") != nullptr, avx512);
+  EXPECT_EQ(Pb::kernels::VarintKernelCount(), 1 + sse41 + avx2 + avx512);
 #endif
 }
 
@@ -141,45 +154,53 @@ TEST(VarintKernelTest, MachineRunsTheKernelsItsProcessorOffers) {
 // to a processor that has every other bit.
 TEST(VarintKernelTest, ChoiceFollowsEachFeatureBit) {
   using Pb::kernels::CpuidWords;
+  using Pb::kernels::VectorKernelChoice;
   struct Needed {
     const char* name;
     std::uint32_t CpuidWords::*word;
     int bit;
-    bool sse41;  // needed by the SSE4.1 kernel too (the AVX2 one needs all)
+    int first;  // the first kernel that needs it: 0 sse41, 1 avx2, 2 avx512
   };
   const Needed needed[] = {
-      {"SSSE3", &CpuidWords::leaf1_ecx, 9, true},
-      {"SSE4.1", &CpuidWords::leaf1_ecx, 19, true},
-      {"POPCNT", &CpuidWords::leaf1_ecx, 23, true},
-      {"OSXSAVE", &CpuidWords::leaf1_ecx, 27, false},
-      {"AVX", &CpuidWords::leaf1_ecx, 28, false},
-      {"BMI1", &CpuidWords::leaf7_ebx, 3, false},
-      {"AVX2", &CpuidWords::leaf7_ebx, 5, false},
-      {"XCR0 SSE state", &CpuidWords::xcr0, 1, false},
-      {"XCR0 AVX state", &CpuidWords::xcr0, 2, false},
+      {"SSSE3", &CpuidWords::leaf1_ecx, 9, 0},
+      {"SSE4.1", &CpuidWords::leaf1_ecx, 19, 0},
+      {"POPCNT", &CpuidWords::leaf1_ecx, 23, 0},
+      {"OSXSAVE", &CpuidWords::leaf1_ecx, 27, 1},
+      {"AVX", &CpuidWords::leaf1_ecx, 28, 1},
+      {"BMI1", &CpuidWords::leaf7_ebx, 3, 1},
+      {"AVX2", &CpuidWords::leaf7_ebx, 5, 1},
+      {"XCR0 SSE state", &CpuidWords::xcr0, 1, 1},
+      {"XCR0 AVX state", &CpuidWords::xcr0, 2, 1},
+      {"AVX512F", &CpuidWords::leaf7_ebx, 16, 2},
+      {"AVX512CD", &CpuidWords::leaf7_ebx, 28, 2},
+      {"AVX512BW", &CpuidWords::leaf7_ebx, 30, 2},
+      {"AVX512_VBMI", &CpuidWords::leaf7_ecx, 1, 2},
+      {"AVX512_VBMI2", &CpuidWords::leaf7_ecx, 6, 2},
+      {"XCR0 opmask state", &CpuidWords::xcr0, 5, 2},
+      {"XCR0 ZMM_Hi256 state", &CpuidWords::xcr0, 6, 2},
+      {"XCR0 Hi16_ZMM state", &CpuidWords::xcr0, 7, 2},
   };
   auto flip = [](CpuidWords words, const Needed& n) {
     words.*n.word ^= std::uint32_t{1} << n.bit;
     return words;
   };
+  auto chosen = [](const VectorKernelChoice& c) { return c.sse41 + c.avx2 + c.avx512; };
   CpuidWords all;
   for (const Needed& n : needed) all = flip(all, n);
-  EXPECT_TRUE(Pb::kernels::ChooseVectorKernels(all).sse41);
-  EXPECT_TRUE(Pb::kernels::ChooseVectorKernels(all).avx2);
-  const CpuidWords none{};
-  EXPECT_FALSE(Pb::kernels::ChooseVectorKernels(none).sse41);
+  EXPECT_EQ(chosen(Pb::kernels::ChooseVectorKernels(all)), 3);
+  EXPECT_EQ(chosen(Pb::kernels::ChooseVectorKernels(CpuidWords{})), 0);
   CpuidWords others;
   others.leaf1_ecx = ~all.leaf1_ecx;
   others.leaf7_ebx = ~all.leaf7_ebx;
+  others.leaf7_ecx = ~all.leaf7_ecx;
   others.xcr0 = ~all.xcr0;
-  EXPECT_FALSE(Pb::kernels::ChooseVectorKernels(others).sse41);
-  EXPECT_FALSE(Pb::kernels::ChooseVectorKernels(others).avx2);
+  EXPECT_EQ(chosen(Pb::kernels::ChooseVectorKernels(others)), 0);
   for (const Needed& n : needed) {
-    const auto without = Pb::kernels::ChooseVectorKernels(flip(all, n));
-    EXPECT_EQ(without.sse41, !n.sse41) << "without " << n.name;
-    EXPECT_FALSE(without.avx2) << "without " << n.name;
-    const auto only = Pb::kernels::ChooseVectorKernels(flip(others, n));
-    EXPECT_FALSE(only.sse41 || only.avx2) << "only " << n.name;
+    const VectorKernelChoice without = Pb::kernels::ChooseVectorKernels(flip(all, n));
+    EXPECT_EQ(without.sse41, n.first > 0) << "without " << n.name;
+    EXPECT_EQ(without.avx2, n.first > 1) << "without " << n.name;
+    EXPECT_FALSE(without.avx512) << "without " << n.name;
+    EXPECT_EQ(chosen(Pb::kernels::ChooseVectorKernels(flip(others, n))), 0) << "only " << n.name;
   }
 }
 
@@ -188,19 +209,26 @@ TEST(VarintKernelTest, ChoiceFollowsEachFeatureBit) {
 // part of its last 64-byte block (decoding, with 8 spare lanes), the bytes
 // past the last whole block (counting), fewer values than one register holds
 // (sizing), and fewer values than a register or fewer bytes than one store
-// (writing, into exactly the bytes needed). The results cannot show this: a
-// kernel that left everything to its scalar steps would match the scalar
-// kernel everywhere.
+// (writing, into exactly the bytes needed); for the kernel that reads each
+// varint from its first byte, the varints starting in the last 63 bytes at
+// most (its masked steps for the ends are not counted). The results cannot
+// show this: a kernel that left everything to its scalar steps would match
+// the scalar kernel everywhere.
 TEST(VarintKernelTest, VectorStepsTakeAllTheyCan) {
   struct Width {
     const char* name;
     std::size_t lanes;  // values per register when writing or sizing
     std::size_t store;  // bytes a write step may store
+    bool by_first_byte;  // decodes blocks of varints by their first bytes
   };
   std::mt19937_64 rng(64);
-  for (const Width& width : {Width{"sse41", 4, 16}, Width{"avx2", 8, 32}}) {
+  for (const Width& width : {Width{"sse41", 4, 16, false}, Width{"avx2", 8, 32, false},
+                             Width{"avx512", 16, 64, true}}) {
     const VarintKernel* kernel = Pb::kernels::FindCountingVarintKernel(width.name);
-    if (kernel == nullptr) continue;
+    if (kernel == nullptr) {
+      std::printf("%s kernel skipped: not on this machine\n", width.name);
+      continue;
+    }
     ASSERT_STREQ(kernel->name, width.name);
     Pb::kernels::TakeVectorStepCount();
     for (std::size_t n = 0; n <= 300; ++n) {
@@ -224,19 +252,31 @@ TEST(VarintKernelTest, VectorStepsTakeAllTheyCan) {
         EXPECT_EQ(kernel->count_ends(p, bytes), n);
         EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), bytes / 64 * 64);
 
-        std::vector<std::uint32_t> out(n + 8);
+        // Room for the spare lanes a block kernel's step stores, or for the
+        // four registers of a whole block of the other.
+        const std::size_t room = n + (width.by_first_byte ? 64 : 8);
+        std::vector<std::uint32_t> out(room);
         std::size_t decoded = 0;
-        EXPECT_EQ(kernel->decode_plain(p, p + bytes, out.data(), n + 8, &decoded), p + bytes);
+        EXPECT_EQ(kernel->decode_plain(p, p + bytes, out.data(), room, &decoded), p + bytes);
         out.resize(n);
         EXPECT_EQ(out, values);
         // The first varint boundary at or past byte 8, then whole blocks.
         const auto first_past_8 = std::lower_bound(ends.begin(), ends.end(), 7);
         const std::size_t head = first_past_8 == ends.end() ? bytes : *first_past_8 + 1;
         const std::size_t blocks_end = head + (bytes - head) / 64 * 64;
-        EXPECT_EQ(Pb::kernels::TakeVectorStepCount(),
-                  static_cast<std::size_t>(std::count_if(ends.begin(), ends.end(), [&](std::size_t e) {
-                    return e >= head && e < blocks_end;
-                  })));
+        const auto ending_in = [&](std::size_t from, std::size_t to) {
+          return static_cast<std::size_t>(std::count_if(
+              ends.begin(), ends.end(), [&](std::size_t e) { return e >= from && e < to; }));
+        };
+        if (width.by_first_byte) {
+          // The varints that start in the last 63 bytes: those that end
+          // there, less one that starts before them.
+          const std::size_t last = bytes > 63 ? bytes - 63 : 0;
+          const bool straddles = last > 0 && static_cast<std::uint8_t>(payload[last - 1]) >= 0x80;
+          EXPECT_LE(n - Pb::kernels::TakeVectorStepCount(), ending_in(last, bytes) - straddles);
+        } else {
+          EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), ending_in(head, blocks_end));
+        }
 
         EXPECT_EQ(kernel->size_plain(values.data(), n), bytes);
         EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), n / width.lanes * width.lanes);
@@ -258,12 +298,19 @@ TEST(VarintKernelTest, VectorStepsTakeAllTheyCan) {
 // A value of five bytes or more sends the block holding its fourth
 // continuation byte to the scalar steps, up to the first varint boundary at
 // or past the block's end, where whole blocks start again; every other
-// block stays with the vector steps. One long value among 1-byte values, at
-// every place in and around the blocks.
+// block stays with the vector steps. For the kernel that reads each varint
+// from its first byte, the scalar steps take the long value and at most the
+// other varints starting in its block of 61 bytes, and its masked steps at
+// most the 63 one-byte values at the end. One long value among 1-byte
+// values, at every place in and around the blocks.
 TEST(VarintKernelTest, LongValueTakesOnlyItsBlockFromTheVectorSteps) {
-  for (const char* name : {"sse41", "avx2"}) {
+  for (const char* name : {"sse41", "avx2", "avx512"}) {
     const VarintKernel* kernel = Pb::kernels::FindCountingVarintKernel(name);
-    if (kernel == nullptr) continue;
+    if (kernel == nullptr) {
+      std::printf("%s kernel skipped: not on this machine\n", name);
+      continue;
+    }
+    const bool by_first_byte = std::string(name) == "avx512";
     Pb::kernels::TakeVectorStepCount();
     for (std::size_t n = 136; n < 200; ++n) {  // so that every tail length occurs
       for (std::size_t at = 0; at < n; ++at) {
@@ -274,6 +321,21 @@ TEST(VarintKernelTest, LongValueTakesOnlyItsBlockFromTheVectorSteps) {
             if (i == at) payload.append(static_cast<std::size_t>(length - 1), '\x81');
             payload.push_back(static_cast<char>(i % 128));
             ends.push_back(payload.size() - 1);
+          }
+          const auto* p = reinterpret_cast<const std::uint8_t*>(payload.data());
+          const std::size_t room = n + (by_first_byte ? 64 : 8);
+          std::vector<std::uint32_t> out(room);
+          std::size_t decoded = 0;
+          ASSERT_EQ(kernel->decode_plain(p, p + payload.size(), out.data(), room, &decoded),
+                    p + payload.size());
+          const std::size_t vector = Pb::kernels::TakeVectorStepCount();
+          const std::string what = std::string(name) + ", " + std::to_string(length) +
+                                   "-byte value " + std::to_string(at) + " of " +
+                                   std::to_string(n);
+          if (by_first_byte) {
+            EXPECT_LE(vector, n - 1) << what;
+            EXPECT_GE(vector + 62 + 63, n) << what;
+            continue;
           }
           const std::size_t fourth = ends[at] - static_cast<std::size_t>(length) + 4;
           std::size_t q = 0, expected = 0;
@@ -289,16 +351,37 @@ TEST(VarintKernelTest, LongValueTakesOnlyItsBlockFromTheVectorSteps) {
                 ends.begin(), ends.end(), [&](std::size_t e) { return e >= q && e < q + 64; }));
             q += 64;
           }
-          const auto* p = reinterpret_cast<const std::uint8_t*>(payload.data());
-          std::vector<std::uint32_t> out(n + 8);
-          std::size_t decoded = 0;
-          ASSERT_EQ(kernel->decode_plain(p, p + payload.size(), out.data(), n + 8, &decoded),
-                    p + payload.size());
-          EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), expected)
-              << name << ", " << length << "-byte value " << at;
+          EXPECT_EQ(vector, expected) << what;
         }
       }
     }
+  }
+}
+
+// The decode shuffles of the block kernels, for every key (the continuation
+// bits of the 4 bytes before a chunk and its 8): lane k takes the chunk's
+// k-th varint end, the bytes of that varint as consecutive indexes into the
+// 16 bytes loaded from 8 before the chunk, when it has four bytes at most and
+// an earlier end among the 12 shows where it starts; every other byte is
+// 0x80, which the shuffle turns into zero.
+TEST(VarintKernelTest, DecodeShufflesHoldEachShortVarintAlone) {
+  Pb::kernels::BuildVarintTables();
+  for (int key = 0; key < 4096; ++key) {
+    std::uint8_t expected[32];
+    std::fill(std::begin(expected), std::end(expected), 0x80);
+    int lane = 0, previous_end = -1;
+    for (int i = 0; i < 12; ++i) {
+      if ((key >> i) & 1) continue;
+      const int length = i - previous_end;
+      if (i >= 4 && previous_end >= 0 && length <= 4) {
+        for (int b = 0; b < length; ++b) expected[4 * lane + b] = static_cast<std::uint8_t>(previous_end + 5 + b);
+      }
+      lane += i >= 4;
+      previous_end = i;
+    }
+    ASSERT_TRUE(std::equal(std::begin(expected), std::end(expected),
+                           Pb::kernels::varint_decode_shuffle[key]))
+        << "key " << key;
   }
 }
 

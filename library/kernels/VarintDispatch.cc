@@ -37,11 +37,14 @@ VectorKernelChoice ChooseVectorKernels(const CpuidWords& words) {
   // AVX, with the SSE and AVX register state saved by the operating system.
   const bool ymm = OsEnabledXgetbv(words) && Bit(ecx, 28) && Bit(words.xcr0, 1) &&
                    Bit(words.xcr0, 2);
-  // AVX2 and BMI1. The vector kernels use no BMI2 (pdep and pext are
-  // microcoded on some AMD processors). An AVX-512 kernel (F, BW, VL, VBMI,
-  // VBMI2, with XCR0 bits 0xe6 saved) belongs here once it can be run and
-  // measured; none of these machines has AVX-512, so none is written yet.
+  // AVX2 and BMI1. The SSE4.1 and AVX2 kernels use no BMI2: pdep and pext
+  // are microcoded on the AMD processors before Zen 3, which have AVX2.
   choice.avx2 = choice.sse41 && ymm && Bit(words.leaf7_ebx, 5) && Bit(words.leaf7_ebx, 3);
+  // AVX-512 F, BW and CD, VBMI and VBMI2, with the opmask and all 512-bit
+  // register state saved (XCR0 bits 5 to 7).
+  const bool zmm = Bit(words.xcr0, 5) && Bit(words.xcr0, 6) && Bit(words.xcr0, 7);
+  choice.avx512 = choice.avx2 && zmm && Bit(words.leaf7_ebx, 16) && Bit(words.leaf7_ebx, 30) &&
+                  Bit(words.leaf7_ebx, 28) && Bit(words.leaf7_ecx, 1) && Bit(words.leaf7_ecx, 6);
   return choice;
 }
 
@@ -64,7 +67,10 @@ CpuidWords ReadCpuidWords() {
   // xgetbv faults unless the operating system has enabled it.
   if (OsEnabledXgetbv(words)) words.xcr0 = ReadXcr0();
   // Zero where the processor has no leaf 7.
-  if (__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx)) words.leaf7_ebx = ebx;
+  if (__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx)) {
+    words.leaf7_ebx = ebx;
+    words.leaf7_ecx = ecx;
+  }
   return words;
 }
 #else
@@ -74,8 +80,8 @@ CpuidWords ReadCpuidWords() { return CpuidWords{}; }
 // The kernels this machine runs, best last.
 // Each array ends with a null entry past the last kernel.
 struct KernelList {
-  const VarintKernel* kernels[4] = {};
-  const VarintKernel* counting[4] = {};  // null for the scalar kernel
+  const VarintKernel* kernels[5] = {};
+  const VarintKernel* counting[5] = {};  // null for the scalar kernel
   int count = 0;
 
   void Add(VectorKernel vector) {
@@ -92,6 +98,9 @@ struct KernelList {
     }
     if (features.avx2) {
       Add(PrepareAvx2VarintKernel());
+    }
+    if (features.avx512) {
+      Add(PrepareAvx512VarintKernel());
     }
   }
 };

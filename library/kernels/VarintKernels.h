@@ -20,7 +20,7 @@ namespace Pb {
 namespace kernels {
 
 struct VarintKernel {
-  const char* name;  // "scalar", "avx2", ...
+  const char* name;  // "scalar", "avx2", "avx512", ...
 
   // Number of bytes below 0x80 in [p, p + size): the varints that end there.
   std::size_t (*count_ends)(const std::uint8_t* p, std::size_t size);
@@ -85,15 +85,18 @@ const VarintKernel& LoadTimeVarintKernel();
 void ForceVarintKernel(const VarintKernel& kernel);
 
 // The processor's words the choice reads: CPUID leaf 1 ECX, leaf 7 (sub-leaf
-// 0) EBX, and the low word of XCR0; zero where the processor has none.
+// 0) EBX and ECX, and the low word of XCR0; zero where the processor has
+// none.
 struct CpuidWords {
   std::uint32_t leaf1_ecx = 0;
   std::uint32_t leaf7_ebx = 0;
+  std::uint32_t leaf7_ecx = 0;
   std::uint32_t xcr0 = 0;
 };
 struct VectorKernelChoice {
   bool sse41 = false;
   bool avx2 = false;
+  bool avx512 = false;
 };
 // The vector kernels a processor with these words runs.
 VectorKernelChoice ChooseVectorKernels(const CpuidWords& words);

@@ -20,6 +20,7 @@ struct VectorKernel {
 // runs the kernel.
 VectorKernel PrepareSse41VarintKernel();
 VectorKernel PrepareAvx2VarintKernel();
+VectorKernel PrepareAvx512VarintKernel();
 
 }  // namespace kernels
 }  // namespace Pb

@@ -9,6 +9,7 @@
 #if defined(TARVESH_KERNELS_X86_64)
 #include <immintrin.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <type_traits>
 

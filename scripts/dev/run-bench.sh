@@ -74,6 +74,8 @@ version_of() { dpkg-query -W -f='${Version}' "$1" 2>/dev/null || echo unknown; }
 "$python" bench/summarize.py bench/results.json bench/RESULTS.md \
   "date=${run_date}" \
   "CPU=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)" \
+  "CPU family and model=$(sed -n 's/^cpu family[[:space:]]*: //p' /proc/cpuinfo | head -1), $(sed -n 's/^model[[:space:]]*: //p' /proc/cpuinfo | head -1)" \
+  "vector flags=$(sed -n 's/^flags[[:space:]]*: //p' /proc/cpuinfo | head -1 | tr ' ' '\n' | grep -E '^(sse4_1|avx|avx2|bmi1|bmi2|avx512.*|gfni|vaes|vpclmulqdq)$' | tr '\n' ' ' | sed 's/ $//')" \
   "cores=$(nproc)" \
   "memory=$(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo)" \
   "kernel=$(uname -r)" \

@@ -59,7 +59,7 @@ const std::uint8_t* DecodeBlocks(const std::uint8_t* p, const std::uint8_t* end,
   std::size_t n = 0;
   *decoded = 0;
   // A chunk's loads reach 8 bytes back.
-  p = DecodeVarintsUntil(p, end - p < 8 ? end : p + 8, out, &n);
+  p = DecodeVarintsUntil(p, p + std::min<std::ptrdiff_t>(end - p, 8), out, &n);
   if (p == nullptr) {
     *decoded = n;
     return nullptr;
