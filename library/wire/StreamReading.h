@@ -102,14 +102,13 @@ inline bool ReadStrictTag(CodedInputStream* input, std::uint32_t* tag) {
   return read <= 5;
 }
 
-// ReadNestedElement with a strict length. An element whose length runs past
+// The body of an element of `length` bytes, the stream at its first byte
+// and its level of depth already taken. An element whose length runs past
 // the enclosing limit is still read up to that limit, then refused: the
-// element stays filled as far as its bytes went.
+// element stays filled as far as its bytes went. The stream's limits are as
+// they were on return, whatever the verdict.
 template <class Element>
-inline bool ReadElement(CodedInputStream* input, Element* element) {
-  int length;
-  if (!ReadRecordLength(input, &length)) return false;
-  if (!input->IncrementRecursionDepth()) return false;
+inline bool ReadElementBytes(CodedInputStream* input, Element* element, int length) {
   const void* data;
   int buffered;
   input->GetDirectBufferPointerInline(&data, &buffered);
@@ -120,12 +119,8 @@ inline bool ReadElement(CodedInputStream* input, Element* element) {
     // popping a limit, which call out of line.
     CodedInputStream own(static_cast<const uint8_t*>(data), length);
     own.SetRecursionLimit(input->RecursionBudget());
-    if (!element->Element::MergePartialFromCodedStream(&own) || !own.ConsumedEntireMessage() ||
-        own.CurrentPosition() != length) {
-      return false;
-    }
-    input->DecrementRecursionDepth();
-    return input->Skip(length);
+    return element->Element::MergePartialFromCodedStream(&own) && own.ConsumedEntireMessage() &&
+           own.CurrentPosition() == length && input->Skip(length);
   }
   // The element must end exactly `length` bytes on. One that runs past the
   // enclosing limit stops there (PushLimit keeps the nearer limit), short of
@@ -133,19 +128,47 @@ inline bool ReadElement(CodedInputStream* input, Element* element) {
   // out of line to BytesUntilLimit().
   const int start = input->CurrentPosition();
   const CodedInputStream::Limit limit = input->PushLimit(length);
-  if (!element->Element::MergePartialFromCodedStream(input) ||
-      !input->ConsumedEntireMessage() ||
-      static_cast<int64_t>(input->CurrentPosition()) - start != length) {
-    return false;
-  }
+  const bool read = element->Element::MergePartialFromCodedStream(input) &&
+                    input->ConsumedEntireMessage() &&
+                    static_cast<int64_t>(input->CurrentPosition()) - start == length;
   input->PopLimit(limit);
+  return read;
+}
+
+// ReadNestedElement with a strict length. Pass or fail, the stream's depth
+// and limits are left as they were, as the runtime's own parser leaves them,
+// so that a caller reading records can skip a bad one and go on.
+template <class Element>
+inline bool ReadElement(CodedInputStream* input, Element* element) {
+  int length;
+  if (!ReadRecordLength(input, &length)) return false;
+  // IncrementRecursionDepth takes the level even when it refuses it.
+  const bool read =
+      input->IncrementRecursionDepth() && ReadElementBytes(input, element, length);
   input->DecrementRecursionDepth();
-  return true;
+  return read;
 }
 
 inline bool ReadBytesField(CodedInputStream* input, std::string* value) {
   int length;
   return ReadRecordLength(input, &length) && input->ReadString(value, length);
+}
+
+inline Skip SkipStrictUnknownField(CodedInputStream* input, std::uint32_t tag,
+                                   gp::UnknownFieldSet* unknown);
+
+// The fields of an unknown group up to its end-group tag, which must be the
+// group's own.
+inline bool SkipGroupFields(CodedInputStream* input, int number, gp::UnknownFieldSet* group) {
+  for (;;) {
+    std::uint32_t inner;
+    if (!ReadStrictTag(input, &inner)) return false;
+    if (inner == 0) break;
+    const Skip step = SkipStrictUnknownField(input, inner, group);
+    if (step == Skip::kFailure) return false;
+    if (step == Skip::kEndOfMessage) break;
+  }
+  return input->LastTagWas(WireFormatLite::MakeTag(number, WireFormatLite::WIRETYPE_END_GROUP));
 }
 
 // The runtime's unknown-field skipping with strict lengths, and strict tags
@@ -165,20 +188,13 @@ inline Skip SkipStrictUnknownField(CodedInputStream* input, std::uint32_t tag,
       return Skip::kContinue;
     }
     case WireFormatLite::WIRETYPE_START_GROUP: {
-      if (number == 0 || !input->IncrementRecursionDepth()) return Skip::kFailure;
-      gp::UnknownFieldSet* group = unknown->AddGroup(number);
-      for (;;) {
-        std::uint32_t inner;
-        if (!ReadStrictTag(input, &inner)) return Skip::kFailure;
-        if (inner == 0) break;
-        const Skip step = SkipStrictUnknownField(input, inner, group);
-        if (step == Skip::kFailure) return Skip::kFailure;
-        if (step == Skip::kEndOfMessage) break;
-      }
+      if (number == 0) return Skip::kFailure;
+      // IncrementRecursionDepth takes the level even when it refuses it;
+      // pass or fail, the level is given back.
+      const bool skipped = input->IncrementRecursionDepth() &&
+                           SkipGroupFields(input, number, unknown->AddGroup(number));
       input->DecrementRecursionDepth();
-      return input->LastTagWas(WireFormatLite::MakeTag(number, WireFormatLite::WIRETYPE_END_GROUP))
-                 ? Skip::kContinue
-                 : Skip::kFailure;
+      return skipped ? Skip::kContinue : Skip::kFailure;
     }
     default:
       return WireFormat::SkipField(input, tag, unknown) ? Skip::kContinue : Skip::kFailure;
