@@ -102,6 +102,35 @@ inline bool ReadStrictTag(CodedInputStream* input, std::uint32_t* tag) {
   return read <= 5;
 }
 
+// The element class's two parsers, called, not inlined: the readers that
+// call them are instantiated for every element class, and a copy of each
+// parser in each would use up the file's inlining budget, leaving the
+// stream's small members called out of line in every parser of the file.
+template <class Element>
+__attribute__((noinline)) const char* ParseElementFields(Element* element, const char* ptr,
+                                                         ParseContext* ctx) {
+  return element->Element::_InternalParse(ptr, ctx);
+}
+template <class Element>
+__attribute__((noinline)) bool ReadElementFields(Element* element, CodedInputStream* input) {
+  return element->Element::MergePartialFromCodedStream(input);
+}
+
+// An element of `length` bytes at the start of the `buffered` bytes at
+// `data`, read by its class's context parser with `depth` levels of nesting
+// left; true when it read to the element's end. The context spans the whole
+// buffer, with the element's end as a limit: an element that ends before the
+// last kSlopBytes of the buffer ends on that limit without the context
+// moving its bytes into a buffer of its own.
+template <class Element>
+inline bool ParseElementSpan(Element* element, const char* data, int length, int buffered,
+                             int depth) {
+  const char* ptr;
+  ParseContext ctx(depth, false, &ptr, gp::StringPiece(data, static_cast<size_t>(buffered)));
+  const int outer = ctx.PushLimit(ptr, length);
+  return ParseElementFields(element, ptr, &ctx) != nullptr && ctx.PopLimit(outer);
+}
+
 // The body of an element of `length` bytes, the stream at its first byte
 // and its level of depth already taken. An element whose length runs past
 // the enclosing limit is still read up to that limit, then refused: the
@@ -113,13 +142,20 @@ inline bool ReadElementBytes(CodedInputStream* input, Element* element, int leng
   int buffered;
   input->GetDirectBufferPointerInline(&data, &buffered);
   if (length <= buffered) {
-    // The whole element lies in the buffer, before every limit: it is read
-    // from a stream of its own bytes, with what is left of the recursion
-    // budget, and the outer stream skips it. Cheaper than pushing and
-    // popping a limit, which call out of line.
+    // The whole element lies in the buffer, before every limit, and the
+    // outer stream skips it. It is read by the class's context parser over
+    // its bytes, with what is left of the recursion budget: on success the
+    // two parsers read the same. A failure is read again, into the element
+    // emptied, by the stream parser over a stream of the element's own
+    // bytes, so that what a failure leaves is the stream parser's.
+    if (ParseElementSpan(element, static_cast<const char*>(data), length, buffered,
+                         input->RecursionBudget())) {
+      return input->Skip(length);
+    }
+    element->Element::Clear();
     CodedInputStream own(static_cast<const uint8_t*>(data), length);
     own.SetRecursionLimit(input->RecursionBudget());
-    return element->Element::MergePartialFromCodedStream(&own) && own.ConsumedEntireMessage() &&
+    return ReadElementFields(element, &own) && own.ConsumedEntireMessage() &&
            own.CurrentPosition() == length && input->Skip(length);
   }
   // The element must end exactly `length` bytes on. One that runs past the
@@ -128,16 +164,18 @@ inline bool ReadElementBytes(CodedInputStream* input, Element* element, int leng
   // out of line to BytesUntilLimit().
   const int start = input->CurrentPosition();
   const CodedInputStream::Limit limit = input->PushLimit(length);
-  const bool read = element->Element::MergePartialFromCodedStream(input) &&
+  const bool read = ReadElementFields(element, input) &&
                     input->ConsumedEntireMessage() &&
                     static_cast<int64_t>(input->CurrentPosition()) - start == length;
   input->PopLimit(limit);
   return read;
 }
 
-// ReadNestedElement with a strict length. Pass or fail, the stream's depth
-// and limits are left as they were, as the runtime's own parser leaves them,
-// so that a caller reading records can skip a bad one and go on.
+// ReadNestedElement with a strict length, into a new, empty element (every
+// message field of the schemas is repeated): a failure read again by the
+// stream parser empties it first. Pass or fail, the stream's depth and
+// limits are left as they were, as the runtime's own parser leaves them, so
+// that a caller reading records can skip a bad one and go on.
 template <class Element>
 inline bool ReadElement(CodedInputStream* input, Element* element) {
   int length;
