@@ -222,10 +222,10 @@ auto FlatStreamParseBody(const Subject<T>& s) {
 }
 
 // Sized, then written by SerializeWithCachedSizes to a CodedOutputStream of
-// 8 KiB buffers.
+// 8 KiB buffers, as a record writer to a file or socket has them.
 template <class T>
 auto StreamWriteBody(const Subject<T>& s) {
-  return [s, buffer = std::vector<std::uint8_t>(s.bytes->size())]() mutable {
+  return [s, buffer = std::vector<std::uint8_t>(s.bytes->size() + kStreamBuffer)]() mutable {
     const std::size_t size = SizeAndCache(*s.source);
     gp::io::ArrayOutputStream buffers(buffer.data(), static_cast<int>(buffer.size()),
                                       kStreamBuffer);
