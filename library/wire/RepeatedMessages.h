@@ -70,13 +70,12 @@ inline Element* AddElement(CodedInputStream* input, uint8_t tag,
 // parser, one context over the buffer and each record's end a limit in it,
 // so the context never moves bytes into a buffer of its own and its
 // positions are the buffer's. Returns the bytes taken (whole records and the
-// tags between them), 0 if none. A record the context refuses is emptied
-// and left for the caller to read by the stream parser (`*failed`, the
-// bytes returned reaching its length), so that what a failure leaves is the
-// stream parser's.
+// tags between them), 0 if none. A record the context refuses ends the run
+// and the parse (`*refused`), read again by the stream parser for what the
+// failure leaves.
 template <class Element>
 inline int ParseBufferedRun(const char* start, int buffered, int depth, uint8_t tag,
-                            gp::RepeatedPtrField<Element>* list, Element** failed) {
+                            gp::RepeatedPtrField<Element>* list, bool* refused) {
   const char* const end = start + buffered;
   const char* const safe_end = end - ParseContext::kSlopBytes;
   const char* ptr;
@@ -90,8 +89,8 @@ inline int ParseBufferedRun(const char* start, int buffered, int depth, uint8_t 
     Element* element = AddElementAt(next, end, tag, list);
     const int outer = ctx.PushLimit(body, length);
     if (ParseElementFields(element, body, &ctx) == nullptr || !ctx.PopLimit(outer)) {
-      element->Element::Clear();
-      *failed = element;
+      ReadRefusedElement(element, body, length, depth);
+      *refused = true;
       return static_cast<int>(next - start);
     }
     taken = body + length;
@@ -112,10 +111,10 @@ inline bool ReadElement(CodedInputStream* input, uint8_t tag,
   input->GetDirectBufferPointerInline(&data, &buffered);
   // Past the slop bytes there is room for a record's length (five bytes).
   if (buffered > ParseContext::kSlopBytes && input->RecursionBudget() > 0) {
-    Element* failed = nullptr;
+    bool refused = false;
     const int taken = ParseBufferedRun(static_cast<const char*>(data), buffered,
-                                       input->RecursionBudget() - 1, tag, list, &failed);
-    if (failed != nullptr) return input->Skip(taken) && ReadElement(input, failed);
+                                       input->RecursionBudget() - 1, tag, list, &refused);
+    if (refused) return false;
     if (taken > 0) return input->Skip(taken);
   }
   return CanGrowBy(list->size(), 1) && ReadElement(input, AddElement(input, tag, list));

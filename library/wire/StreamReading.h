@@ -116,6 +116,19 @@ __attribute__((noinline)) bool ReadElementFields(Element* element, CodedInputStr
   return element->Element::MergePartialFromCodedStream(input);
 }
 
+// An element the context parser refused, read again, emptied, by the
+// stream parser over a stream of its own `length` bytes at `data` with
+// `depth` levels of nesting left, so that what the failure leaves is the
+// stream parser's. False: the two parsers reach one verdict.
+template <class Element>
+inline bool ReadRefusedElement(Element* element, const char* data, int length, int depth) {
+  element->Element::Clear();
+  CodedInputStream own(reinterpret_cast<const uint8_t*>(data), length);
+  own.SetRecursionLimit(depth);
+  ReadElementFields(element, &own);
+  return false;
+}
+
 // An element of `length` bytes at the start of the `buffered` bytes at
 // `data`, read by its class's context parser with `depth` levels of nesting
 // left; true when it read to the element's end. The context spans the whole
@@ -144,19 +157,17 @@ inline bool ReadElementBytes(CodedInputStream* input, Element* element, int leng
   if (length <= buffered) {
     // The whole element lies in the buffer, before every limit, and the
     // outer stream skips it. It is read by the class's context parser over
-    // its bytes, with what is left of the recursion budget: on success the
-    // two parsers read the same. A failure is read again, into the element
-    // emptied, by the stream parser over a stream of the element's own
-    // bytes, so that what a failure leaves is the stream parser's.
+    // its bytes, with what is left of the recursion budget: the two parsers
+    // reach the same verdict and, on success, read the same. A refused
+    // element is read again, emptied, by the stream parser over a stream of
+    // the element's own bytes, so that what a failure leaves is the stream
+    // parser's.
     if (ParseElementSpan(element, static_cast<const char*>(data), length, buffered,
                          input->RecursionBudget())) {
       return input->Skip(length);
     }
-    element->Element::Clear();
-    CodedInputStream own(static_cast<const uint8_t*>(data), length);
-    own.SetRecursionLimit(input->RecursionBudget());
-    return ReadElementFields(element, &own) && own.ConsumedEntireMessage() &&
-           own.CurrentPosition() == length && input->Skip(length);
+    return ReadRefusedElement(element, static_cast<const char*>(data), length,
+                              input->RecursionBudget());
   }
   // The element must end exactly `length` bytes on. One that runs past the
   // enclosing limit stops there (PushLimit keeps the nearer limit), short of
