@@ -94,7 +94,8 @@ TEST(LimitsTest, NestingAroundTheRecursionLimit) {
       for (int limit : {0, 1}) {
         judge(element, limit);
         judge(element + element, limit);
-        judge(Repeat(element, 8), limit);  // a run held in one buffer past the slop bytes
+        // A run held in one buffer, ending before the buffer's last 16 bytes.
+        judge(Repeat(element, 8) + Delimited(15, std::string(16, 'x')), limit);
       }
     }
   }
