@@ -23,6 +23,7 @@
 #include <valgrind/callgrind.h>
 #include <google/protobuf/arena.h>
 #include <google/protobuf/io/coded_stream.h>
+#include <google/protobuf/io/zero_copy_stream_impl_lite.h>
 #include <google/protobuf/message.h>
 
 #include "AllocationCounter.h"
@@ -183,14 +184,72 @@ auto CopyFromBody(const Subject<T>& s) {
   };
 }
 
-// Into a new message every time, which is then destroyed.
+// Into the same message every time, cleared first.
 template <class T>
 auto MergeFromBody(const Subject<T>& s) {
-  return [s] {
-    std::unique_ptr<T> message = s.make();
+  return [s, message = std::shared_ptr<T>(s.make())] {
+    message->Clear();
     message->MergeFrom(*s.source);
     benchmark::DoNotOptimize(message.get());
     return true;
+  };
+}
+
+// The class's MergePartialFromCodedStream (for the generated peer, the
+// runtime's) into a reused message, from a stream of 8 KiB buffers as a
+// record reader over a file or socket sees it.
+constexpr int kStreamBuffer = 8192;
+
+template <class T>
+auto StreamParseBody(const Subject<T>& s) {
+  return [s, message = std::shared_ptr<T>(s.make())] {
+    message->Clear();
+    gp::io::ArrayInputStream buffers(s.bytes->data(), static_cast<int>(s.bytes->size()),
+                                     kStreamBuffer);
+    gp::io::CodedInputStream input(&buffers);
+    return message->T::MergePartialFromCodedStream(&input) && input.ConsumedEntireMessage();
+  };
+}
+
+// The same over one flat array.
+template <class T>
+auto FlatStreamParseBody(const Subject<T>& s) {
+  return [s, message = std::shared_ptr<T>(s.make())] {
+    message->Clear();
+    gp::io::CodedInputStream input(reinterpret_cast<const std::uint8_t*>(s.bytes->data()),
+                                   static_cast<int>(s.bytes->size()));
+    return message->T::MergePartialFromCodedStream(&input) && input.ConsumedEntireMessage();
+  };
+}
+
+// Sized, then written by SerializeWithCachedSizes to a CodedOutputStream of
+// 8 KiB buffers, as a record writer to a file or socket has them.
+template <class T>
+auto StreamWriteBody(const Subject<T>& s) {
+  return [s, buffer = std::vector<std::uint8_t>(s.bytes->size() + kStreamBuffer)]() mutable {
+    const std::size_t size = SizeAndCache(*s.source);
+    gp::io::ArrayOutputStream buffers(buffer.data(), static_cast<int>(buffer.size()),
+                                      kStreamBuffer);
+    {
+      gp::io::CodedOutputStream output(&buffers);
+      s.source->T::SerializeWithCachedSizes(&output);
+      if (output.HadError()) return false;
+    }
+    benchmark::ClobberMemory();
+    return static_cast<std::size_t>(buffers.ByteCount()) == size;
+  };
+}
+
+// SerializeToString through google::protobuf::Message&, as code written for
+// any message calls it: the runtime's writer, reaching the class's
+// ByteSizeLong and _InternalSerialize.
+template <class T>
+auto BaseSerializeBody(const Subject<T>& s) {
+  return [s, out = std::string()]() mutable {
+    const gp::Message& base = *s.source;
+    const bool ok = base.SerializeToString(&out);
+    benchmark::DoNotOptimize(out.data());
+    return ok && out.size() == s.bytes->size();
   };
 }
 
@@ -281,6 +340,10 @@ void RegisterSubject(const std::string& prefix, const Subject<T>& subject,
   add("ReusedParseCodedStream", [](const Subject<T>& s) { return ReusedParseCodedStreamBody(s); });
   add("ReusedParseString", [](const Subject<T>& s) { return ReusedParseStringBody(s); });
   if (varint_only) return;
+  add("StreamParse", [](const Subject<T>& s) { return StreamParseBody(s); });
+  add("FlatStreamParse", [](const Subject<T>& s) { return FlatStreamParseBody(s); });
+  add("StreamWrite", [](const Subject<T>& s) { return StreamWriteBody(s); });
+  add("BaseSerialize", [](const Subject<T>& s) { return BaseSerializeBody(s); });
   add("CopyFrom", [](const Subject<T>& s) { return CopyFromBody(s); });
   add("MergeFrom", [](const Subject<T>& s) { return MergeFromBody(s); });
 }

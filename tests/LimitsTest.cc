@@ -94,6 +94,8 @@ TEST(LimitsTest, NestingAroundTheRecursionLimit) {
       for (int limit : {0, 1}) {
         judge(element, limit);
         judge(element + element, limit);
+        // A run held in one buffer, ending before the buffer's last 16 bytes.
+        judge(Repeat(element, 8) + Delimited(15, std::string(16, 'x')), limit);
       }
     }
   }
@@ -318,6 +320,59 @@ TEST(LimitsTest, TotalBytesLimitAgreesWithTheRuntimeAtEveryCut) {
       Track own, runtime;
       EXPECT_EQ(outcome(&own, true, chunk, limit), expected) << "chunk " << chunk;
       EXPECT_EQ(outcome(&runtime, false, chunk, limit), expected) << "chunk " << chunk;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// (g') A record reader that goes on after a bad record: a length, PushLimit,
+// the parse, on failure a skip to the limit, PopLimit, the next record. A
+// failure inside a nested element must leave the stream's depth and limits
+// as the runtime's own parser leaves them, or the skip stops short and the
+// depth runs out; over one buffer and over 4-byte buffers, every record must
+// read as it does through the oracle.
+
+TEST(LimitsTest, RecordReaderGoesOnAfterABadRecordAsTheRuntimeDoes) {
+  using tarvesh_test::Bytes;
+  const std::string bad_table = Bytes({0x3a, 0x06, 0x08, 0x80, 0x80, 0x80, 0x80, 0x80,
+                                       0x08, 0x01, 0x08, 0x01});
+  const std::string cut_table = Bytes({0x3a, 0x01, 0x08});
+  const std::string records[] = {
+      Varint(bad_table.size()) + bad_table + Varint(2) + Delimited(7, ""),
+      Repeat(Varint(cut_table.size()) + cut_table, 5) + Bytes({0x02, 0x08, 0x07}),
+      // Failing two levels down, in a packed column cut by its limit, and
+      // inside an unknown group, then a good record.
+      Repeat(Varint(6) + Delimited(7, Delimited(1, Bytes({0x08, 0x80}))) + Varint(6) +
+                 Delimited(7, Bytes({0x22, 0x02, 0x80, 0x80})) + Varint(2) + Bytes({0x7b, 0x08}),
+             2) +
+          Varint(4) + Delimited(7, Delimited(1, "")),
+  };
+  const auto read_all = [](const std::string& bytes, int chunk, gp::Message* message, bool own) {
+    tarvesh_test::SeparateBuffersStream raw(bytes, chunk);
+    gp::io::CodedInputStream input(&raw);
+    std::string log;
+    std::uint32_t length;
+    while (input.ReadVarint32(&length)) {
+      message->Clear();
+      const gp::io::CodedInputStream::Limit limit = input.PushLimit(static_cast<int>(length));
+      const bool ok = (own ? static_cast<Track*>(message)->Track::MergePartialFromCodedStream(&input)
+                           : static_cast<gp::MessageLite*>(message)->MergePartialFromCodedStream(&input)) &&
+                      input.ConsumedEntireMessage();
+      log += (ok ? Hex(message->SerializePartialAsString()) : "failed") + " budget " +
+             std::to_string(input.RecursionBudget());
+      if (!ok) input.Skip(input.BytesUntilLimit());
+      input.PopLimit(limit);
+      log += " after " + std::to_string(input.BytesUntilLimit()) + "; ";
+    }
+    return log;
+  };
+  const gp::Message& prototype = *tarvesh_test::SchemaOracle::Get().Prototype("Pb.Tarvesh.Track");
+  for (const std::string& bytes : records) {
+    std::unique_ptr<gp::Message> oracle(prototype.New());
+    const std::string expected = read_all(bytes, 0, oracle.get(), false);
+    for (int chunk : {0, 4}) {
+      Track own;
+      EXPECT_EQ(read_all(bytes, chunk, &own, true), expected) << Hex(bytes) << " chunk " << chunk;
     }
   }
 }

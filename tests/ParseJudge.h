@@ -91,6 +91,7 @@ struct WayResult {
   bool returned = false;
   bool clean_end = false;     // the stream ended where a message may end
   bool stopped_on_end = false;  // and its last tag was the options' end_tag
+  bool stream_restored = true;  // the stream's depth and limits as they were, pass or fail
   std::string partial;        // SerializePartialAsString of what it read
   google::protobuf::Message* message = nullptr;  // owned by the judgement
   bool ok() const { return returned && clean_end; }
@@ -137,6 +138,8 @@ inline WayResult ReadOnce(const JudgedClass& judged, bool stream, int chunk,
                              : static_cast<gp::MessageLite*>(message)->MergePartialFromCodedStream(&coded);
     result.clean_end = coded.ConsumedEntireMessage();
     result.stopped_on_end = options.end_tag != 0 && coded.LastTagWas(options.end_tag);
+    result.stream_restored =
+        coded.RecursionBudget() == options.recursion_limit && coded.BytesUntilLimit() == -1;
   }
   result.partial = message->SerializePartialAsString();
   return result;
@@ -224,6 +227,7 @@ inline Judgement JudgeParse(const JudgedClass& judged, const std::string& input,
       fail(way.name + (way.ok() ? " accepts" : " refuses") + ", the oracle " +
            (j.oracle.ok() ? "accepts" : "refuses"));
     }
+    if (!way.stream_restored) fail(way.name + " leaves the stream's depth or limits changed");
     if (options.end_tag != 0 && way.stopped_on_end != j.oracle.stopped_on_end) {
       fail(way.name + " stopped on another tag than the oracle");
     }

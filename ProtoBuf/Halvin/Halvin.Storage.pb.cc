@@ -171,7 +171,7 @@ TARVESH_ALWAYS_INLINE std::uint8_t* DataFileRef::WriteFields(const Output& out, 
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
-bool DataFileRef::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+TARVESH_STREAM_PARSER bool DataFileRef::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
     std::uint32_t tag;
     if (!ReadStrictTag(input, &tag)) return false;

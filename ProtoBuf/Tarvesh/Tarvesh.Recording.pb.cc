@@ -336,7 +336,7 @@ TARVESH_ALWAYS_INLINE std::uint8_t* PalletDesc::WriteFields(const Output& out, s
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
-bool PalletDesc::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+TARVESH_STREAM_PARSER bool PalletDesc::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
     std::uint32_t tag;
     if (!ReadStrictTag(input, &tag)) return false;
@@ -510,7 +510,7 @@ TARVESH_ALWAYS_INLINE std::uint8_t* RecordingFragment_Tier::WriteFields(const Ou
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
-bool RecordingFragment_Tier::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+TARVESH_STREAM_PARSER bool RecordingFragment_Tier::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
     std::uint32_t tag;
     if (!ReadStrictTag(input, &tag)) return false;
@@ -630,7 +630,7 @@ TARVESH_ALWAYS_INLINE std::uint8_t* RecordingFragment::WriteFields(const Output&
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
-bool RecordingFragment::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+TARVESH_STREAM_PARSER bool RecordingFragment::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
     std::uint32_t tag;
     if (!ReadStrictTag(input, &tag)) return false;
@@ -774,7 +774,7 @@ TARVESH_ALWAYS_INLINE std::uint8_t* RecordingFragmentEntry_Track::WriteFields(co
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
-bool RecordingFragmentEntry_Track::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+TARVESH_STREAM_PARSER bool RecordingFragmentEntry_Track::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
     std::uint32_t tag;
     if (!ReadStrictTag(input, &tag)) return false;
@@ -937,7 +937,7 @@ TARVESH_ALWAYS_INLINE std::uint8_t* RecordingFragmentEntry::WriteFields(const Ou
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
-bool RecordingFragmentEntry::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+TARVESH_STREAM_PARSER bool RecordingFragmentEntry::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
     std::uint32_t tag;
     if (!ReadStrictTag(input, &tag)) return false;
@@ -1063,7 +1063,7 @@ TARVESH_ALWAYS_INLINE std::uint8_t* DataReference_Tier::WriteFields(const Output
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
-bool DataReference_Tier::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+TARVESH_STREAM_PARSER bool DataReference_Tier::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
     std::uint32_t tag;
     if (!ReadStrictTag(input, &tag)) return false;
@@ -1176,7 +1176,7 @@ TARVESH_ALWAYS_INLINE std::uint8_t* DataReference::WriteFields(const Output& out
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
-bool DataReference::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+TARVESH_STREAM_PARSER bool DataReference::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
     std::uint32_t tag;
     if (!ReadStrictTag(input, &tag)) return false;

@@ -283,7 +283,7 @@ TARVESH_ALWAYS_INLINE std::uint8_t* CountDeltaS32::WriteFields(const Output& out
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
-bool CountDeltaS32::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+TARVESH_STREAM_PARSER bool CountDeltaS32::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
     std::uint32_t tag;
     if (!ReadStrictTag(input, &tag)) return false;
@@ -407,7 +407,7 @@ TARVESH_ALWAYS_INLINE std::uint8_t* CountValU32::WriteFields(const Output& out, 
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
-bool CountValU32::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+TARVESH_STREAM_PARSER bool CountValU32::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
     std::uint32_t tag;
     if (!ReadStrictTag(input, &tag)) return false;
@@ -531,7 +531,7 @@ TARVESH_ALWAYS_INLINE std::uint8_t* CountValS32::WriteFields(const Output& out, 
   return WriteUnknownFields(out, _internal_metadata_, target);
 }
 
-bool CountValS32::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+TARVESH_STREAM_PARSER bool CountValS32::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
     std::uint32_t tag;
     if (!ReadStrictTag(input, &tag)) return false;
@@ -764,7 +764,7 @@ TARVESH_ALWAYS_INLINE std::uint8_t* FrameTable::WriteFields(const Output& out, s
 
 // Each packed column is read in either form; after either, the parser tries
 // the tag of the next field in its packed (written) form.
-bool FrameTable::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+TARVESH_STREAM_PARSER bool FrameTable::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
     std::uint32_t tag;
     if (!ReadStrictTag(input, &tag)) return false;
@@ -1049,7 +1049,7 @@ TARVESH_ALWAYS_INLINE std::uint8_t* Track::WriteFields(const Output& out, std::u
 
 // An auth_type the sibling library does not know is kept as unknown varint
 // field 8, sign-extended, and the typed field is left as it was.
-bool Track::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
+TARVESH_STREAM_PARSER bool Track::MergePartialFromCodedStream(gp::io::CodedInputStream* input) {
   for (;;) {
     std::uint32_t tag;
     if (!ReadStrictTag(input, &tag)) return false;

@@ -54,16 +54,21 @@ class FileRegistration {
   // Registers the file once: checks the runtime's version (`source` names the
   // .pb.cc in its message), registers the files it imports, adds its
   // descriptor to the generated pool and its table to the factory, makes the
-  // default instances and has the runtime's shutdown delete them.
+  // default instances and has the runtime's shutdown delete them. A table
+  // already initialised was added by the runtime itself (its AddDescriptors,
+  // run by protoc's output of a schema importing this one, in the same
+  // program and earlier at start-up); it is not added twice.
   template <class... Imports>
   void Register(const char* source, Imports... imports) {
     if (registered_) return;
     registered_ = true;  // first, so that a call coming back in returns at once
     gpi::VerifyVersion(3021000, 3021000, source);
     (imports(), ...);
-    gp::DescriptorPool::InternalAddGeneratedFile(table_->descriptor, table_->size);
-    table_->is_initialized = true;  // added above; the runtime must not add it again
-    gp::MessageFactory::InternalRegisterGeneratedFile(table_);
+    if (!table_->is_initialized) {
+      table_->is_initialized = true;  // the runtime must not add it again
+      gp::DescriptorPool::InternalAddGeneratedFile(table_->descriptor, table_->size);
+      gp::MessageFactory::InternalRegisterGeneratedFile(table_);
+    }
     if constexpr (kMessageCount > 0) {
       (MakeDefaultInstance<Classes>(), ...);
       gpi::OnShutdown(&DeleteDefaultInstances);

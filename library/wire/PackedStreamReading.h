@@ -9,14 +9,39 @@
 namespace Pb {
 namespace wire {
 
+// The varints of a packed record up to the stream's limit (its end), buffer
+// by buffer: the varints up to the last one ending in the buffer in one run,
+// then the one across the seam (or cut by the limit) by the stream's own
+// reader. Elements read before a failure stay appended.
+template <class Codec>
+inline bool ReadVarintsToLimit(CodedInputStream* input,
+                               gp::RepeatedField<typename Codec::Type>* column) {
+  while (input->BytesUntilLimit() > 0) {
+    // The buffer stops at the limit.
+    const void* data;
+    int buffered;
+    input->GetDirectBufferPointerInline(&data, &buffered);
+    const char* ptr = static_cast<const char*>(data);
+    int whole = buffered;
+    while (whole > 0 && static_cast<uint8_t>(ptr[whole - 1]) >= 0x80) --whole;
+    if (whole > 0) {
+      if (DecodeVarintRun<Codec>(ptr, ptr + whole, column) == nullptr) return false;
+      input->Skip(whole);
+      if (input->BytesUntilLimit() <= 0) break;
+    }
+    uint32_t raw;
+    if (!input->ReadVarint32(&raw) || !CanGrowBy(column->size(), 1)) return false;
+    column->Add(Codec::Decode(raw));
+  }
+  return true;
+}
+
 // A packed varint record. When the whole payload sits in the stream's
 // buffer and its last byte ends a varint, it is decoded in one run straight
-// from the buffer. Otherwise it is read under a limit buffer by buffer: the
-// varints up to the last one ending in the buffer in one run, then the one
-// across the seam (or cut by the limit) by the stream's own reader. Elements
-// read before a failure stay appended. A payload running past the enclosing
-// limit fails once the elements up to that limit are read (PushLimit alone
-// would cut it short silently).
+// from the buffer. Otherwise it is read under a limit, popped again whatever
+// the verdict. A payload running past the enclosing limit fails once the
+// elements up to that limit are read (PushLimit alone would cut it short
+// silently).
 template <class Codec>
 inline bool ReadPackedVarints(CodedInputStream* input,
                               gp::RepeatedField<typename Codec::Type>* column) {
@@ -34,23 +59,9 @@ inline bool ReadPackedVarints(CodedInputStream* input,
   const int available = input->BytesUntilLimit();
   const bool past_limit = available >= 0 && length > available;
   const CodedInputStream::Limit limit = input->PushLimit(length);
-  while (input->BytesUntilLimit() > 0) {
-    // The buffer stops at the limit.
-    input->GetDirectBufferPointerInline(&data, &buffered);
-    ptr = static_cast<const char*>(data);
-    int whole = buffered;
-    while (whole > 0 && static_cast<uint8_t>(ptr[whole - 1]) >= 0x80) --whole;
-    if (whole > 0) {
-      if (DecodeVarintRun<Codec>(ptr, ptr + whole, column) == nullptr) return false;
-      input->Skip(whole);
-      if (input->BytesUntilLimit() <= 0) break;
-    }
-    uint32_t raw;
-    if (!input->ReadVarint32(&raw) || !CanGrowBy(column->size(), 1)) return false;
-    column->Add(Codec::Decode(raw));
-  }
+  const bool read = ReadVarintsToLimit<Codec>(input, column);
   input->PopLimit(limit);
-  return !past_limit;
+  return read && !past_limit;
 }
 
 // One element in element form (its tag already read), then further elements

@@ -35,32 +35,88 @@ inline int CountRecordRun(const char* p, uint8_t tag, Readable readable) {
   }
 }
 
+// A new element, room reserved first for the run of records starting at
+// `start` (the current record's length) when the field is full; the records
+// are counted as far as `end`, the end of what is readable.
 template <class Element>
-inline Element* AddElement(CodedInputStream* input, uint8_t tag,
-                           gp::RepeatedPtrField<Element>* list) {
-  if (list->size() == list->Capacity()) {
-    const void* data;
-    int buffered;
-    input->GetDirectBufferPointerInline(&data, &buffered);
-    const char* start = static_cast<const char*>(data);
-    const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(start) + buffered;
-    auto readable = [end](const char* q) {
-      return reinterpret_cast<std::uintptr_t>(q) + 6 <= end;
+inline Element* AddElementAt(const char* start, const char* end, uint8_t tag,
+                             gp::RepeatedPtrField<Element>* list) {
+  if (list->size() == list->Capacity() && end - start >= 5) {
+    const std::uintptr_t last = reinterpret_cast<std::uintptr_t>(end);
+    auto readable = [last](const char* q) {
+      return reinterpret_cast<std::uintptr_t>(q) + 6 <= last;
     };
-    if (buffered >= 5) {
-      const int counted = CountRecordRun(start, tag, readable);
-      if (CanGrowBy(list->size(), static_cast<size_t>(counted))) {
-        list->Reserve(list->size() + counted);
-      }
+    const int counted = CountRecordRun(start, tag, readable);
+    if (CanGrowBy(list->size(), static_cast<size_t>(counted))) {
+      list->Reserve(list->size() + counted);
     }
   }
   return list->Add();
 }
 
-// One element of a repeated message field, its tag (one byte) already read.
+template <class Element>
+inline Element* AddElement(CodedInputStream* input, uint8_t tag,
+                           gp::RepeatedPtrField<Element>* list) {
+  const void* data;
+  int buffered;
+  input->GetDirectBufferPointerInline(&data, &buffered);
+  const char* start = static_cast<const char*>(data);
+  return AddElementAt(start, start + buffered, tag, list);
+}
+
+// The run of records of one repeated message field that follow back to back
+// in the stream's buffer, the first one's tag already read, each record
+// before the buffer's last kSlopBytes: read by the element class's context
+// parser, one context over the buffer and each record's end a limit in it,
+// so the context never moves bytes into a buffer of its own and its
+// positions are the buffer's. Returns the bytes taken (whole records and the
+// tags between them), 0 if none. A record the context refuses ends the run
+// and the parse (`*refused`), read again by the stream parser for what the
+// failure leaves.
+template <class Element>
+inline int ParseBufferedRun(const char* start, int buffered, int depth, uint8_t tag,
+                            gp::RepeatedPtrField<Element>* list, bool* refused) {
+  const char* const end = start + buffered;
+  const char* const safe_end = end - ParseContext::kSlopBytes;
+  const char* ptr;
+  ParseContext ctx(depth, false, &ptr, gp::StringPiece(start, static_cast<size_t>(buffered)));
+  const char* next = start;  // the next record's length
+  const char* taken = start;
+  while (CanGrowBy(list->size(), 1)) {
+    const char* body = next;
+    const int length = static_cast<int>(gpi::ReadSize(&body));
+    if (body == nullptr || length > safe_end - body) break;
+    Element* element = AddElementAt(next, end, tag, list);
+    const int outer = ctx.PushLimit(body, length);
+    if (ParseElementFields(element, body, &ctx) == nullptr || !ctx.PopLimit(outer)) {
+      ReadRefusedElement(element, body, length, depth);
+      *refused = true;
+      return static_cast<int>(next - start);
+    }
+    taken = body + length;
+    if (taken >= safe_end || static_cast<uint8_t>(*taken) != tag) break;
+    next = taken + 1;
+  }
+  return static_cast<int>(taken - start);
+}
+
+// Elements of a repeated message field, the first one's tag (one byte)
+// already read: a run of them held in the buffer, else one. The stream is
+// left after the last one read.
 template <class Element>
 inline bool ReadElement(CodedInputStream* input, uint8_t tag,
                         gp::RepeatedPtrField<Element>* list) {
+  const void* data;
+  int buffered;
+  input->GetDirectBufferPointerInline(&data, &buffered);
+  // Past the slop bytes there is room for a record's length (five bytes).
+  if (buffered > ParseContext::kSlopBytes && input->RecursionBudget() > 0) {
+    bool refused = false;
+    const int taken = ParseBufferedRun(static_cast<const char*>(data), buffered,
+                                       input->RecursionBudget() - 1, tag, list, &refused);
+    if (refused) return false;
+    if (taken > 0) return input->Skip(taken);
+  }
   return CanGrowBy(list->size(), 1) && ReadElement(input, AddElement(input, tag, list));
 }
 

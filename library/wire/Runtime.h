@@ -39,6 +39,16 @@
 #define TARVESH_FLATTEN inline
 #endif
 
+// For the stream parsers: every call inside is inlined where its body is
+// visible, the stream's own small members included, which the compiler
+// otherwise leaves out of line once the file has used up its inlining
+// budget.
+#if defined(__GNUC__)
+#define TARVESH_STREAM_PARSER __attribute__((flatten))
+#else
+#define TARVESH_STREAM_PARSER
+#endif
+
 // A function that stays inside the library whatever the build's default
 // visibility, so that calls to it bind there.
 #if defined(__GNUC__)

@@ -102,30 +102,72 @@ inline bool ReadStrictTag(CodedInputStream* input, std::uint32_t* tag) {
   return read <= 5;
 }
 
-// ReadNestedElement with a strict length. An element whose length runs past
-// the enclosing limit is still read up to that limit, then refused: the
-// element stays filled as far as its bytes went.
+// The element class's two parsers, called, not inlined: the readers that
+// call them are instantiated for every element class, and a copy of each
+// parser in each would use up the file's inlining budget, leaving the
+// stream's small members called out of line in every parser of the file.
 template <class Element>
-inline bool ReadElement(CodedInputStream* input, Element* element) {
-  int length;
-  if (!ReadRecordLength(input, &length)) return false;
-  if (!input->IncrementRecursionDepth()) return false;
+__attribute__((noinline)) const char* ParseElementFields(Element* element, const char* ptr,
+                                                         ParseContext* ctx) {
+  return element->Element::_InternalParse(ptr, ctx);
+}
+template <class Element>
+__attribute__((noinline)) bool ReadElementFields(Element* element, CodedInputStream* input) {
+  return element->Element::MergePartialFromCodedStream(input);
+}
+
+// An element the context parser refused, read again, emptied, by the
+// stream parser over a stream of its own `length` bytes at `data` with
+// `depth` levels of nesting left, so that what the failure leaves is the
+// stream parser's. False: the two parsers reach one verdict.
+template <class Element>
+inline bool ReadRefusedElement(Element* element, const char* data, int length, int depth) {
+  element->Element::Clear();
+  CodedInputStream own(reinterpret_cast<const uint8_t*>(data), length);
+  own.SetRecursionLimit(depth);
+  ReadElementFields(element, &own);
+  return false;
+}
+
+// An element of `length` bytes at the start of the `buffered` bytes at
+// `data`, read by its class's context parser with `depth` levels of nesting
+// left; true when it read to the element's end. The context spans the whole
+// buffer, with the element's end as a limit: an element that ends before the
+// last kSlopBytes of the buffer ends on that limit without the context
+// moving its bytes into a buffer of its own.
+template <class Element>
+inline bool ParseElementSpan(Element* element, const char* data, int length, int buffered,
+                             int depth) {
+  const char* ptr;
+  ParseContext ctx(depth, false, &ptr, gp::StringPiece(data, static_cast<size_t>(buffered)));
+  const int outer = ctx.PushLimit(ptr, length);
+  return ParseElementFields(element, ptr, &ctx) != nullptr && ctx.PopLimit(outer);
+}
+
+// The body of an element of `length` bytes, the stream at its first byte
+// and its level of depth already taken. An element whose length runs past
+// the enclosing limit is still read up to that limit, then refused: the
+// element stays filled as far as its bytes went. The stream's limits are as
+// they were on return, whatever the verdict.
+template <class Element>
+inline bool ReadElementBytes(CodedInputStream* input, Element* element, int length) {
   const void* data;
   int buffered;
   input->GetDirectBufferPointerInline(&data, &buffered);
   if (length <= buffered) {
-    // The whole element lies in the buffer, before every limit: it is read
-    // from a stream of its own bytes, with what is left of the recursion
-    // budget, and the outer stream skips it. Cheaper than pushing and
-    // popping a limit, which call out of line.
-    CodedInputStream own(static_cast<const uint8_t*>(data), length);
-    own.SetRecursionLimit(input->RecursionBudget());
-    if (!element->Element::MergePartialFromCodedStream(&own) || !own.ConsumedEntireMessage() ||
-        own.CurrentPosition() != length) {
-      return false;
+    // The whole element lies in the buffer, before every limit, and the
+    // outer stream skips it. It is read by the class's context parser over
+    // its bytes, with what is left of the recursion budget: the two parsers
+    // reach the same verdict and, on success, read the same. A refused
+    // element is read again, emptied, by the stream parser over a stream of
+    // the element's own bytes, so that what a failure leaves is the stream
+    // parser's.
+    if (ParseElementSpan(element, static_cast<const char*>(data), length, buffered,
+                         input->RecursionBudget())) {
+      return input->Skip(length);
     }
-    input->DecrementRecursionDepth();
-    return input->Skip(length);
+    return ReadRefusedElement(element, static_cast<const char*>(data), length,
+                              input->RecursionBudget());
   }
   // The element must end exactly `length` bytes on. One that runs past the
   // enclosing limit stops there (PushLimit keeps the nearer limit), short of
@@ -133,19 +175,49 @@ inline bool ReadElement(CodedInputStream* input, Element* element) {
   // out of line to BytesUntilLimit().
   const int start = input->CurrentPosition();
   const CodedInputStream::Limit limit = input->PushLimit(length);
-  if (!element->Element::MergePartialFromCodedStream(input) ||
-      !input->ConsumedEntireMessage() ||
-      static_cast<int64_t>(input->CurrentPosition()) - start != length) {
-    return false;
-  }
+  const bool read = ReadElementFields(element, input) &&
+                    input->ConsumedEntireMessage() &&
+                    static_cast<int64_t>(input->CurrentPosition()) - start == length;
   input->PopLimit(limit);
+  return read;
+}
+
+// ReadNestedElement with a strict length, into a new, empty element (every
+// message field of the schemas is repeated): a failure read again by the
+// stream parser empties it first. Pass or fail, the stream's depth and
+// limits are left as they were, as the runtime's own parser leaves them, so
+// that a caller reading records can skip a bad one and go on.
+template <class Element>
+inline bool ReadElement(CodedInputStream* input, Element* element) {
+  int length;
+  if (!ReadRecordLength(input, &length)) return false;
+  // IncrementRecursionDepth takes the level even when it refuses it.
+  const bool read =
+      input->IncrementRecursionDepth() && ReadElementBytes(input, element, length);
   input->DecrementRecursionDepth();
-  return true;
+  return read;
 }
 
 inline bool ReadBytesField(CodedInputStream* input, std::string* value) {
   int length;
   return ReadRecordLength(input, &length) && input->ReadString(value, length);
+}
+
+inline Skip SkipStrictUnknownField(CodedInputStream* input, std::uint32_t tag,
+                                   gp::UnknownFieldSet* unknown);
+
+// The fields of an unknown group up to its end-group tag, which must be the
+// group's own.
+inline bool SkipGroupFields(CodedInputStream* input, int number, gp::UnknownFieldSet* group) {
+  for (;;) {
+    std::uint32_t inner;
+    if (!ReadStrictTag(input, &inner)) return false;
+    if (inner == 0) break;
+    const Skip step = SkipStrictUnknownField(input, inner, group);
+    if (step == Skip::kFailure) return false;
+    if (step == Skip::kEndOfMessage) break;
+  }
+  return input->LastTagWas(WireFormatLite::MakeTag(number, WireFormatLite::WIRETYPE_END_GROUP));
 }
 
 // The runtime's unknown-field skipping with strict lengths, and strict tags
@@ -165,20 +237,13 @@ inline Skip SkipStrictUnknownField(CodedInputStream* input, std::uint32_t tag,
       return Skip::kContinue;
     }
     case WireFormatLite::WIRETYPE_START_GROUP: {
-      if (number == 0 || !input->IncrementRecursionDepth()) return Skip::kFailure;
-      gp::UnknownFieldSet* group = unknown->AddGroup(number);
-      for (;;) {
-        std::uint32_t inner;
-        if (!ReadStrictTag(input, &inner)) return Skip::kFailure;
-        if (inner == 0) break;
-        const Skip step = SkipStrictUnknownField(input, inner, group);
-        if (step == Skip::kFailure) return Skip::kFailure;
-        if (step == Skip::kEndOfMessage) break;
-      }
+      if (number == 0) return Skip::kFailure;
+      // IncrementRecursionDepth takes the level even when it refuses it;
+      // pass or fail, the level is given back.
+      const bool skipped = input->IncrementRecursionDepth() &&
+                           SkipGroupFields(input, number, unknown->AddGroup(number));
       input->DecrementRecursionDepth();
-      return input->LastTagWas(WireFormatLite::MakeTag(number, WireFormatLite::WIRETYPE_END_GROUP))
-                 ? Skip::kContinue
-                 : Skip::kFailure;
+      return skipped ? Skip::kContinue : Skip::kFailure;
     }
     default:
       return WireFormat::SkipField(input, tag, unknown) ? Skip::kContinue : Skip::kFailure;
