@@ -140,9 +140,10 @@ RecordReader::Status RecordReader::ReadFrame(bool keep, uint64_t* body_start) {
 // keeps what there was.
 bool RecordReader::ReadBody(gp::io::CodedInputStream* coded, uint64_t length) {
   // Room for the whole record at once, but no more than a file of known
-  // size holds.
+  // size holds; from a stream of unknown size, only what arrives, so that a
+  // prefix claiming 2 GiB costs no more than the bytes behind it.
   const uint64_t hint = failures_ != nullptr ? failures_->SizeHint() : 0;
-  buffer_.reserve(static_cast<size_t>(hint > 0 ? std::min(length, hint) : length));
+  if (hint > 0) buffer_.reserve(static_cast<size_t>(std::min(length, hint)));
   while (buffer_.size() < length) {
     const void* data;
     int size;
