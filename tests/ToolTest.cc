@@ -518,7 +518,7 @@ TEST_F(ToolTest, HelpNamesAndOutputOptions) {
   const Result help = RunOk({"raw", "--help"});
   EXPECT_EQ(help.out.find("Usage: tarvesh raw [SCHEMA.proto]... [FILE]..."), 0u) << help.out;
   EXPECT_NE(help.out.find("--hex"), std::string::npos);
-  EXPECT_EQ(help.out.find("--json"), std::string::npos);
+  EXPECT_EQ(help.out.find("--compact"), std::string::npos);
   EXPECT_NE(RunOk({"--help"}).out.find("  count [FILE]...\n"), std::string::npos);
   EXPECT_EQ(RunOk({"count", "--help"}).out.find("TYPE"), std::string::npos);
   EXPECT_EQ(RunOk({"types", "--help"}).out.find("TYPE is"), std::string::npos);
@@ -799,7 +799,7 @@ TEST_F(ToolTest, OptionsACommandDoesNotTakeAreUsageErrors) {
       {"encode", {"-d", "--json", "-o", "--force", "-I"}},
       {"guess", {"-d", "--count", "-I"}},
       {"stats", {"-d", "--json", "--skip", "--count", "--record", "--format", "-I"}},
-      {"raw", {"-d", "-o", "--force", "--skip", "--count", "--record", "-x", "-I"}},
+      {"raw", {"-d", "--json", "-o", "--force", "--skip", "--count", "--record", "-x", "-I"}},
       {"count", {}},
       {"types", {}}};
   for (const auto& command : commands) {
@@ -933,6 +933,23 @@ TEST_F(ToolTest, RawShowsEachFieldWithItsPlace) {
             "         2 len=4           7 frame_tables {\n"
             "         4 len=2             3 coding_depend: \"\\010\\001\"\n"
             "                           }\n");
+  // The same as JSON lines, which assemble reads as it reads the text: in
+  // any key order and spacing, a text line beside them.
+  EXPECT_EQ(RunOk({"raw", "--json", "--type=Track", Path("track.bin").string()}).out,
+            "{\"offset\":0,\"kind\":\"varint\",\"depth\":0,\"field\":1,\"name\":\"track_id\",\"value\":\"4\"}\n"
+            "{\"offset\":2,\"kind\":\"message\",\"depth\":0,\"field\":7,\"name\":\"frame_tables\",\"length\":4}\n"
+            "{\"offset\":4,\"kind\":\"bytes\",\"depth\":1,\"field\":3,\"name\":\"coding_depend\",\"length\":2,"
+            "\"bytes\":\"CAE=\"}\n"
+            "{\"kind\":\"end\",\"depth\":0}\n");
+  EXPECT_EQ(RunOk({"raw", "-j", Path("long.bin").string()}).out.substr(0, 83),
+            "{\"offset\":0,\"kind\":\"varint\",\"depth\":0,\"field\":1,\"value\":\"150\",\"head\":\"8800968100\"}\n");
+  WriteFile(Path("raw.json"), " { \"value\" : \"150\", \"field\":1,\"kind\":\"varint\"}\n"
+                              "{\"kind\":\"rest\",\"bytes\":\"\\u0041g==\"}\n"
+                              "         9 len=3           3: \"abc\"\n");
+  EXPECT_EQ(RunOk({"assemble", Path("raw.json").string(), "-o", "-"}).out, std::string("\x08\x96\x01\x02\x1a\x03" "abc", 9));
+  WriteFile(Path("raw.json"), "{\"kind\":\"varint\",\"field\":1,\"value\":150}\n");
+  EXPECT_EQ(Run({"assemble", Path("raw.json").string(), "-o", "-"}).err,
+            "tarvesh: " + Path("raw.json").string() + ": line 1: \"value\" is a string in raw's JSON\n");
 
   // A delimited stream: each record under its own label, read on past a bad
   // one. The runtime's raw decoding of arbitrary bytes is the record reader
@@ -976,7 +993,7 @@ TEST_F(ToolTest, SliceIndexAndAssembleKeepEveryByte) {
   EXPECT_EQ(RunOk({"count", a, b, three}).out, "5\n");
 
   // Over the record reader's corpus (every 32nd input; its harness takes
-  // every input through the printer and the assembler): raw text assembles
+  // every input through the printer and the assembler): raw text or JSON assembles
   // to the input's bytes, whole or as a stream (one that cannot be framed to
   // its end included); a stream slices to itself, and its index covers it in
   // order.
@@ -995,7 +1012,7 @@ TEST_F(ToolTest, SliceIndexAndAssembleKeepEveryByte) {
     if (framed) {
       EXPECT_TRUE(ReadFile(out) == bytes);
     }
-    for (const std::string raw : {"raw", "raw -d"}) {
+    for (const std::string raw : {"raw", "raw -d", "raw --json", "raw -dj"}) {
       const Result assembled =
           RunProgram("/bin/sh", {"-c", tool + " " + raw + " " + in + " 2>/dev/null | " + tool + " assemble -o " + out});
       EXPECT_EQ(assembled.status, 0) << raw << ": " << assembled.err;
