@@ -819,7 +819,7 @@ TEST_F(ToolTest, OptionsACommandDoesNotTakeAreUsageErrors) {
       {{"decode", "--skip=2", "Track"}, "--skip, --count and --record need -d"},
       {{"decode", "-d", "--record=1", "--skip=1", "Track"}, "--record is not used with --skip or --count"},
       {{"decode", "-d", "--count=many", "Track"}, "option '--count' needs a number"},
-      {{"decode", "--defaults", "Track"}, "--proto-names, --defaults, --enums-as-ints and --deterministic apply to JSON (--json)"},
+      {{"decode", "--defaults", "Track"}, "--proto-names, --defaults, --enums-as-ints, --int64-as-numbers and --deterministic apply to JSON (--json)"},
   };
   for (const auto& misuse : misuses) {
     const Result result = Run(misuse.first);
@@ -1097,21 +1097,54 @@ TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
   // warned of as what it is.
   WriteFile(Path("e.proto"), "syntax = \"proto2\";\npackage e;\nenum K { Z = 0; }\n"
                              "message M { optional K k = 2; extensions 100 to 200; }\n"
-                             "extend M { optional int32 ext = 100; }\n");
+                             "extend M { optional int32 ext = 100; optional sint64 big = 101; }\n");
   WriteFile(Path("m.bin"), std::string("\xa0\x06\x07\x10\x05", 5));
   const Result extended = Run({"decode", "--json", "--compact", Path("e.proto").string(), "M", Path("m.bin").string()});
   EXPECT_EQ(extended.status, 0);
   EXPECT_EQ(extended.out, "{\"[e.ext]\":7,\"k\":5}\n");
   EXPECT_EQ(extended.err, "tarvesh: " + Path("m.bin").string() + ": warning: 1 enum values the enum does not "
                           "name in 1 of 1 records (shown as numbers)\n");
+  WriteFile(Path("big.bin"), "\xa8\x06\x03");
+  EXPECT_EQ(RunOk({"decode", "-j", "--compact", "--int64-as-numbers", Path("e.proto").string(), "M",
+                   Path("big.bin").string()}).out,
+            "{\"[e.big]\":-2}\n");
 
   // A text Any of a schema's type is read as JSON's is.
   WriteFile(Path("w.proto"), "syntax = \"proto3\";\npackage w;\nimport \"google/protobuf/any.proto\";\n"
-                             "message P { int32 x = 1; }\nmessage H { google.protobuf.Any any = 1; }\n");
+                             "import \"google/protobuf/wrappers.proto\";\n"
+                             "message P { int32 x = 1; }\nmessage H { google.protobuf.Any any = 1; }\n"
+                             "message N { int64 a = 1; uint64 b = 2; sint64 c = 3; fixed64 d = 4; sfixed64 e = 5;\n"
+                             "  repeated int64 f = 6; map<int64, sint64> g = 7; string h = 8; int32 i = 9; N next = 10;\n"
+                             "  google.protobuf.Int64Value j = 11; repeated google.protobuf.Any k = 12;\n"
+                             "  map<string, N> m = 13; int64 long_one = 14; }\n");
   WriteFile(Path("h.txt"), "any { [type.googleapis.com/w.P] { x: 3 } }\n");
   RunOk({"encode", Path("w.proto").string(), "H", Path("h.txt").string(), "-o", Path("h.bin").string()});
   EXPECT_EQ(RunOk({"decode", "--json", "--compact", Path("w.proto").string(), "H", Path("h.bin").string()}).out,
             "{\"any\":{\"@type\":\"type.googleapis.com/w.P\",\"x\":3}}\n");
+
+  // --int64-as-numbers: every 64-bit integer the schema has, and only those,
+  // unquoted; strings and map keys that read as numbers stay strings.
+  WriteFile(Path("n.txt"), "a: -1 b: 18446744073709551615 c: -3 d: 4 e: -5 f: 6 f: 7 g { key: -8 value: 9 } h: \"10\"\n"
+                           "i: 11 next { a: 12 h: \"13\" } j { value: 14 } k { [type.googleapis.com/w.N] { a: 15 h: \"16\" } }\n"
+                           "k { [type.googleapis.com/google.protobuf.Int64Value] { value: 17 } }\n"
+                           "m { key: \"18\" value { b: 19 } } long_one: 20\n");
+  RunOk({"encode", Path("w.proto").string(), "N", Path("n.txt").string(), "-o", Path("n.bin").string()});
+  const std::string numbers =
+      "{\"a\":-1,\"b\":18446744073709551615,\"c\":-3,\"d\":4,\"e\":-5,\"f\":[6,7],\"g\":{\"-8\":9},\"h\":\"10\","
+      "\"i\":11,\"next\":{\"a\":12,\"h\":\"13\"},\"j\":14,\"k\":[{\"@type\":\"type.googleapis.com/w.N\",\"a\":15,"
+      "\"h\":\"16\"},{\"@type\":\"type.googleapis.com/google.protobuf.Int64Value\",\"value\":17}],"
+      "\"m\":{\"18\":{\"b\":19}},\"longOne\":20}\n";
+  for (const bool proto_names : {false, true}) {
+    std::vector<std::string> arguments{"decode", "-j", "--compact", "--int64-as-numbers", Path("w.proto").string(), "N",
+                                       Path("n.bin").string()};
+    if (proto_names) arguments.push_back("--proto-names");
+    std::string expected = numbers;
+    if (proto_names) expected.replace(expected.find("longOne"), 7, "long_one");
+    EXPECT_EQ(RunOk(arguments).out, expected);
+  }
+  EXPECT_EQ(RunOk({"decode", "-j", "--int64-as-numbers", Path("w.proto").string(), "N", Path("n.bin").string()}).out.find(
+                "{\n \"a\": -1,\n \"b\": 18446744073709551615,\n"),
+            0u);
 
   // raw names the fields of the schema's type and of the library's within.
   const std::string raw = RunOk({"raw", schema, "--type=Shelf", Path("shelf.bin").string()}).out;

@@ -6,7 +6,7 @@ namespace tarvesh {
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> kCommands = {
-      {"decode", Decode, "djPECNMofscrIDS", "decode [SCHEMA.proto]... TYPE [FILE]...",
+      {"decode", Decode, "djPECNMLofscrIDS", "decode [SCHEMA.proto]... TYPE [FILE]...",
        "binary records to text format (JSON with --json)"},
       {"encode", Encode, "djofIDS", "encode [SCHEMA.proto]... TYPE [FILE]...",
        "text format (JSON with --json) to binary records"},
