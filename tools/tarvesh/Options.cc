@@ -40,7 +40,7 @@ const OptionHelp kOptionHelp[] = {
           "                      regular file is replaced only when the whole run\n"
           "                      succeeds, a device or FIFO is written\n"},
     {'f', "  -f, --force         replace a read-only FILE of -o\n"},
-    {'x', "  -x, --hex           byte offsets in hex\n"},
+    {'x', "  -x, --hex           byte offsets in hex (JSON: numbers)\n"},
     {'t', "  -t, --type=TYPE     name the fields TYPE knows; walk its message fields\n"
           "                      as their types\n"},
     {'I', "  -I, --proto_path=DIR  where SCHEMA.proto and its imports are found (its\n"
