@@ -249,8 +249,10 @@ bool RawJsonOutput::Flush() {
   if (failed_) return false;
   std::string json, lines;
   size_t start = 0;
-  while (const void* found = std::memchr(pending_.data() + start, '\n', used_ - start)) {
+  // Bytes scanned before hold no newline: a long line costs one pass.
+  while (const void* found = std::memchr(pending_.data() + scanned_, '\n', used_ - scanned_)) {
     const size_t end = static_cast<size_t>(static_cast<const char*>(found) - pending_.data());
+    scanned_ = end + 1;
     if (!lines_.Convert(pending_.substr(start, end - start), &json)) {
       failed_ = true;
       return false;
@@ -260,6 +262,7 @@ bool RawJsonOutput::Flush() {
   }
   pending_.erase(0, start);
   used_ -= start;
+  scanned_ = used_;
   pending_.resize(used_);
   if (!lines.empty() && !WriteAll(target_, lines)) failed_ = true;
   return !failed_;

@@ -54,6 +54,7 @@ class RawJsonOutput : public google::protobuf::io::ZeroCopyOutputStream {
   RawJsonLines lines_;
   std::string pending_;
   size_t used_ = 0;  // bytes of pending_ written by the caller
+  size_t scanned_ = 0;  // bytes of pending_ searched for a newline
   int64_t byte_count_ = 0;
   bool failed_ = false;
 };
