@@ -23,6 +23,7 @@
 #include "ProtoBuf/Tarvesh/Tarvesh.Recording.pb.h"
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
 #include "RawAssembler.h"
+#include "RawJson.h"
 #include "RawPrinter.h"
 #include "RecordReader.h"
 #include "WireScan.h"
@@ -113,6 +114,14 @@ void CheckRaw(const char* data, size_t size, bool hex) {
   Require(parses == !result.fault.found, "raw and the runtime disagree on whether the bytes parse");
   if (parses) Require(WithoutPrefixes(text) == IndentedAtMost32(expected), "raw shows other fields than the runtime");
   Require(Assembled(text) == std::string(data, size), "raw text does not assemble to its bytes");
+  // The same lines as raw's JSON assemble to the same bytes.
+  std::string json;
+  {
+    gp::io::StringOutputStream output(&json);
+    tarvesh::RawJsonOutput lines(&output);
+    Require(!tarvesh::PrintRaw(data, size, 0, hex, &lines).write_failed && lines.Flush(), "raw JSON lines fail");
+  }
+  Require(Assembled(json) == std::string(data, size), "raw JSON does not assemble to its bytes");
 }
 
 }  // namespace

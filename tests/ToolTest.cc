@@ -518,7 +518,7 @@ TEST_F(ToolTest, HelpNamesAndOutputOptions) {
   const Result help = RunOk({"raw", "--help"});
   EXPECT_EQ(help.out.find("Usage: tarvesh raw [SCHEMA.proto]... [FILE]..."), 0u) << help.out;
   EXPECT_NE(help.out.find("--hex"), std::string::npos);
-  EXPECT_EQ(help.out.find("--json"), std::string::npos);
+  EXPECT_EQ(help.out.find("--compact"), std::string::npos);
   EXPECT_NE(RunOk({"--help"}).out.find("  count [FILE]...\n"), std::string::npos);
   EXPECT_EQ(RunOk({"count", "--help"}).out.find("TYPE"), std::string::npos);
   EXPECT_EQ(RunOk({"types", "--help"}).out.find("TYPE is"), std::string::npos);
@@ -799,7 +799,7 @@ TEST_F(ToolTest, OptionsACommandDoesNotTakeAreUsageErrors) {
       {"encode", {"-d", "--json", "-o", "--force", "-I"}},
       {"guess", {"-d", "--count", "-I"}},
       {"stats", {"-d", "--json", "--skip", "--count", "--record", "--format", "-I"}},
-      {"raw", {"-d", "-o", "--force", "--skip", "--count", "--record", "-x", "-I"}},
+      {"raw", {"-d", "--json", "-o", "--force", "--skip", "--count", "--record", "-x", "-I"}},
       {"count", {}},
       {"types", {}}};
   for (const auto& command : commands) {
@@ -819,7 +819,7 @@ TEST_F(ToolTest, OptionsACommandDoesNotTakeAreUsageErrors) {
       {{"decode", "--skip=2", "Track"}, "--skip, --count and --record need -d"},
       {{"decode", "-d", "--record=1", "--skip=1", "Track"}, "--record is not used with --skip or --count"},
       {{"decode", "-d", "--count=many", "Track"}, "option '--count' needs a number"},
-      {{"decode", "--defaults", "Track"}, "--proto-names, --defaults, --enums-as-ints and --deterministic apply to JSON (--json)"},
+      {{"decode", "--defaults", "Track"}, "--proto-names, --defaults, --enums-as-ints, --int64-as-numbers and --deterministic apply to JSON (--json)"},
   };
   for (const auto& misuse : misuses) {
     const Result result = Run(misuse.first);
@@ -933,6 +933,23 @@ TEST_F(ToolTest, RawShowsEachFieldWithItsPlace) {
             "         2 len=4           7 frame_tables {\n"
             "         4 len=2             3 coding_depend: \"\\010\\001\"\n"
             "                           }\n");
+  // The same as JSON lines, which assemble reads as it reads the text: in
+  // any key order and spacing, a text line beside them.
+  EXPECT_EQ(RunOk({"raw", "--json", "--type=Track", Path("track.bin").string()}).out,
+            "{\"offset\":0,\"kind\":\"varint\",\"depth\":0,\"field\":1,\"name\":\"track_id\",\"value\":\"4\"}\n"
+            "{\"offset\":2,\"kind\":\"message\",\"depth\":0,\"field\":7,\"name\":\"frame_tables\",\"length\":4}\n"
+            "{\"offset\":4,\"kind\":\"bytes\",\"depth\":1,\"field\":3,\"name\":\"coding_depend\",\"length\":2,"
+            "\"bytes\":\"CAE=\"}\n"
+            "{\"kind\":\"end\",\"depth\":0}\n");
+  EXPECT_EQ(RunOk({"raw", "-j", Path("long.bin").string()}).out.substr(0, 83),
+            "{\"offset\":0,\"kind\":\"varint\",\"depth\":0,\"field\":1,\"value\":\"150\",\"head\":\"8800968100\"}\n");
+  WriteFile(Path("raw.json"), " { \"value\" : \"150\", \"field\":1,\"kind\":\"varint\"}\n"
+                              "{\"kind\":\"rest\",\"bytes\":\"\\u0041g==\"}\n"
+                              "         9 len=3           3: \"abc\"\n");
+  EXPECT_EQ(RunOk({"assemble", Path("raw.json").string(), "-o", "-"}).out, std::string("\x08\x96\x01\x02\x1a\x03" "abc", 9));
+  WriteFile(Path("raw.json"), "{\"kind\":\"varint\",\"field\":1,\"value\":150}\n");
+  EXPECT_EQ(Run({"assemble", Path("raw.json").string(), "-o", "-"}).err,
+            "tarvesh: " + Path("raw.json").string() + ": line 1: \"value\" is a string in raw's JSON\n");
 
   // A delimited stream: each record under its own label, read on past a bad
   // one. The runtime's raw decoding of arbitrary bytes is the record reader
@@ -976,7 +993,7 @@ TEST_F(ToolTest, SliceIndexAndAssembleKeepEveryByte) {
   EXPECT_EQ(RunOk({"count", a, b, three}).out, "5\n");
 
   // Over the record reader's corpus (every 32nd input; its harness takes
-  // every input through the printer and the assembler): raw text assembles
+  // every input through the printer and the assembler): raw text or JSON assembles
   // to the input's bytes, whole or as a stream (one that cannot be framed to
   // its end included); a stream slices to itself, and its index covers it in
   // order.
@@ -995,7 +1012,7 @@ TEST_F(ToolTest, SliceIndexAndAssembleKeepEveryByte) {
     if (framed) {
       EXPECT_TRUE(ReadFile(out) == bytes);
     }
-    for (const std::string raw : {"raw", "raw -d"}) {
+    for (const std::string raw : {"raw", "raw -d", "raw --json", "raw -dj"}) {
       const Result assembled =
           RunProgram("/bin/sh", {"-c", tool + " " + raw + " " + in + " 2>/dev/null | " + tool + " assemble -o " + out});
       EXPECT_EQ(assembled.status, 0) << raw << ": " << assembled.err;
@@ -1080,21 +1097,54 @@ TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
   // warned of as what it is.
   WriteFile(Path("e.proto"), "syntax = \"proto2\";\npackage e;\nenum K { Z = 0; }\n"
                              "message M { optional K k = 2; extensions 100 to 200; }\n"
-                             "extend M { optional int32 ext = 100; }\n");
+                             "extend M { optional int32 ext = 100; optional sint64 big = 101; }\n");
   WriteFile(Path("m.bin"), std::string("\xa0\x06\x07\x10\x05", 5));
   const Result extended = Run({"decode", "--json", "--compact", Path("e.proto").string(), "M", Path("m.bin").string()});
   EXPECT_EQ(extended.status, 0);
   EXPECT_EQ(extended.out, "{\"[e.ext]\":7,\"k\":5}\n");
   EXPECT_EQ(extended.err, "tarvesh: " + Path("m.bin").string() + ": warning: 1 enum values the enum does not "
                           "name in 1 of 1 records (shown as numbers)\n");
+  WriteFile(Path("big.bin"), "\xa8\x06\x03");
+  EXPECT_EQ(RunOk({"decode", "-j", "--compact", "--int64-as-numbers", Path("e.proto").string(), "M",
+                   Path("big.bin").string()}).out,
+            "{\"[e.big]\":-2}\n");
 
   // A text Any of a schema's type is read as JSON's is.
   WriteFile(Path("w.proto"), "syntax = \"proto3\";\npackage w;\nimport \"google/protobuf/any.proto\";\n"
-                             "message P { int32 x = 1; }\nmessage H { google.protobuf.Any any = 1; }\n");
+                             "import \"google/protobuf/wrappers.proto\";\n"
+                             "message P { int32 x = 1; }\nmessage H { google.protobuf.Any any = 1; }\n"
+                             "message N { int64 a = 1; uint64 b = 2; sint64 c = 3; fixed64 d = 4; sfixed64 e = 5;\n"
+                             "  repeated int64 f = 6; map<int64, sint64> g = 7; string h = 8; int32 i = 9; N next = 10;\n"
+                             "  google.protobuf.Int64Value j = 11; repeated google.protobuf.Any k = 12;\n"
+                             "  map<string, N> m = 13; int64 long_one = 14; }\n");
   WriteFile(Path("h.txt"), "any { [type.googleapis.com/w.P] { x: 3 } }\n");
   RunOk({"encode", Path("w.proto").string(), "H", Path("h.txt").string(), "-o", Path("h.bin").string()});
   EXPECT_EQ(RunOk({"decode", "--json", "--compact", Path("w.proto").string(), "H", Path("h.bin").string()}).out,
             "{\"any\":{\"@type\":\"type.googleapis.com/w.P\",\"x\":3}}\n");
+
+  // --int64-as-numbers: every 64-bit integer the schema has, and only those,
+  // unquoted; strings and map keys that read as numbers stay strings.
+  WriteFile(Path("n.txt"), "a: -1 b: 18446744073709551615 c: -3 d: 4 e: -5 f: 6 f: 7 g { key: -8 value: 9 } h: \"10\"\n"
+                           "i: 11 next { a: 12 h: \"13\" } j { value: 14 } k { [type.googleapis.com/w.N] { a: 15 h: \"16\" } }\n"
+                           "k { [type.googleapis.com/google.protobuf.Int64Value] { value: 17 } }\n"
+                           "m { key: \"18\" value { b: 19 } } long_one: 20\n");
+  RunOk({"encode", Path("w.proto").string(), "N", Path("n.txt").string(), "-o", Path("n.bin").string()});
+  const std::string numbers =
+      "{\"a\":-1,\"b\":18446744073709551615,\"c\":-3,\"d\":4,\"e\":-5,\"f\":[6,7],\"g\":{\"-8\":9},\"h\":\"10\","
+      "\"i\":11,\"next\":{\"a\":12,\"h\":\"13\"},\"j\":14,\"k\":[{\"@type\":\"type.googleapis.com/w.N\",\"a\":15,"
+      "\"h\":\"16\"},{\"@type\":\"type.googleapis.com/google.protobuf.Int64Value\",\"value\":17}],"
+      "\"m\":{\"18\":{\"b\":19}},\"longOne\":20}\n";
+  for (const bool proto_names : {false, true}) {
+    std::vector<std::string> arguments{"decode", "-j", "--compact", "--int64-as-numbers", Path("w.proto").string(), "N",
+                                       Path("n.bin").string()};
+    if (proto_names) arguments.push_back("--proto-names");
+    std::string expected = numbers;
+    if (proto_names) expected.replace(expected.find("longOne"), 7, "long_one");
+    EXPECT_EQ(RunOk(arguments).out, expected);
+  }
+  EXPECT_EQ(RunOk({"decode", "-j", "--int64-as-numbers", Path("w.proto").string(), "N", Path("n.bin").string()}).out.find(
+                "{\n \"a\": -1,\n \"b\": 18446744073709551615,\n"),
+            0u);
 
   // raw names the fields of the schema's type and of the library's within.
   const std::string raw = RunOk({"raw", schema, "--type=Shelf", Path("shelf.bin").string()}).out;

@@ -14,7 +14,7 @@
 namespace tarvesh {
 namespace {
 
-// Each option's code (its letter; 's', 'c', 'r', 'D', 'F', 'P', 'E', 'C', 'S', 'N', 'M'
+// Each option's code (its letter; 's', 'c', 'r', 'D', 'F', 'P', 'E', 'C', 'S', 'N', 'M', 'L'
 // for long-only ones) and its help lines.
 struct OptionHelp {
   char code;
@@ -31,6 +31,7 @@ const OptionHelp kOptionHelp[] = {
     {'C', "      --compact       JSON and text format on one line per record\n"},
     {'N', "      --enums-as-ints JSON gives enum values as numbers\n"},
     {'M', "      --deterministic JSON gives map entries in key order\n"},
+    {'L', "      --int64-as-numbers  JSON gives 64-bit integers as numbers, not strings\n"},
     {'S', "      --strict        fail (exit 1) on unknown fields, enum values the enum\n"
           "                      does not name, or anything else the output would\n"
           "                      lose (slice: fewer records than selected)\n"},
@@ -39,7 +40,7 @@ const OptionHelp kOptionHelp[] = {
           "                      regular file is replaced only when the whole run\n"
           "                      succeeds, a device or FIFO is written\n"},
     {'f', "  -f, --force         replace a read-only FILE of -o\n"},
-    {'x', "  -x, --hex           byte offsets in hex\n"},
+    {'x', "  -x, --hex           byte offsets in hex (JSON: numbers)\n"},
     {'t', "  -t, --type=TYPE     name the fields TYPE knows; walk its message fields\n"
           "                      as their types\n"},
     {'I', "  -I, --proto_path=DIR  where SCHEMA.proto and its imports are found (its\n"
@@ -65,7 +66,7 @@ const char kFileHelp[] =
 const char kStatusHelp[] = "Exit status: 0 done, 1 bad input or failed output, 2 usage error.\n";
 
 // Options past the single-letter ones.
-enum LongOnly { kSkip = 256, kCount, kRecord, kDescriptorSet, kFormat, kProtoNames, kDefaults, kCompact, kStrict, kEnumsAsInts, kDeterministic };
+enum LongOnly { kSkip = 256, kCount, kRecord, kDescriptorSet, kFormat, kProtoNames, kDefaults, kCompact, kStrict, kEnumsAsInts, kDeterministic, kInt64AsNumbers };
 
 bool ParseCount(const char* text, uint64_t* value) {
   if (text == nullptr || *text < '0' || *text > '9') return false;
@@ -123,6 +124,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
       {"strict", no_argument, nullptr, kStrict},
       {"enums-as-ints", no_argument, nullptr, kEnumsAsInts},
       {"deterministic", no_argument, nullptr, kDeterministic},
+      {"int64-as-numbers", no_argument, nullptr, kInt64AsNumbers},
       {"type", required_argument, nullptr, 't'},
       {"version", no_argument, nullptr, 'V'}, {nullptr, 0, nullptr, 0}};
   opterr = 0;
@@ -158,6 +160,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
       case kStrict: options->strict = true; break;
       case kEnumsAsInts: options->enums_as_ints = true; break;
       case kDeterministic: options->deterministic = true; break;
+      case kInt64AsNumbers: options->int64_as_numbers = true; break;
       case 'o':
         options->output = optarg;
         options->output_given = true;
@@ -201,6 +204,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
                       : option_char == kRecord ? 'r' : option_char == kDescriptorSet ? 'D'
                       : option_char == kFormat ? 'F' : option_char == kProtoNames ? 'P'
                       : option_char == kDefaults ? 'E' : option_char == kCompact ? 'C' : option_char == kStrict ? 'S' : option_char == kEnumsAsInts ? 'N' : option_char == kDeterministic ? 'M'
+                      : option_char == kInt64AsNumbers ? 'L'
                       : static_cast<char>(option_char);
     if (code == 'h') continue;
     options->given.emplace_back(code, written.compare(0, 2, "--") == 0

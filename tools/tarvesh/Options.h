@@ -26,6 +26,7 @@ struct Options {
   bool strict = false;
   bool enums_as_ints = false;  // JSON
   bool deterministic = false;  // JSON map order
+  bool int64_as_numbers = false;  // JSON
   bool help = false;
   std::string format = "text";
   std::string type;  // --type

@@ -9,6 +9,7 @@
 #include <google/protobuf/io/coded_stream.h>
 #include <google/protobuf/stubs/strutil.h>
 
+#include "RawJson.h"
 #include "RawPrinter.h"
 
 namespace tarvesh {
@@ -84,6 +85,13 @@ bool Unquote(const std::string& quoted, std::string* bytes) {
 bool RawAssembler::AddLine(const std::string& line, std::string* bytes, std::string* error) {
   constexpr size_t kOffsetWidth = 11;  // the offset column and its space
   if (line.empty()) return true;
+  // A line of raw's JSON stands for the text line it holds; a text line
+  // begins with its offset column, never with '{'.
+  const size_t first = line.find_first_not_of(" \t");
+  if (first != std::string::npos && line[first] == '{') {
+    std::string text_line;
+    return RawJsonToLine(line, &text_line, error) && AddLine(text_line, bytes, error);
+  }
   if (line.size() < kRawPrefixWidth) {
     *error = "not a line of raw text";
     return false;

@@ -2,8 +2,9 @@
 // Turns the raw printer's text (tarvesh raw) back into the bytes it shows, a
 // line at a time: each field from its number, wire type and value, a head
 // noted in hex where its bytes are not the shortest encoding, a length as
-// its label gives it, and the bytes past a fault from its "rest" line. The
-// text of any bytes gives those bytes back exactly.
+// its label gives it, and the bytes past a fault from its "rest" line. A
+// line of raw's JSON counts as the text line it holds. The text of any
+// bytes gives those bytes back exactly.
 #ifndef TARVESH_TOOLS_RAW_ASSEMBLER_H
 #define TARVESH_TOOLS_RAW_ASSEMBLER_H
 

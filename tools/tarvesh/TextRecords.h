@@ -20,6 +20,7 @@
 #include <google/protobuf/util/type_resolver.h>
 #include <google/protobuf/util/type_resolver_util.h>
 
+#include "JsonInt64.h"
 #include "WriteAll.h"
 
 namespace tarvesh {
@@ -71,8 +72,8 @@ gp::TextFormat::FastFieldValuePrinter* NewBlockEscapingPrinter();
 class RecordPrinter {
  public:
   RecordPrinter(bool json, bool one_line, bool proto_names, bool defaults, bool enums_as_ints = false,
-                bool deterministic = false)
-      : json_(json), one_line_(one_line), deterministic_(deterministic) {
+                bool deterministic = false, bool int64_as_numbers = false)
+      : json_(json), one_line_(one_line), deterministic_(deterministic), int64_as_numbers_(int64_as_numbers) {
     json_options_.always_print_enums_as_ints = enums_as_ints;
     printer_.SetDefaultFieldValuePrinter(NewBlockEscapingPrinter());
     printer_.SetFinder(AnyTypeFinder());
@@ -113,12 +114,23 @@ class RecordPrinter {
     }
     if (release != nullptr) release->reset(message.New());
     gp::io::ArrayInputStream binary(bytes->data(), static_cast<int>(bytes->size()));
+    // With 64-bit integers as numbers, the record's JSON is held and its
+    // quotes taken off them before it is written.
+    std::string held;
+    gp::io::StringOutputStream holder(&held);
     const auto status = gp::util::BinaryToJsonStream(
-        resolver_.get(), std::string(kTypeUrlPrefix) + "/" + type->full_name(), &binary, output,
-        json_options_);
+        resolver_.get(), std::string(kTypeUrlPrefix) + "/" + type->full_name(), &binary,
+        int64_as_numbers_ ? &holder : output, json_options_);
     if (!status.ok()) {
       *error = "cannot print as JSON: " + std::string(status.message());
       return false;
+    }
+    if (int64_as_numbers_) {
+      if (!Int64sAsNumbers(type, json_options_.preserve_proto_field_names, &held, error)) return false;
+      if (!WriteAll(output, held)) {
+        *error = "write failed";
+        return false;
+      }
     }
     // Pretty JSON ends with a newline of its own; one-line JSON does not.
     return !one_line_ || WriteAll(output, "\n", 1);
@@ -129,6 +141,7 @@ class RecordPrinter {
   bool json_;
   bool one_line_;
   bool deterministic_;
+  bool int64_as_numbers_;
   gp::TextFormat::Printer printer_;
   gp::util::JsonPrintOptions json_options_;
   std::unique_ptr<gp::util::TypeResolver> resolver_;

@@ -95,9 +95,11 @@ int Main(int argc, char** argv) {
       }
     }
     if (options.selects && !options.delimited) return UsageError("--skip, --count and --record need -d");
-    if ((options.proto_names || options.defaults || options.enums_as_ints || options.deterministic) &&
+    if ((options.proto_names || options.defaults || options.enums_as_ints || options.int64_as_numbers ||
+         options.deterministic) &&
         !options.json) {
-      return UsageError("--proto-names, --defaults, --enums-as-ints and --deterministic apply to JSON (--json)");
+      return UsageError(
+          "--proto-names, --defaults, --enums-as-ints, --int64-as-numbers and --deterministic apply to JSON (--json)");
     }
     if (!TakesOption(command, 'I')) return RunCommand(options, command);
     return RunWithSchemas(options, command);

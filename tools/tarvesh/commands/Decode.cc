@@ -24,7 +24,8 @@ int Decode(Session& session) {
   // Text of a stream keeps its lines (records end with "---"); JSON of a
   // stream is one record per line.
   RecordPrinter printer(options.json, options.compact || (options.json && options.delimited),
-                        options.proto_names, options.defaults, options.enums_as_ints, options.deterministic);
+                        options.proto_names, options.defaults, options.enums_as_ints, options.deterministic,
+                        options.int64_as_numbers);
   std::string scratch, error;
   RecordReader::Status status = SkipRecords(options, &reader);
   uint64_t done = 0;
