@@ -102,13 +102,6 @@ __m512i DecodeLanes(__m512i data, __m512i starts, int c) {
   return FromWireLanes<T>(_mm512_madd_epi16(pairs, _mm512_set1_epi32(0x40000001)));
 }
 
-// Bit i of the result: bytes i to i + 3 all continue, so a varint of five
-// bytes or more runs there.
-inline std::uint64_t LongVarintRuns(std::uint64_t continued) {
-  const std::uint64_t pairs = continued & (continued >> 1);
-  return pairs & (pairs >> 2);
-}
-
 // The 16 values of quarter Q of a block of one-byte varints, as they stand,
 // stored at out[16 * Q]: whole, or where `in_load` (the block's loaded
 // bytes) has them.
@@ -160,10 +153,12 @@ bool DecodeBlock(const std::uint8_t* p, std::size_t size, T* out, DecodeState* s
   const std::size_t in_block = std::min(loaded, kBlock);
   const std::uint64_t block = LowBits(in_block);
   const std::uint64_t starts = ~((continued << 1) | state->carried) & block;
-  if ((LongVarintRuns(continued) & block) != 0) {
-    // The scalar steps take the varints starting in the block (one does:
-    // the long one), and the next block starts at the first varint past
-    // them.
+  // A run of four continuation bytes starting in the block (a varint of
+  // five bytes or more) has its fourth byte in the block or the three bytes
+  // after it, all loaded. The scalar steps then take the varints starting
+  // in the block (one does: the long one), and the next block starts at the
+  // first varint past them.
+  if ((LongVarintBytes(continued, 0) & LowBits(in_block + 3)) != 0) {
     const std::size_t first = at + static_cast<std::size_t>(__builtin_ctzll(starts));
     const std::uint8_t* q = DecodeVarintsUntil(p + first, p + at + in_block, out, &state->n);
     if (q == nullptr) return false;
