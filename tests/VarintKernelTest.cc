@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <map>
 #include <random>
 #include <set>
 #include <sstream>
@@ -49,7 +50,16 @@ struct Decoded {
   bool ok = false;
   std::vector<std::uint32_t> plain;
   std::vector<std::int32_t> zigzag;
+  // Decoding into less room than the payload's elements: by room, where it
+  // stopped (-1: failed) and the elements written.
+  std::map<std::size_t, std::pair<std::ptrdiff_t, std::vector<std::uint32_t>>> short_of_room;
 };
+
+// Rooms short of `ends` elements: none, half, all but one.
+std::set<std::size_t> ShortRooms(std::size_t ends) {
+  if (ends == 0) return {};
+  return {0, ends / 2, ends - 1};
+}
 
 // The payload is read right after a byte with the continuation bit, which
 // a kernel looking back for a varint's start must not take for one of its
@@ -70,6 +80,15 @@ Decoded Decode(const VarintKernel& kernel, const std::string& payload) {
   d.ok = plain_ok;
   d.plain.resize(plain_n);
   d.zigzag.resize(zigzag_n);
+  for (const std::size_t room : ShortRooms(d.ends)) {
+    std::vector<std::uint32_t> plain(room);
+    std::vector<std::int32_t> zigzag(room);
+    const std::uint8_t* stop = kernel.decode_plain(p, end, plain.data(), room, &plain_n);
+    EXPECT_EQ(kernel.decode_zigzag(p, end, zigzag.data(), room, &zigzag_n), stop) << kernel.name;
+    EXPECT_EQ(plain_n, zigzag_n) << kernel.name;
+    plain.resize(plain_n);
+    d.short_of_room[room] = {stop == nullptr ? -1 : stop - p, plain};
+  }
   return d;
 }
 
@@ -99,6 +118,20 @@ void ExpectSameDecoding(const std::string& payload, const std::string& what) {
     ASSERT_EQ(reference.zigzag[i], google::protobuf::internal::WireFormatLite::ZigZagDecode32(
                                        reference.plain[i]));
   }
+  // Short of room, decoding stops after the room's last varint, or fails on
+  // a bad varint before it.
+  for (const auto& [room, result] : reference.short_of_room) {
+    if (room > runtime.plain.size()) {
+      ASSERT_EQ(result.first, -1) << what << ", room " << room;
+      continue;
+    }
+    std::ptrdiff_t after = 0;
+    for (std::size_t ended = 0; ended < room; ++after) ended += static_cast<unsigned char>(payload[after]) < 0x80;
+    ASSERT_EQ(result.first, after) << what << ", room " << room;
+    ASSERT_EQ(result.second, std::vector<std::uint32_t>(runtime.plain.begin(),
+                                                        runtime.plain.begin() + room))
+        << what << ", room " << room;
+  }
   for (int k = 1; k < Pb::kernels::VarintKernelCount(); ++k) {
     const VarintKernel& kernel = Pb::kernels::VarintKernelAt(k);
     const Decoded d = Decode(kernel, payload);
@@ -106,6 +139,7 @@ void ExpectSameDecoding(const std::string& payload, const std::string& what) {
     ASSERT_EQ(d.ok, reference.ok) << kernel.name << ", " << what << ": " << Hex(payload);
     ASSERT_EQ(d.plain, reference.plain) << kernel.name << ", " << what << ": " << Hex(payload);
     ASSERT_EQ(d.zigzag, reference.zigzag) << kernel.name << ", " << what;
+    ASSERT_EQ(d.short_of_room, reference.short_of_room) << kernel.name << ", " << what;
   }
 }
 

@@ -124,12 +124,18 @@ struct DecodeState {
   std::uint64_t carried = 0;
 };
 
+// What a block leaves: the next block to decode, a full room (the position
+// is then the first varint not decoded), or a bad varint.
+enum class Step { kNext, kFull, kBad };
+
 // One block of up to 64 loaded bytes, from a varint's start or from where
 // the block before stopped: whole (64 bytes to load, room for 64 elements;
 // these steps are reported to Trace), or masked to what is left, so the
-// payload's ends need no scalar steps. False on a bad varint.
+// payload's ends need no scalar steps. A masked block with more varints
+// than room left goes to the scalar steps, which fill the room.
 template <bool kWhole, class T, class Trace>
-bool DecodeBlock(const std::uint8_t* p, std::size_t size, T* out, DecodeState* state) {
+Step DecodeBlock(const std::uint8_t* p, std::size_t size, T* out, std::size_t room,
+                 DecodeState* state) {
   const std::size_t at = state->at;
   const std::size_t loaded = kWhole ? 64 : std::min<std::size_t>(size - at, 64);
   const std::uint64_t in_load = LowBits(loaded);
@@ -138,7 +144,14 @@ bool DecodeBlock(const std::uint8_t* p, std::size_t size, T* out, DecodeState* s
                               : _mm512_maskz_loadu_epi8(_cvtu64_mask64(in_load), p + at);
   const std::uint64_t continued = _cvtmask64_u64(_mm512_movepi8_mask(data));
   T* const base = out + state->n;
+  const auto fill_room = [&](std::size_t from) {
+    const std::uint8_t* q = DecodeVarintsUntil(p + from, p + size, out, &state->n, room);
+    if (q == nullptr) return Step::kBad;
+    state->at = static_cast<std::size_t>(q - p);
+    return Step::kFull;
+  };
   if ((continued | state->carried) == 0) {
+    if (!kWhole && loaded > room - state->n) return fill_room(at);
     // One-byte values only, widened as they stand: a column of small values
     // is mostly such blocks.
     StoreOneByteValues<kWhole, T, 0>(data, in_load, base);
@@ -148,7 +161,7 @@ bool DecodeBlock(const std::uint8_t* p, std::size_t size, T* out, DecodeState* s
     if (kWhole) Trace::VectorSteps(loaded);
     state->n += loaded;
     state->at += loaded;
-    return true;
+    return Step::kNext;
   }
   const std::size_t in_block = std::min(loaded, kBlock);
   const std::uint64_t block = LowBits(in_block);
@@ -160,15 +173,19 @@ bool DecodeBlock(const std::uint8_t* p, std::size_t size, T* out, DecodeState* s
   // first varint past them.
   if ((LongVarintBytes(continued, 0) & LowBits(in_block + 3)) != 0) {
     const std::size_t first = at + static_cast<std::size_t>(__builtin_ctzll(starts));
-    const std::uint8_t* q = DecodeVarintsUntil(p + first, p + at + in_block, out, &state->n);
-    if (q == nullptr) return false;
+    const std::uint8_t* q =
+        DecodeVarintsUntil(p + first, p + at + in_block, out, &state->n, room);
+    if (q == nullptr) return Step::kBad;
     state->at = static_cast<std::size_t>(q - p);
     state->carried = 0;
-    return true;
+    return state->n == room ? Step::kFull : Step::kNext;
   }
   // The starts' positions, in order; merged into a register, not zeroed.
   const __m512i start_at = _mm512_mask_compress_epi8(Positions(), _cvtu64_mask64(starts), Positions());
   const std::size_t count = static_cast<std::size_t>(__builtin_popcountll(starts));
+  if (!kWhole && count > room - state->n) {
+    return fill_room(at + static_cast<std::size_t>(__builtin_ctzll(starts)));
+  }
   // Registers of 16 elements: whole, the lanes past the last element
   // written over by the next block or falling in the room left; or masked
   // to the elements.
@@ -202,7 +219,7 @@ bool DecodeBlock(const std::uint8_t* p, std::size_t size, T* out, DecodeState* s
   state->n += count;
   state->carried = (continued >> (in_block - 1)) & 1;
   state->at += in_block;
-  return true;
+  return Step::kNext;
 }
 
 template <class T, class Trace>
@@ -210,17 +227,14 @@ const std::uint8_t* Decode(const std::uint8_t* p, const std::uint8_t* end, T* ou
                            std::size_t room, std::size_t* decoded) {
   const std::size_t size = static_cast<std::size_t>(end - p);
   DecodeState state;
-  while (state.at != size) {
-    const bool ok = std::min(size - state.at, room - state.n) >= 64
-                        ? DecodeBlock<true, T, Trace>(p, size, out, &state)
-                        : DecodeBlock<false, T, Trace>(p, size, out, &state);
-    if (!ok) {
-      *decoded = state.n;
-      return nullptr;
-    }
+  Step step = Step::kNext;
+  while (step == Step::kNext && state.at != size) {
+    step = std::min(size - state.at, room - state.n) >= 64
+               ? DecodeBlock<true, T, Trace>(p, size, out, room, &state)
+               : DecodeBlock<false, T, Trace>(p, size, out, room, &state);
   }
   *decoded = state.n;
-  return end;
+  return step == Step::kBad ? nullptr : p + state.at;
 }
 
 // The bytes below 0x80, as the size less the continuation bits; these are

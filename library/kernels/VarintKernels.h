@@ -25,15 +25,16 @@ struct VarintKernel {
   // Number of bytes below 0x80 in [p, p + size): the varints that end there.
   std::size_t (*count_ends)(const std::uint8_t* p, std::size_t size);
 
-  // Decodes every varint of [p, end) into out, which has room for `room`
-  // elements, room being at least count_ends(p, end - p): exactly the
-  // element count will do. (A vector step stores whole registers, up to 8
-  // lanes past its last element, so the vector steps stop where that would
-  // pass `room` and the scalar steps finish.) end[-1] is below 0x80.
+  // Decodes the varints of [p, end) into out, which has room for `room`
+  // elements, until the payload ends or the room is full: room at least
+  // count_ends(p, end - p) decodes them all. (A vector step stores whole
+  // registers past its last element, so the vector steps stop where that
+  // would pass `room` and the scalar steps finish.) end[-1] is below 0x80.
   // Values are taken modulo 2^32 as the runtime takes them for a 32-bit
   // field; a varint whose first ten bytes all carry the continuation bit
-  // fails. Returns end, or null on failure; *decoded is the number of
-  // elements written (on failure, those before the bad varint).
+  // fails. Returns where it stopped (end, or the first varint with no room
+  // left), or null on failure; *decoded is the number of elements written
+  // (on failure, those before the bad varint).
   const std::uint8_t* (*decode_plain)(const std::uint8_t* p, const std::uint8_t* end,
                                       std::uint32_t* out, std::size_t room,
                                       std::size_t* decoded);

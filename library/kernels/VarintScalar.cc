@@ -10,9 +10,9 @@ namespace {
 
 template <class T>
 const std::uint8_t* Decode(const std::uint8_t* p, const std::uint8_t* end, T* out,
-                           std::size_t /*room*/, std::size_t* decoded) {
+                           std::size_t room, std::size_t* decoded) {
   *decoded = 0;
-  return DecodeVarintsUntil(p, end, out, decoded);
+  return DecodeVarintsUntil(p, end, out, decoded, room);
 }
 
 template <class T>

@@ -81,11 +81,12 @@ TARVESH_KERNELS_ALWAYS_INLINE std::uint8_t* WriteVarint(Unsigned value, std::uin
 }
 
 // Decodes the varints from p up to end, or up to the first that ends at or
-// past stop (stop <= end), appending at out[*n]. Null on a bad varint.
+// past stop (stop <= end), appending at out[*n] while *n < room. Returns
+// where it stopped; null on a bad varint.
 template <class T>
 inline const std::uint8_t* DecodeVarintsUntil(const std::uint8_t* p, const std::uint8_t* stop,
-                                              T* out, std::size_t* n) {
-  while (p < stop) {
+                                              T* out, std::size_t* n, std::size_t room) {
+  while (p < stop && *n < room) {
     std::uint32_t raw;
     p = DecodeOneVarint(p, &raw);
     if (p == nullptr) return nullptr;

@@ -58,26 +58,45 @@ inline uint8_t* KernelWrite(const kernels::VarintKernel& kernel, const int32_t* 
 }
 
 // Decodes a packed varint payload held whole in [ptr, end) whose last byte
-// ends a varint: the elements are counted by their last bytes, reserved once
-// and decoded by the varint kernel into the reserved room, the column's size
-// set once. Each element ends on one of the counted bytes, the last of which
-// ends the payload, so no read goes past `end`. Null on a bad varint, which
-// keeps the elements decoded before it, and on a run that would take the
-// column past INT_MAX elements, which appends none.
+// ends a varint. The varint kernel first fills the room the column already
+// has (a reused message's column has room for a payload like its last one),
+// so that most payloads need no count; what is left is counted by its last
+// bytes, reserved once and decoded into the reserved room. Each element
+// ends on one of the counted bytes, the last of which ends the payload, so
+// no read goes past `end`. Null on a bad varint, which keeps the elements
+// decoded before it, and on a run that would take the column past INT_MAX
+// elements, which appends none.
 template <class Codec>
 inline const char* DecodeVarintRun(const char* ptr, const char* const end,
                                    gp::RepeatedField<typename Codec::Type>* column) {
   const kernels::VarintKernel& kernel = kernels::ActiveVarintKernel();
   const uint8_t* const p = reinterpret_cast<const uint8_t*>(ptr);
   const uint8_t* const stop = reinterpret_cast<const uint8_t*>(end);
-  const size_t count = kernel.count_ends(p, static_cast<size_t>(stop - p));
   const int old_size = column->size();
-  if (!CanGrowBy(old_size, count)) return nullptr;
-  column->Reserve(old_size + static_cast<int>(count));
-  typename Codec::Type* const out = column->AddNAlreadyReserved(static_cast<int>(count));
+  const uint8_t* rest = p;
   size_t decoded;
-  if (KernelDecode(kernel, p, stop, out, count, &decoded) == nullptr) {
+  if (const int room = column->Capacity() - old_size; room > 0) {
+    rest = KernelDecode(kernel, p, stop, column->AddNAlreadyReserved(room),
+                        static_cast<size_t>(room), &decoded);
     column->Truncate(old_size + static_cast<int>(decoded));
+    if (rest == nullptr) {
+      if (!CanGrowBy(old_size, kernel.count_ends(p, static_cast<size_t>(stop - p)))) {
+        column->Truncate(old_size);
+      }
+      return nullptr;
+    }
+    if (rest == stop) return end;
+  }
+  const size_t count = kernel.count_ends(rest, static_cast<size_t>(stop - rest));
+  const int size = column->size();
+  if (!CanGrowBy(size, count)) {
+    column->Truncate(old_size);
+    return nullptr;
+  }
+  column->Reserve(size + static_cast<int>(count));
+  if (KernelDecode(kernel, rest, stop, column->AddNAlreadyReserved(static_cast<int>(count)), count,
+                   &decoded) == nullptr) {
+    column->Truncate(size + static_cast<int>(decoded));
     return nullptr;
   }
   return end;

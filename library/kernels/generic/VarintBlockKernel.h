@@ -59,7 +59,7 @@ const std::uint8_t* DecodeBlocks(const std::uint8_t* p, const std::uint8_t* end,
   std::size_t n = 0;
   *decoded = 0;
   // A chunk's loads reach 8 bytes back.
-  p = DecodeVarintsUntil(p, p + std::min<std::ptrdiff_t>(end - p, 8), out, &n);
+  p = DecodeVarintsUntil(p, p + std::min<std::ptrdiff_t>(end - p, 8), out, &n, room);
   if (p == nullptr) {
     *decoded = n;
     return nullptr;
@@ -77,7 +77,7 @@ const std::uint8_t* DecodeBlocks(const std::uint8_t* p, const std::uint8_t* end,
     if (long_varint != 0) {
       // The scalar steps take the block, from its first unfinished varint
       // to the first varint boundary at or past its end.
-      p = DecodeVarintsUntil(VarintStart(begin, q), q + 64, out, &n);
+      p = DecodeVarintsUntil(VarintStart(begin, q), q + 64, out, &n, room);
       if (p == nullptr) {
         *decoded = n;
         return nullptr;
@@ -102,7 +102,7 @@ const std::uint8_t* DecodeBlocks(const std::uint8_t* p, const std::uint8_t* end,
     previous = continued;
     q += 64;
   }
-  p = DecodeVarintsUntil(VarintStart(begin, q), end, out, &n);
+  p = DecodeVarintsUntil(VarintStart(begin, q), end, out, &n, room);
   *decoded = n;
   return p;
 }
