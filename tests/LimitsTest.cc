@@ -90,13 +90,19 @@ TEST(LimitsTest, NestingAroundTheRecursionLimit) {
         judge(once + once);
         judge(Delimited(field->number(), once));
       }
-      const std::string element = Delimited(field->number(), VarintField(16, 1));
-      for (int limit : {0, 1}) {
-        judge(element, limit);
-        judge(element + element, limit);
-        // A run held in one buffer, ending before the buffer's last 16 bytes.
-        judge(Repeat(element, 8) + Delimited(15, std::string(16, 'x')), limit);
+      // An element with an unknown field, and one with only its field 1.
+      for (std::uint32_t inner : {16u, 1u}) {
+        const std::string element = Delimited(field->number(), VarintField(inner, 1));
+        for (int limit : {0, 1}) {
+          judge(element, limit);
+          judge(element + element, limit);
+          // A run held in one buffer, ending before the buffer's last 16 bytes.
+          judge(Repeat(element, 8) + Delimited(15, std::string(16, 'x')), limit);
+        }
       }
+      // A 1024-byte element (length 80 08) whose first 127 bytes, after a
+      // second length byte 08 taken for a field 1 tag, read as field 1 only.
+      judge(Delimited(field->number(), "\x88\x80\x01" + std::string(1021, '\x08')));
     }
   }
 }

@@ -581,6 +581,42 @@ const char* CountValS32::_InternalParse(const char* ptr, gpi::ParseContext* ctx)
 // ===========================================================================
 // FrameTable
 
+namespace {
+
+// The run-length pairs' fields from records held whole in the buffer (a
+// frame table holds dozens of these small records); see ParseElement.
+struct ReadHeldPair {
+  bool operator()(CountDeltaS32* pair, const char* p, const char* end) const {
+    return ReadHeldVarintFields(p, end, [pair](uint8_t tag, std::uint64_t value) {
+      switch (tag) {
+        case 0x08: pair->set_count(static_cast<std::uint32_t>(value)); return true;
+        case 0x10: pair->set_delta(SInt32FromVarint(value)); return true;
+        default: return false;
+      }
+    });
+  }
+  bool operator()(CountValU32* pair, const char* p, const char* end) const {
+    return ReadHeldVarintFields(p, end, [pair](uint8_t tag, std::uint64_t value) {
+      switch (tag) {
+        case 0x08: pair->set_count(static_cast<std::uint32_t>(value)); return true;
+        case 0x10: pair->set_val(static_cast<std::uint32_t>(value)); return true;
+        default: return false;
+      }
+    });
+  }
+  bool operator()(CountValS32* pair, const char* p, const char* end) const {
+    return ReadHeldVarintFields(p, end, [pair](uint8_t tag, std::uint64_t value) {
+      switch (tag) {
+        case 0x08: pair->set_count(static_cast<std::uint32_t>(value)); return true;
+        case 0x10: pair->set_val(SInt32FromVarint(value)); return true;
+        default: return false;
+      }
+    });
+  }
+};
+
+}  // namespace
+
 PB_DEFINE_MESSAGE_FRAME(FrameTable, MetadataOf, kFrameTableIndex,
                         protobuf_AddDesc_ProtoBuf_2fTarvesh_2fTarvesh_2eTrack_2eproto)
 
@@ -881,8 +917,8 @@ const char* FrameTable::_InternalParse(const char* ptr, gpi::ParseContext* ctx) 
     ptr = gpi::ReadTag(ptr, &tag);
     if (ptr == nullptr) return nullptr;
     switch (tag) {
-      case 0x0A: ptr = ParseElementRun(ctx, ptr, 0x0A, &seq_numbers_); break;
-      case 0x12: ptr = ParseElementRun(ctx, ptr, 0x12, &timestamps_); break;
+      case 0x0A: ptr = ParseElementRun(ctx, ptr, 0x0A, &seq_numbers_, ReadHeldPair{}); break;
+      case 0x12: ptr = ParseElementRun(ctx, ptr, 0x12, &timestamps_, ReadHeldPair{}); break;
       case 0x1A: ptr = gpi::InlineGreedyStringParser(mutable_coding_depend(), ptr, ctx); break;
       case 0x22: ptr = ParsePackedVarints<SInt32Codec>(ctx, ptr, &frame_sizes_); break;
       case 0x20: ptr = ParseVarintElements<SInt32Codec>(ctx, ptr, 0x20, &frame_sizes_); break;
@@ -892,8 +928,12 @@ const char* FrameTable::_InternalParse(const char* ptr, gpi::ParseContext* ctx) 
       case 0x28:
         ptr = ParseVarintElements<UInt32Codec>(ctx, ptr, 0x28, &frame_to_pallet_offsets_);
         break;
-      case 0x32: ptr = ParseElementRun(ctx, ptr, 0x32, &frame_to_pallet_ids_); break;
-      case 0x3A: ptr = ParseElementRun(ctx, ptr, 0x3A, &access_units_per_frame_); break;
+      case 0x32:
+        ptr = ParseElementRun(ctx, ptr, 0x32, &frame_to_pallet_ids_, ReadHeldPair{});
+        break;
+      case 0x3A:
+        ptr = ParseElementRun(ctx, ptr, 0x3A, &access_units_per_frame_, ReadHeldPair{});
+        break;
       case 0x42:
         ptr = ParsePackedVarints<SInt32Codec>(ctx, ptr, &access_unit_length_diffs_);
         break;
@@ -906,7 +946,7 @@ const char* FrameTable::_InternalParse(const char* ptr, gpi::ParseContext* ctx) 
       case 0x48:
         ptr = ParseVarintElements<UInt32Codec>(ctx, ptr, 0x48, &access_unit_offset_jumps_);
         break;
-      case 0x52: ptr = ParseElementRun(ctx, ptr, 0x52, &errors_); break;
+      case 0x52: ptr = ParseElementRun(ctx, ptr, 0x52, &errors_, ReadHeldPair{}); break;
       case 0x5A: ptr = ParsePackedFixed64s(ctx, ptr, &auth_tags_); break;
       case 0x59: ptr = ParseFixed64Elements(ctx, ptr, 0x59, &auth_tags_); break;
       default: {

@@ -56,6 +56,10 @@ inline const char* ParseSInt32(const char* ptr, int32_t* value) {
   if (ptr != nullptr) *value = kernels::FromWire<int32_t>(raw);
   return ptr;
 }
+// A sint32 from a varint read whole, as ParseSInt32 takes it.
+inline int32_t SInt32FromVarint(uint64_t raw) {
+  return kernels::FromWire<int32_t>(static_cast<uint32_t>(raw));
+}
 // A fixed64 needs 8 bytes; the context guarantees kSlopBytes past ptr.
 inline const char* ParseFixed64(const char* ptr, uint64_t* value) {
   return reinterpret_cast<const char*>(CodedInputStream::ReadLittleEndian64FromArray(
@@ -96,6 +100,26 @@ TARVESH_ALWAYS_INLINE const char* ParseSInt32Field(ParseContext* ctx, const char
 TARVESH_ALWAYS_INLINE const char* ParseFixed64Field(ParseContext* ctx, const char* ptr,
                                                     uint64_t* field, uint32_t* has_bits, int index) {
   return ParseOptionalScalar(ctx, ptr, field, has_bits, index, &ParseFixed64);
+}
+
+// The fields of a small record held whole in [p, end), for a class whose
+// fields are all varints: each is a one-byte tag and a varint that ends
+// inside the record, handed as read to field(tag, value), which stores it
+// (true) or refuses the record (false) for anything not its own field.
+// False also when a varint runs past the record. The varints are read as
+// the class's parser reads them, so a record taken here reads the same.
+// The caller makes sure ten bytes can be read past every byte of the record.
+template <class Field>
+inline bool ReadHeldVarintFields(const char* p, const char* end, Field field) {
+  while (p < end) {
+    const uint8_t tag = static_cast<uint8_t>(*p);
+    uint64_t value;
+    const char* next = reinterpret_cast<const char*>(
+        DecodeVarint(reinterpret_cast<const uint8_t*>(p + 1), &value));
+    if (next == nullptr || next > end || !field(tag, value)) return false;
+    p = next;
+  }
+  return true;
 }
 
 // After a field, whether the next one can be read at once and starts with

@@ -120,6 +120,31 @@ inline bool ReadElement(CodedInputStream* input, uint8_t tag,
   return CanGrowBy(list->size(), 1) && ReadElement(input, AddElement(input, tag, list));
 }
 
+// For element classes with no reader of held records: every record goes to
+// the class's parser.
+struct NoHeldReader {};
+
+// One record of a repeated message field, `ptr` at its length. A record of
+// one length byte held whole before the limit (and so before the buffer's
+// end, with the slop bytes past it) is first offered to read_held(element,
+// begin, end), which reads small records of plain fields without the
+// limit and depth a nested parse pushes; the depth it would take is
+// checked. A record it refuses is read again by the class's parser, which
+// sets again, to the same values, every field read before the refusal, so
+// verdicts and what a failure leaves stay the parser's.
+template <class Element, class ReadHeld>
+TARVESH_ALWAYS_INLINE const char* ParseElement(ParseContext* ctx, Element* element,
+                                               const char* ptr, ReadHeld read_held) {
+  if constexpr (!std::is_same_v<ReadHeld, NoHeldReader>) {
+    const uint8_t length = static_cast<uint8_t>(*ptr);
+    if (length < 0x80 && ctx->depth() > 0 && ctx->DataAvailable(ptr + length)) {
+      const char* const end = ptr + 1 + length;
+      if (read_held(element, ptr + 1, end)) return end;
+    }
+  }
+  return ParseNestedElement(ctx, element, ptr);
+}
+
 // A run of records of one repeated message field, the first one's tag (one
 // byte) already read: each record read into a new element, the next one
 // taken at once while it is readable and starts with the same tag; anything
@@ -127,9 +152,10 @@ inline bool ReadElement(CodedInputStream* input, uint8_t tag,
 // The room reserved for a run is counted as by AddElement. On an arena, the
 // elements counted ahead get their storage in few calls (ArenaSlots);
 // elements cleared earlier are reused first, as Add() does.
-template <class Element>
+template <class Element, class ReadHeld = NoHeldReader>
 inline const char* ParseElementRun(ParseContext* ctx, const char* ptr, uint8_t tag,
-                                   gp::RepeatedPtrField<Element>* list) {
+                                   gp::RepeatedPtrField<Element>* list,
+                                   ReadHeld read_held = {}) {
   gp::Arena* const arena = list->GetArena();
   ArenaSlots<Element> slots;
   int counted = 0;  // records of the run counted ahead, not yet given an element
@@ -153,7 +179,7 @@ inline const char* ParseElementRun(ParseContext* ctx, const char* ptr, uint8_t t
       element = list->Add();
     }
     if (counted > 0) --counted;
-    ptr = ParseNestedElement(ctx, element, ptr);
+    ptr = ParseElement(ctx, element, ptr, read_held);
     if (!NextTagIs(ctx, &ptr, tag)) return ptr;
   }
 }
