@@ -155,6 +155,24 @@ TEST(ConventionsTest, ArenaParsingTakesNothingFromTheHeapOnceTheArenaHasItsBlock
             3u);
 }
 
+// On the heap, a fresh stream parse allocates each list's array once, sized
+// from the run of records it counts ahead, and then each element.
+TEST(ConventionsTest, FreshStreamParseAllocatesEachListOnce) {
+#ifdef TARVESH_VALGRIND
+  GTEST_SKIP() << "memcheck replaces operator new, so its calls cannot be counted here";
+#endif
+  std::string bytes;
+  for (int i = 0; i < 9; ++i) bytes += Bytes({0x12, 0x02, 0x18, i});  // nine fragments
+  bytes += Bytes({0x1A, 0x02, 0x08, 0x01});                           // one file
+  DataReference reference;
+  EXPECT_EQ(HeapAllocations([&] {
+              gp::io::CodedInputStream input(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                             static_cast<int>(bytes.size()));
+              if (!reference.MergePartialFromCodedStream(&input)) std::abort();
+            }),
+            12u);  // two arrays, ten elements
+}
+
 TEST(ConventionsTest, ArenaSwapAcrossOwnersCopiesAndOnOneArenaExchanges) {
   gp::Arena arena, other_arena;
   Track* on_arena = gp::Arena::CreateMessage<Track>(&arena);

@@ -48,6 +48,12 @@ TEST(RecordingTest, FreshParseSizesListsFromTheInput) {
   const tarvesh_test::Judgement j = tarvesh_test::JudgeParse<DataReference>(bytes, options);
   EXPECT_EQ(j.disagreement, "");
   EXPECT_EQ(j.oracle.partial, bytes);
+  // Five six-byte records, the last one ending the input: the stream
+  // parser, which sees its whole buffer, counts them all.
+  std::string five;
+  for (int i = 0; i < 5; ++i) five += Bytes({0x12, 0x04, 0x10, 0x01, 0x18, 0x02});
+  const tarvesh_test::Judgement k = tarvesh_test::JudgeParse<DataReference>(five, options);
+  EXPECT_EQ(k.disagreement, "");
   for (const char* way : {"stream", "context"}) {
     const auto& parsed = static_cast<const DataReference&>(*j.Way(way).message);
     EXPECT_EQ(parsed.fragments().Capacity(), 40) << way;
@@ -55,6 +61,8 @@ TEST(RecordingTest, FreshParseSizesListsFromTheInput) {
       EXPECT_EQ(entry.tracks().Capacity(), entry.tracks_size()) << way;
     }
   }
+  EXPECT_EQ(static_cast<const DataReference&>(*k.Way("stream").message).fragments().Capacity(),
+            5);
   // The run's last record claims bytes the input does not have.
   ExpectRejected<DataReference>(fragments_only + Bytes({0x12, 0x7F, 0x22}));
   ExpectRejected<DataReference>(fragments_only + Bytes({0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0x0F}));

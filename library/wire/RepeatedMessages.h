@@ -168,7 +168,7 @@ inline const char* ParseElementRun(ParseContext* ctx, const char* ptr, uint8_t t
       if (!CanGrowBy(list->size(), static_cast<size_t>(counted))) {
         counted = INT_MAX - list->size();
       }
-      if (list->size() + counted > list->Capacity()) list->Reserve(list->size() + counted);
+      list->Reserve(list->size() + counted);  // allocates only when the room is short
     }
     Element* element;
     if (counted > 0 && arena != nullptr && list->ClearedCount() == 0) {
