@@ -10,6 +10,40 @@
 
 namespace tarvesh_test {
 
+namespace kernel_choice_detail {
+
+using Pb::kernels::VarintKernel;
+
+inline bool called = false;
+
+// An entry point of the noting twin: notes the call and hands it, as it is,
+// to the kernel chosen at load.
+template <auto Entry>
+struct Noting;
+template <class R, class... Args, R (*VarintKernel::*Entry)(Args...)>
+struct Noting<Entry> {
+  static R Call(Args... args) {
+    called = true;
+    return (Pb::kernels::LoadTimeVarintKernel().*Entry)(args...);
+  }
+};
+
+// Every entry point listed: a kernel that gains one fails here until it is.
+static_assert(sizeof(VarintKernel) == sizeof(const char*) + 7 * sizeof(void (*)()),
+              "the noting twin lists every entry point of VarintKernel");
+inline const VarintKernel kNotingTwin = {
+    "noting",
+    Noting<&VarintKernel::count_ends>::Call,
+    Noting<&VarintKernel::decode_plain>::Call,
+    Noting<&VarintKernel::decode_zigzag>::Call,
+    Noting<&VarintKernel::size_plain>::Call,
+    Noting<&VarintKernel::size_zigzag>::Call,
+    Noting<&VarintKernel::write_plain>::Call,
+    Noting<&VarintKernel::write_zigzag>::Call,
+};
+
+}  // namespace kernel_choice_detail
+
 inline const KernelChoice& EveryKernel() {
   static const KernelChoice choice = [] {
     using namespace Pb::kernels;
@@ -21,6 +55,15 @@ inline const KernelChoice& EveryKernel() {
     c.force = [](int index) {
       ForceVarintKernel(VarintKernelAt(index));
       return VarintKernelAt(index).name;
+    };
+    c.watch = [] {
+      ForceVarintKernel(kernel_choice_detail::kNotingTwin);
+      kernel_choice_detail::called = false;
+    };
+    c.noted = [] {
+      const bool called = kernel_choice_detail::called;
+      kernel_choice_detail::called = false;
+      return called;
     };
     return c;
   }();

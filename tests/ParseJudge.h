@@ -8,7 +8,8 @@
 // runtime's entry points, which run the class's _InternalParse ("context"),
 // each over one flat buffer and over separate buffers of a few bytes; on the
 // heap and, when asked, on an arena; with the kernel chosen at load and,
-// when asked, with every varint kernel the machine runs.
+// when asked, with every varint kernel the machine runs (each way that
+// called a kernel). Each buffer size cuts the input once, for every way.
 //
 // What must hold: every way reaches the oracle's verdict; on success every
 // way reads what every writer of the library writes as the oracle's bytes;
@@ -21,6 +22,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <google/protobuf/arena.h>
@@ -69,6 +71,12 @@ struct KernelChoice {
   int count = 0;                        // kernels this machine runs, the scalar one first
   int load_time = 0;                    // the one chosen at load
   const char* (*force)(int index) = nullptr;  // forces one, returns its name
+  // Optional: `watch` forces a twin of the load-time kernel that notes every
+  // call of its entry points; `noted` tells whether one ran since the last
+  // watch or noted. A way that called no kernel runs the same code whichever
+  // kernel is in force, so the judge reads again only the ways that did.
+  void (*watch)() = nullptr;
+  bool (*noted)() = nullptr;
 };
 
 struct JudgeOptions {
@@ -116,10 +124,31 @@ namespace judge_detail {
 
 namespace gp = google::protobuf;
 
+// The input cut into buffers once for each buffer size, rewound for each
+// way that reads it so.
+class Cuts {
+ public:
+  explicit Cuts(const std::string& input) : input_(input) {}
+  SeparateBuffersStream& Of(int buffer) {
+    for (auto& cut : cuts_) {
+      if (cut.first == buffer) {
+        cut.second->Rewind();
+        return *cut.second;
+      }
+    }
+    cuts_.emplace_back(buffer, std::make_unique<SeparateBuffersStream>(input_, buffer));
+    return *cuts_.back().second;
+  }
+
+ private:
+  const std::string& input_;
+  std::vector<std::pair<int, std::unique_ptr<SeparateBuffersStream>>> cuts_;
+};
+
 // One parse of `input` into `message` by `parser`, over `chunk`-byte buffers.
 inline WayResult ReadOnce(const JudgedClass& judged, bool stream, int chunk,
                           const std::string& input, const JudgeOptions& options,
-                          gp::Message* message, bool oracle = false) {
+                          Cuts& cuts, gp::Message* message, bool oracle = false) {
   WayResult result;
   result.stream = stream;
   result.chunk = chunk;
@@ -128,10 +157,10 @@ inline WayResult ReadOnce(const JudgedClass& judged, bool stream, int chunk,
   if (plain_context && !oracle && chunk == 0) {
     result.returned = result.clean_end = message->ParseFromString(input);
   } else if (plain_context && !oracle) {
-    SeparateBuffersStream raw(input, chunk);
+    SeparateBuffersStream& raw = cuts.Of(chunk);
     result.returned = result.clean_end = message->ParseFromZeroCopyStream(&raw);
   } else {
-    SeparateBuffersStream raw(input, chunk == 0 ? static_cast<int>(input.size()) + 1 : chunk);
+    SeparateBuffersStream& raw = cuts.Of(chunk == 0 ? static_cast<int>(input.size()) + 1 : chunk);
     gp::io::CodedInputStream coded(&raw);
     coded.SetRecursionLimit(options.recursion_limit);
     result.returned = stream ? judged.stream_merge(message, &coded)
@@ -167,18 +196,23 @@ inline Judgement JudgeParse(const JudgedClass& judged, const std::string& input,
     return j.owned.back().get();
   };
 
+  judge_detail::Cuts cuts(input);
   j.owned.push_back(SchemaOracle::Get().New(judged.name));
-  j.oracle = ReadOnce(judged, false, 0, input, options, j.owned.back().get(), true);
+  j.oracle = ReadOnce(judged, false, 0, input, options, cuts, j.owned.back().get(), true);
   j.oracle.name = "oracle";
 
   // Every way with the kernel in force; then, when asked, on an arena and
   // with every other kernel, each against its twin.
+  const bool watch = options.kernels != nullptr && options.kernels->watch != nullptr;
+  if (watch) options.kernels->watch();
+  std::vector<bool> called_kernel;
   for (bool stream : {true, false}) {
     for (int chunk : options.chunks) {
-      WayResult way = ReadOnce(judged, stream, chunk, input, options, fresh());
+      WayResult way = ReadOnce(judged, stream, chunk, input, options, cuts, fresh());
       way.name = std::string(stream ? "stream" : "context") +
                  (chunk == 0 ? "" : "/" + std::to_string(chunk));
       j.ways.push_back(std::move(way));
+      called_kernel.push_back(!watch || options.kernels->noted());
     }
   }
   const size_t heap_ways = j.ways.size();
@@ -186,7 +220,7 @@ inline Judgement JudgeParse(const JudgedClass& judged, const std::string& input,
     j.arena = std::make_unique<gp::Arena>();
     for (size_t i = 0; i < heap_ways; ++i) {
       const WayResult& twin = j.ways[i];
-      WayResult way = ReadOnce(judged, twin.stream, twin.chunk, input, options,
+      WayResult way = ReadOnce(judged, twin.stream, twin.chunk, input, options, cuts,
                                judged.prototype->New(j.arena.get()));
       way.name = twin.name + " arena";
       if (way.ok() != twin.ok() || way.partial != twin.partial) {
@@ -203,9 +237,10 @@ inline Judgement JudgeParse(const JudgedClass& judged, const std::string& input,
       for (size_t i = 0; i < heap_ways; ++i) {
         const WayResult& twin = j.ways[i];
         // The heap ways ran with the kernel chosen at load.
-        WayResult way = k == kernels.load_time
+        WayResult way = k == kernels.load_time || !called_kernel[i]
                             ? twin
-                            : ReadOnce(judged, twin.stream, twin.chunk, input, options, fresh());
+                            : ReadOnce(judged, twin.stream, twin.chunk, input, options, cuts,
+                                       fresh());
         way.name = twin.name + " " + name;
         if (k == 0) {
           reference.push_back(way);

@@ -79,6 +79,14 @@ class SeparateBuffersStream : public google::protobuf::io::ZeroCopyInputStream {
 #endif
   }
 
+  // Hands out the same buffers again from the first, as a new stream over
+  // the same bytes would, without cutting them again.
+  void Rewind() {
+    next_ = 0;
+    backed_up_ = 0;
+    byte_count_ = 0;
+  }
+
   bool Next(const void** data, int* size) override {
     if (backed_up_ > 0) {
       // The tail of the last buffer handed out, given back by BackUp.
