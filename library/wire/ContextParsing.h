@@ -111,7 +111,7 @@ TARVESH_ALWAYS_INLINE const char* ParseFixed64Field(ParseContext* ctx, const cha
 // The caller makes sure ten bytes can be read past every byte of the record.
 template <class Field>
 inline bool ReadHeldVarintFields(const char* p, const char* end, Field field) {
-  while (p < end) {
+  while (p != end) {  // no varint taken ends past `end`
     const uint8_t tag = static_cast<uint8_t>(*p);
     uint64_t value;
     const char* next = reinterpret_cast<const char*>(
