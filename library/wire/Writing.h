@@ -76,10 +76,7 @@ TARVESH_ALWAYS_INLINE uint8_t* WriteFixed64Field(const Output& out, uint8_t tag,
 }
 
 // Each element as tag, cached size, then the element's own bytes.
-// Flattened, as NestedElementsSize: the elements' writers are inlined. The
-// cached size is read through the element's class: GetCachedSize is virtual,
-// and a call per element through the table costs more than the element's
-// fields.
+// Flattened, as NestedElementsSize: the elements' writers are inlined.
 template <class Output, class Element>
 TARVESH_FLATTEN uint8_t* WriteNestedElements(const Output& out, uint8_t tag,
                                     const gp::RepeatedPtrField<Element>& list,
@@ -87,7 +84,7 @@ TARVESH_FLATTEN uint8_t* WriteNestedElements(const Output& out, uint8_t tag,
   for (const Element& element : list) {
     target = out.Ensure(target);
     *target++ = tag;
-    target = PutVarint32(static_cast<uint32_t>(element.Element::GetCachedSize()), target);
+    target = PutVarint32(static_cast<uint32_t>(element.GetCachedSize()), target);
     target = out.Nested(element, target);
   }
   return target;
