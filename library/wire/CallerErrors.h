@@ -11,6 +11,11 @@ namespace wire {
 
 // Reports a caller error through the runtime's fatal check, as the runtime's
 // own CHECK macros would (the runtime decides whether it aborts or throws).
+// Out of line and cold: inlined, the message object would give every small
+// caller (MergeFrom) a stack frame and saved registers on its hot path.
+#if defined(__GNUC__)
+__attribute__((noinline, cold))
+#endif
 inline void CheckFailed(const char* file, int line, const char* text) {
   gpi::LogMessage message(gp::LOGLEVEL_FATAL, file, line);
   gpi::LogFinisher() = message << text;
