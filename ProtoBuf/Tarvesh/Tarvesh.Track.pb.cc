@@ -583,35 +583,33 @@ const char* CountValS32::_InternalParse(const char* ptr, gpi::ParseContext* ctx)
 
 namespace {
 
-// The run-length pairs' fields from records held whole in the buffer (a
-// frame table holds dozens of these small records); see ParseElement.
+// A run-length pair's count (field 1) and, handed to `set_second`, the
+// varint of its field 2, from a record held whole in the buffer.
+template <class Pair, class SetSecond>
+bool ReadHeldCountPair(Pair* pair, const char* p, const char* end, SetSecond set_second) {
+  return ReadHeldVarintFields(p, end, [pair, set_second](uint8_t tag, std::uint64_t value) {
+    switch (tag) {
+      case 0x08: pair->set_count(static_cast<std::uint32_t>(value)); return true;
+      case 0x10: set_second(value); return true;
+      default: return false;
+    }
+  });
+}
+
+// The run-length pairs from records held whole in the buffer (a frame
+// table holds dozens of these small records); see ParseElement.
 struct ReadHeldPair {
   bool operator()(CountDeltaS32* pair, const char* p, const char* end) const {
-    return ReadHeldVarintFields(p, end, [pair](uint8_t tag, std::uint64_t value) {
-      switch (tag) {
-        case 0x08: pair->set_count(static_cast<std::uint32_t>(value)); return true;
-        case 0x10: pair->set_delta(SInt32FromVarint(value)); return true;
-        default: return false;
-      }
-    });
+    return ReadHeldCountPair(pair, p, end,
+                             [pair](std::uint64_t v) { pair->set_delta(SInt32FromVarint(v)); });
   }
   bool operator()(CountValU32* pair, const char* p, const char* end) const {
-    return ReadHeldVarintFields(p, end, [pair](uint8_t tag, std::uint64_t value) {
-      switch (tag) {
-        case 0x08: pair->set_count(static_cast<std::uint32_t>(value)); return true;
-        case 0x10: pair->set_val(static_cast<std::uint32_t>(value)); return true;
-        default: return false;
-      }
-    });
+    return ReadHeldCountPair(
+        pair, p, end, [pair](std::uint64_t v) { pair->set_val(static_cast<std::uint32_t>(v)); });
   }
   bool operator()(CountValS32* pair, const char* p, const char* end) const {
-    return ReadHeldVarintFields(p, end, [pair](uint8_t tag, std::uint64_t value) {
-      switch (tag) {
-        case 0x08: pair->set_count(static_cast<std::uint32_t>(value)); return true;
-        case 0x10: pair->set_val(SInt32FromVarint(value)); return true;
-        default: return false;
-      }
-    });
+    return ReadHeldCountPair(pair, p, end,
+                             [pair](std::uint64_t v) { pair->set_val(SInt32FromVarint(v)); });
   }
 };
 
