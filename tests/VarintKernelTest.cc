@@ -126,7 +126,9 @@ void ExpectSameDecoding(const std::string& payload, const std::string& what) {
       continue;
     }
     std::ptrdiff_t after = 0;
-    for (std::size_t ended = 0; ended < room; ++after) ended += static_cast<unsigned char>(payload[after]) < 0x80;
+    for (std::size_t ended = 0; ended < room; ++after) {
+      ended += static_cast<unsigned char>(payload[after]) < 0x80;
+    }
     ASSERT_EQ(result.first, after) << what << ", room " << room;
     ASSERT_EQ(result.second, std::vector<std::uint32_t>(runtime.plain.begin(),
                                                         runtime.plain.begin() + room))
