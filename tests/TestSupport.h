@@ -68,6 +68,17 @@ Written WriteAllWays(const M& message) {
     google::protobuf::io::CodedOutputStream coded(&raw);
     message.SerializeWithCachedSizes(&coded);
   }
+  // Again in blocks of 7 bytes: messages and their elements start at every
+  // offset of a block, and many do not fit in what is left of it.
+  std::vector<std::uint8_t> blocks(size + 1);
+  {
+    google::protobuf::io::ArrayOutputStream raw(blocks.data(), out.byte_size, 7);
+    google::protobuf::io::CodedOutputStream coded(&raw);
+    message.SerializeWithCachedSizes(&coded);
+  }
+  if (out.stream != std::string(reinterpret_cast<const char*>(blocks.data()), size)) {
+    out.stream = "(in blocks of 7 bytes, the stream writes other bytes)";
+  }
   static_cast<const google::protobuf::Message&>(message).SerializeToString(&out.runtime);
 
   std::string appended = "x";

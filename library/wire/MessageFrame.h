@@ -5,6 +5,7 @@
 #define TARVESH_WIRE_MESSAGE_FRAME_H
 
 #include "wire/Merging.h"
+#include "wire/StreamRoom.h"
 #include "wire/Writing.h"
 
 #include <utility>
@@ -167,7 +168,7 @@ inline bool WriteMessageToArray(const Class& message, void* data, int size) {
     Class::MergeFrom(from);                                                     \
   }                                                                             \
   int Class::ByteSize() const {                                                 \
-    return ::google::protobuf::internal::ToIntSize(ByteSizeLong());             \
+    return ::google::protobuf::internal::ToIntSize(Class::ByteSizeLong());      \
   }                                                                             \
   std::uint8_t* Class::SerializeWithCachedSizesToArray(std::uint8_t* target)    \
       const {                                                                   \
@@ -176,11 +177,18 @@ inline bool WriteMessageToArray(const Class& message, void* data, int size) {
   std::uint8_t* Class::_InternalSerialize(                                      \
       std::uint8_t* target, ::google::protobuf::io::EpsCopyOutputStream* stream) \
       const {                                                                   \
-    return WriteFields(::Pb::wire::StreamOutput{stream}, target);               \
+    if (TARVESH_LIKELY(                                                         \
+            ::Pb::wire::StreamHasRoom(stream, target, _cached_size_.Get()))) {  \
+      return WriteFields(::Pb::wire::ArrayOutput{}, target);                    \
+    }                                                                           \
+    return [this](std::uint8_t* target, ::Pb::wire::EpsCopyOutputStream* stream) \
+               __attribute__((noinline)) {                                      \
+      return WriteFields(::Pb::wire::StreamOutput{stream}, target);             \
+    }(target, stream);                                                          \
   }                                                                             \
   void Class::SerializeWithCachedSizes(                                         \
       ::google::protobuf::io::CodedOutputStream* output) const {                \
-    output->SetCur(_InternalSerialize(output->Cur(), output->EpsCopy()));       \
+    output->SetCur(Class::_InternalSerialize(output->Cur(), output->EpsCopy())); \
   }
 
 // The object that code generated for an importing schema reads, through a

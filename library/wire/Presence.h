@@ -32,7 +32,7 @@ struct PresentBits {
 template <class Fields, class... Args>
 TARVESH_ALWAYS_INLINE auto ByPresence(uint32_t bits, uint32_t all, Fields&& fields,
                                       Args... args) {
-  if ((~bits & all) == 0) return fields(AllPresent{}, args...);
+  if ((bits & all) == all) return fields(AllPresent{}, args...);
   return fields(PresentBits{bits}, args...);
 }
 

@@ -21,11 +21,24 @@ inline constexpr struct TaggedVarintSizes {
   constexpr TaggedVarintSizes() : by_log2() { for (int i = 0; i < 64; ++i) by_log2[i] = 2 + i / 7; }
 } kTaggedVarintSizes;
 
-TARVESH_ALWAYS_INLINE size_t TaggedVarintSize32(uint32_t value) {
-  return kTaggedVarintSizes.by_log2[31u ^ static_cast<uint32_t>(__builtin_clz(value | 1u))];
+// The index of the highest set bit of a value that is not zero. On x86-64
+// the scan's 64-bit result indexes the table as it is; from the builtin the
+// compiler extends it again before every load.
+TARVESH_ALWAYS_INLINE uint64_t HighestBit(uint64_t value) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  uint64_t index;
+  __asm__("bsrq %1, %0" : "=r"(index) : "rm"(value) : "cc");
+  return index;
+#else
+  return static_cast<uint64_t>(63 ^ __builtin_clzll(value));
+#endif
 }
+
 TARVESH_ALWAYS_INLINE size_t TaggedVarintSize64(uint64_t value) {
-  return kTaggedVarintSizes.by_log2[63u ^ static_cast<uint32_t>(__builtin_clzll(value | 1u))];
+  return kTaggedVarintSizes.by_log2[HighestBit(value | 1u)];
+}
+TARVESH_ALWAYS_INLINE size_t TaggedVarintSize32(uint32_t value) {
+  return TaggedVarintSize64(value);
 }
 // An sint32 field: the zigzag form's varint.
 TARVESH_ALWAYS_INLINE size_t TaggedSInt32Size(int32_t value) {

@@ -23,7 +23,23 @@ TARVESH_ALWAYS_INLINE const uint8_t* DecodeVarint(const uint8_t* p, uint64_t* va
 TARVESH_ALWAYS_INLINE uint8_t* PutVarint32(uint32_t value, uint8_t* target) {
   return kernels::WriteVarint(value, target);
 }
+// The low 28 bits of `value` as four varint bytes, each with its
+// continuation bit: groups 2 and 3 move up two bits, then groups 1 and 3 one
+// bit, each move an add of the masked groups to the value.
+TARVESH_ALWAYS_INLINE uint32_t ContinuedVarintBytes28(uint64_t value) {
+  const uint32_t low = static_cast<uint32_t>(value);
+  uint32_t spread = (low & 0x3fffu) + ((low & 0xfffc000u) << 2);
+  spread += spread & 0x3f803f80u;
+  return spread | 0x80808080u;
+}
+// A 64-bit varint of five bytes or more (offsets, ticks, identifiers) is
+// written four bytes at a time while at least five remain, the rest (four
+// at most) byte by byte: no store reaches past the varint's own bytes.
 TARVESH_ALWAYS_INLINE uint8_t* PutVarint64(uint64_t value, uint8_t* target) {
+  while (value >= (uint64_t{1} << 28)) {
+    target = CodedOutputStream::WriteLittleEndian32ToArray(ContinuedVarintBytes28(value), target);
+    value >>= 28;
+  }
   return kernels::WriteVarint(value, target);
 }
 

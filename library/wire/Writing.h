@@ -12,6 +12,14 @@
 namespace Pb {
 namespace wire {
 
+// The runtime's array writer of unknown fields sets up a stream object on
+// the stack: out of line, so that the array writers of messages need no
+// stack frame.
+TARVESH_HIDDEN __attribute__((noinline, cold)) inline uint8_t* WriteUnknownFieldsToArray(
+    const gp::UnknownFieldSet& unknown, uint8_t* target) {
+  return WireFormat::SerializeUnknownFieldsToArray(unknown, target);
+}
+
 // A caller's flat buffer of at least the cached size: nothing to check.
 struct ArrayOutput {
   TARVESH_ALWAYS_INLINE uint8_t* Ensure(uint8_t* target) const { return target; }
@@ -24,7 +32,7 @@ struct ArrayOutput {
     return target + size;
   }
   uint8_t* Unknown(const gp::UnknownFieldSet& unknown, uint8_t* target) const {
-    return WireFormat::SerializeUnknownFieldsToArray(unknown, target);
+    return WriteUnknownFieldsToArray(unknown, target);
   }
 };
 

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: BSD-3-Clause
+// Room in the runtime's output stream. EpsCopyOutputStream promises that the
+// 16 bytes after any position up to its end mark may be written; a message
+// whose cached size fits below that bound is written whole by the class's
+// array writer, with no test for room per field. The end mark is a private
+// member without an accessor: its member pointer is taken through an
+// explicit instantiation, where access is not checked.
+#ifndef TARVESH_WIRE_STREAM_ROOM_H
+#define TARVESH_WIRE_STREAM_ROOM_H
+
+#include "wire/Runtime.h"
+
+namespace Pb {
+namespace wire {
+
+struct StreamEndMark {
+  using Member = uint8_t* EpsCopyOutputStream::*;
+  friend Member EndMarkOf(StreamEndMark);
+};
+
+template <StreamEndMark::Member member>
+struct StreamEndMarkAccess {
+  friend StreamEndMark::Member EndMarkOf(StreamEndMark) { return member; }
+};
+template struct StreamEndMarkAccess<&EpsCopyOutputStream::end_>;
+
+// Whether `size` bytes from `target` may be written without asking the
+// stream for room. On a stream over one flat array (the runtime's
+// SerializeToArray and SerializeToString) the end mark is the array's end
+// and the cached size fits exactly.
+TARVESH_ALWAYS_INLINE bool StreamHasRoom(const EpsCopyOutputStream* stream,
+                                         const uint8_t* target, int size) {
+  const uint8_t* end = stream->*EndMarkOf(StreamEndMark{});
+  return end + EpsCopyOutputStream::kSlopBytes - target >= size;
+}
+
+}  // namespace wire
+}  // namespace Pb
+
+#endif  // TARVESH_WIRE_STREAM_ROOM_H
