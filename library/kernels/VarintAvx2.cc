@@ -73,12 +73,16 @@ struct Avx2 {
     sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, 0xb1));
     return static_cast<std::uint32_t>(_mm_cvtsi128_si32(sum));
   }
-  static unsigned SignBits(Lanes v) {
-    return static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(v)));
-  }
-  static std::uint8_t* StorePacked(Lanes bytes, unsigned low, unsigned high, std::uint8_t* out) {
-    const unsigned key_low = (low & 0xf) | ((high & 0xf) << 4);
-    const unsigned key_high = (low >> 4) | (high & 0xf0);
+  static Lanes Greater(Lanes a, Lanes b) { return _mm256_cmpgt_epi32(a, b); }
+  // Two saturating packs turn each half's low and high lanes into bytes in
+  // the order of the table's keys: the byte mask's bits 0-7 are the first
+  // half's key, bits 16-23 the second's.
+  static std::uint8_t* StorePacked(Lanes bytes, Lanes low, Lanes high, std::uint8_t* out) {
+    const __m256i words = _mm256_packs_epi32(low, high);
+    const unsigned keys =
+        static_cast<unsigned>(_mm256_movemask_epi8(_mm256_packs_epi16(words, words)));
+    const unsigned key_low = keys & 0xff;
+    const unsigned key_high = (keys >> 16) & 0xff;
     const __m256i shuffle = _mm256_inserti128_si256(
         _mm256_castsi128_si256(
             _mm_load_si128(reinterpret_cast<const __m128i*>(varint_write_shuffle[key_low]))),

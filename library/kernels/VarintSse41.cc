@@ -79,11 +79,13 @@ struct Sse41 {
     v = _mm_add_epi32(v, _mm_shuffle_epi32(v, 0xb1));
     return static_cast<std::uint32_t>(_mm_cvtsi128_si32(v));
   }
-  static unsigned SignBits(Lanes v) {
-    return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(v)));
-  }
-  static std::uint8_t* StorePacked(Lanes bytes, unsigned low, unsigned high, std::uint8_t* out) {
-    const unsigned key = low | (high << 4);
+  static Lanes Greater(Lanes a, Lanes b) { return _mm_cmpgt_epi32(a, b); }
+  // Two saturating packs turn the low and high lanes into bytes in the order
+  // of the table's keys: the byte mask's low eight bits.
+  static std::uint8_t* StorePacked(Lanes bytes, Lanes low, Lanes high, std::uint8_t* out) {
+    const __m128i words = _mm_packs_epi32(low, high);
+    const unsigned key =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(words, words))) & 0xff;
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
                      _mm_shuffle_epi8(bytes, _mm_load_si128(reinterpret_cast<const __m128i*>(
                                                  varint_write_shuffle[key]))));

@@ -29,12 +29,13 @@
 //                          as varint_decode_shuffle is indexed
 //   Load(p), Set(x), Zero(), And, Or, Xor, Add, ShiftLeft(v, n),
 //   ShiftRight(v, n), ShiftRightSigned(v, n), Positive(v) (all ones where
-//   v > 0 as signed), Any(v), Sum(v) (of all lanes, modulo 2^32),
-//   SignBits(v)            one bit per lane
+//   v > 0 as signed), Greater(a, b) (all ones where a > b as signed), Any(v),
+//   Sum(v) (of all lanes, modulo 2^32)
 //   StorePacked(bytes, low, high, out)
 //                          stores the first 1 to 4 bytes of each lane packed
-//                          together at out (the length minus one of lane k is
-//                          bit k of low plus twice bit k of high); returns
+//                          together at out (low and high are all ones or
+//                          zero per lane: the length minus one of a lane is
+//                          1 where low is set plus 2 where high is); returns
 //                          the end. Writes kLanes * 4 bytes at most.
 //
 // Included by each instruction set's source inside its anonymous namespace
@@ -151,29 +152,41 @@ std::uint8_t* WriteBlocks(const T* values, std::size_t n, std::uint8_t* out,
                           std::uint8_t* out_end) {
   using Lanes = typename Simd::Lanes;
   constexpr std::size_t kLanes = Simd::kLanes;
+  // A block of values below 2^28 advances and stores kLanes * 4 bytes at
+  // most: the blocks that fit in the room left are counted at once rather
+  // than tested one by one. A block holding a five-byte value goes through
+  // the scalar steps, and the count starts again after it.
   std::size_t i = 0;
-  for (; i + kLanes <= n && out_end - out >= static_cast<std::ptrdiff_t>(kLanes * 4);
-       i += kLanes) {
-    const Lanes v = WireLanes<Simd>(values + i);
-    const Lanes ge7 = AtLeast<Simd>(v, 7), ge14 = AtLeast<Simd>(v, 14);
-    const Lanes ge21 = AtLeast<Simd>(v, 21), ge28 = AtLeast<Simd>(v, 28);
-    if (Simd::Any(ge28)) {
-      out = WriteVarints(values + i, kLanes, out);  // a five-byte value among them
-      continue;
+  while (n - i >= kLanes) {
+    std::size_t blocks = std::min((n - i) / kLanes,
+                                  static_cast<std::size_t>(out_end - out) / (kLanes * 4));
+    if (blocks == 0) break;
+    for (; blocks != 0; --blocks, i += kLanes) {
+      const Lanes v = WireLanes<Simd>(values + i);
+      if (Simd::Any(AtLeast<Simd>(v, 28))) break;
+      // Below 2^28 the lanes compare as signed numbers.
+      const Lanes ge7 = Simd::Greater(v, Simd::Set(0x7f));
+      const Lanes ge14 = Simd::Greater(v, Simd::Set(0x3fff));
+      const Lanes ge21 = Simd::Greater(v, Simd::Set(0x1fffff));
+      // Groups 2 and 3 move up two bits, then groups 1 and 3 one bit.
+      Lanes bytes = Simd::Add(Simd::And(v, Simd::Set(0x3fff)),
+                              Simd::ShiftLeft(Simd::And(v, Simd::Set(0xfffc000)), 2));
+      bytes = Simd::Add(bytes, Simd::And(bytes, Simd::Set(0x3f803f80)));
+      // Continuation bits: the compares' all-ones lanes, shifted down to
+      // cover the bytes before the last.
+      const Lanes continued =
+          Simd::Or(Simd::ShiftRight(ge7, 24),
+                   Simd::Or(Simd::ShiftRight(ge14, 16), Simd::ShiftRight(ge21, 8)));
+      bytes = Simd::Or(bytes, Simd::And(continued, Simd::Set(0x808080)));
+      // Length minus one, 0 to 3: bit 0 in `low`, bit 1 in ge14.
+      const Lanes low = Simd::Xor(Simd::Xor(ge7, ge14), ge21);
+      out = Simd::StorePacked(bytes, low, ge14, out);
+      Trace::VectorSteps(kLanes);
     }
-    const Lanes low7 = Simd::Set(0x7f);
-    Lanes bytes = Simd::Or(
-        Simd::Or(Simd::And(v, low7), Simd::And(Simd::ShiftLeft(v, 1), Simd::Set(0x7f00))),
-        Simd::Or(Simd::And(Simd::ShiftLeft(v, 2), Simd::Set(0x7f0000)),
-                 Simd::And(Simd::ShiftLeft(v, 3), Simd::Set(0x7f000000))));
-    bytes = Simd::Or(bytes, Simd::Or(Simd::And(ge7, Simd::Set(0x80)),
-                                     Simd::Or(Simd::And(ge14, Simd::Set(0x8000)),
-                                              Simd::And(ge21, Simd::Set(0x800000)))));
-    // Length minus one, 0 to 3, as two bits per lane.
-    const unsigned low = Simd::SignBits(Simd::Xor(Simd::Xor(ge7, ge14), ge21));
-    const unsigned high = Simd::SignBits(ge14);
-    out = Simd::StorePacked(bytes, low, high, out);
-    Trace::VectorSteps(kLanes);
+    if (blocks != 0) {
+      out = WriteVarints(values + i, kLanes, out);
+      i += kLanes;
+    }
   }
   return WriteVarints(values + i, n - i, out);
 }
