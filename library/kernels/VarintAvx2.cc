@@ -67,6 +67,7 @@ struct Avx2 {
   static Lanes ShiftRightSigned(Lanes v, int n) { return _mm256_srai_epi32(v, n); }
   static Lanes Positive(Lanes v) { return _mm256_cmpgt_epi32(v, _mm256_setzero_si256()); }
   static bool Any(Lanes v) { return !_mm256_testz_si256(v, v); }
+  static bool AnyCommon(Lanes a, Lanes b) { return !_mm256_testz_si256(a, b); }
   static std::uint32_t Sum(Lanes v) {
     __m128i sum = _mm_add_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
     sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, 0x4e));

@@ -74,6 +74,7 @@ struct Sse41 {
   static Lanes ShiftRightSigned(Lanes v, int n) { return _mm_srai_epi32(v, n); }
   static Lanes Positive(Lanes v) { return _mm_cmpgt_epi32(v, _mm_setzero_si128()); }
   static bool Any(Lanes v) { return !_mm_testz_si128(v, v); }
+  static bool AnyCommon(Lanes a, Lanes b) { return !_mm_testz_si128(a, b); }
   static std::uint32_t Sum(Lanes v) {
     v = _mm_add_epi32(v, _mm_shuffle_epi32(v, 0x4e));
     v = _mm_add_epi32(v, _mm_shuffle_epi32(v, 0xb1));

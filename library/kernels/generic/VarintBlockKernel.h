@@ -30,7 +30,7 @@
 //   Load(p), Set(x), Zero(), And, Or, Xor, Add, ShiftLeft(v, n),
 //   ShiftRight(v, n), ShiftRightSigned(v, n), Positive(v) (all ones where
 //   v > 0 as signed), Greater(a, b) (all ones where a > b as signed), Any(v),
-//   Sum(v) (of all lanes, modulo 2^32)
+//   AnyCommon(a, b) (a bit set in both), Sum(v) (of all lanes, modulo 2^32)
 //   StorePacked(bytes, low, high, out)
 //                          stores the first 1 to 4 bytes of each lane packed
 //                          together at out (low and high are all ones or
@@ -163,7 +163,7 @@ std::uint8_t* WriteBlocks(const T* values, std::size_t n, std::uint8_t* out,
     if (blocks == 0) break;
     for (; blocks != 0; --blocks, i += kLanes) {
       const Lanes v = WireLanes<Simd>(values + i);
-      if (Simd::Any(AtLeast<Simd>(v, 28))) break;
+      if (Simd::AnyCommon(v, Simd::Set(0xf0000000u))) break;
       // Below 2^28 the lanes compare as signed numbers.
       const Lanes ge7 = Simd::Greater(v, Simd::Set(0x7f));
       const Lanes ge14 = Simd::Greater(v, Simd::Set(0x3fff));
