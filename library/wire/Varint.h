@@ -32,11 +32,22 @@ TARVESH_ALWAYS_INLINE uint32_t ContinuedVarintBytes28(uint64_t value) {
   spread += spread & 0x3f803f80u;
   return spread | 0x80808080u;
 }
+// The low 56 bits as eight such bytes: groups 4 to 7 move up four bits
+// first, then each half as above.
+TARVESH_ALWAYS_INLINE uint64_t ContinuedVarintBytes56(uint64_t value) {
+  uint64_t spread = (value & 0xfffffffu) + ((value & 0xfffffff0000000u) << 4);
+  spread = (spread & 0x00003fff00003fffu) + ((spread & 0x0fffc0000fffc000u) << 2);
+  spread += spread & 0x3f803f803f803f80u;
+  return spread | 0x8080808080808080u;
+}
 // A 64-bit varint of five bytes or more (offsets, ticks, identifiers) is
-// written four bytes at a time while at least five remain, the rest (four
-// at most) byte by byte: no store reaches past the varint's own bytes.
+// written eight or four bytes at a time, the rest (four at most) byte by
+// byte: no store reaches past the varint's own bytes.
 TARVESH_ALWAYS_INLINE uint8_t* PutVarint64(uint64_t value, uint8_t* target) {
-  while (value >= (uint64_t{1} << 28)) {
+  if (value >= (uint64_t{1} << 56)) {
+    target = CodedOutputStream::WriteLittleEndian64ToArray(ContinuedVarintBytes56(value), target);
+    value >>= 56;
+  } else if (value >= (uint64_t{1} << 28)) {
     target = CodedOutputStream::WriteLittleEndian32ToArray(ContinuedVarintBytes28(value), target);
     value >>= 28;
   }
