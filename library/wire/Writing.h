@@ -36,8 +36,10 @@ struct ArrayOutput {
   }
 };
 
-// The runtime's stream: room for one field (at most 16 bytes) is ensured
-// before each field; longer runs go through WriteRaw.
+// The runtime's stream, for a message that does not fit in the room the
+// stream offers (its _InternalSerialize writes one that fits with its array
+// writer, wire/StreamRoom.h): room for one field (at most 16 bytes) is
+// ensured before each field; longer runs go through WriteRaw.
 struct StreamOutput {
   EpsCopyOutputStream* stream;
   TARVESH_ALWAYS_INLINE uint8_t* Ensure(uint8_t* target) const {
