@@ -31,7 +31,7 @@ template struct StreamEndMarkAccess<&EpsCopyOutputStream::end_>;
 TARVESH_ALWAYS_INLINE bool StreamHasRoom(const EpsCopyOutputStream* stream,
                                          const uint8_t* target, int size) {
   const uint8_t* end = stream->*EndMarkOf(StreamEndMark{});
-  return end + EpsCopyOutputStream::kSlopBytes - target >= size;
+  return end - target + EpsCopyOutputStream::kSlopBytes >= size;
 }
 
 }  // namespace wire
