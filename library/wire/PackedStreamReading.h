@@ -11,6 +11,13 @@
 namespace Pb {
 namespace wire {
 
+// The whole 8-byte values among `buffered` bytes, at most `most`.
+inline int WholeFixed64s(int buffered, int most) { return std::min(buffered / 8, most); }
+
+// The whole elements (a one-byte tag and 8 bytes) among `buffered` bytes,
+// at most `most`.
+inline int WholeTaggedFixed64s(int buffered, int most) { return std::min(buffered / 9, most); }
+
 // The varints of a packed record up to the stream's limit (its end), buffer
 // by buffer: the varints up to the last one ending in the buffer in one run,
 // then the one across the seam (or cut by the limit) by the stream's own
@@ -54,7 +61,7 @@ inline bool ReadPackedVarints(CodedInputStream* input,
   int buffered;
   input->GetDirectBufferPointerInline(&data, &buffered);
   const char* ptr = static_cast<const char*>(data);
-  if (length <= buffered && static_cast<uint8_t>(ptr[length - 1]) < 0x80) {
+  if (HeldWhole(length, buffered) && static_cast<uint8_t>(ptr[length - 1]) < 0x80) {
     return DecodeVarintRun<Codec>(ptr, ptr + length, column) != nullptr &&
            input->Skip(length);
   }
@@ -96,7 +103,7 @@ inline bool ReadPackedFixed64s(CodedInputStream* input, gp::RepeatedField<uint64
     const void* data;
     int buffered;
     input->GetDirectBufferPointerInline(&data, &buffered);
-    const int run = std::min(buffered / 8, remaining);
+    const int run = WholeFixed64s(buffered, remaining);
     if (run == 0) {
       // A value split across buffers, or the input ends here.
       uint64_t value;
@@ -135,7 +142,7 @@ inline bool ReadFixed64Elements(CodedInputStream* input, uint8_t tag,
   int buffered;
   input->GetDirectBufferPointerInline(&data, &buffered);
   const int spare = column->Capacity() - column->size();
-  const int limit = std::min(buffered / 9, spare);
+  const int limit = WholeTaggedFixed64s(buffered, spare);
   const uint8_t* ptr = static_cast<const uint8_t*>(data);
   int read = 0;
   while (read < limit) {
