@@ -8,6 +8,7 @@
 // paths: each guard at its edges, the runtime's own limits where a guard
 // stands for one, and a column across buffers still read by the kernel.
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <fstream>
 #include <map>
@@ -591,12 +592,11 @@ TEST(VarintKernelTest, FastPathGuardsAtTheirEdges) {
   EXPECT_TRUE(HeldWhole(5, 5));
   EXPECT_FALSE(HeldWhole(6, 5));
   // Whole values (8 bytes) and elements (a tag and 8 bytes), at most `most`.
-  EXPECT_EQ(WholeFixed64s(16, 9), 2);
-  EXPECT_EQ(WholeFixed64s(15, 9), 1);
-  EXPECT_EQ(WholeFixed64s(16, 1), 1);
-  EXPECT_EQ(WholeTaggedFixed64s(18, 9), 2);
-  EXPECT_EQ(WholeTaggedFixed64s(17, 9), 1);
-  EXPECT_EQ(WholeTaggedFixed64s(18, 1), 1);
+  for (const auto& [buffered, most, values, elements] :
+       std::vector<std::array<int, 4>>{{15, 9, 1, 1}, {16, 9, 2, 1}, {18, 9, 2, 2}, {18, 1, 1, 1}}) {
+    EXPECT_EQ(WholeFixed64s(buffered, most), values) << buffered << " " << most;
+    EXPECT_EQ(WholeTaggedFixed64s(buffered, most), elements) << buffered << " " << most;
+  }
 }
 
 // The guards that stand for one of the runtime's limits, against the
