@@ -5,8 +5,8 @@
 // values ending on and around the kernels' block edges, sizes and written
 // bytes; then a broken column in a frame table through both parsers, flat
 // and in buffers, with each kernel forced; and the stream parser's fast
-// paths: each guard at its edges, the runtime's own limits where a guard
-// stands for one, and a column across buffers still read by the kernel.
+// paths: each guard at its edges, and against the runtime's own limits
+// where a guard stands for one.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -24,7 +24,6 @@
 
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
 #include "KernelChoice.h"
-#include "SeparateBuffersStream.h"
 #include "WireBuilder.h"
 #include "kernels/VarintKernels.h"
 #include "kernels/VarintTables.h"
@@ -632,24 +631,6 @@ TEST(VarintKernelTest, ContextAndDepthGuardsMatchTheRuntime) {
     const bool context_left = LevelLeft(ctx.depth());
     EXPECT_EQ(context_left, ctx.ParseMessage(&element, ptr) != nullptr) << levels;
   }
-}
-
-// A packed column in buffers shorter than it: the varints ending in each
-// buffer are decoded by the kernel in one run, so the kernel under test
-// reads columns across buffers too.
-TEST(VarintKernelTest, ColumnAcrossBuffersGoesToTheKernel) {
-  std::string column;
-  for (int i = 0; i < 40; ++i) column.push_back(static_cast<char>(i));
-  const std::string bytes = "\x22" + std::string(1, static_cast<char>(column.size())) + column;
-  const tarvesh_test::KernelChoice& kernels = tarvesh_test::EveryKernel();
-  kernels.watch();
-  tarvesh_test::SeparateBuffersStream raw(bytes, 8);
-  google::protobuf::io::CodedInputStream input(&raw);
-  Pb::Tarvesh::FrameTable table;
-  EXPECT_TRUE(table.MergePartialFromCodedStream(&input));
-  EXPECT_TRUE(kernels.noted());
-  kernels.force(kernels.load_time);
-  EXPECT_EQ(table.frame_sizes_size(), 40);
 }
 
 }  // namespace

@@ -19,9 +19,10 @@ inline int WholeFixed64s(int buffered, int most) { return std::min(buffered / 8,
 inline int WholeTaggedFixed64s(int buffered, int most) { return std::min(buffered / 9, most); }
 
 // The varints of a packed record up to the stream's limit (its end), buffer
-// by buffer: the varints up to the last one ending in the buffer in one run,
-// then the one across the seam (or cut by the limit) by the stream's own
-// reader. Elements read before a failure stay appended.
+// by buffer: the varints up to the last one ending in the buffer in one run
+// (none, in a buffer of continuation bytes only), then the one across the
+// seam (or cut by the limit) by the stream's own reader. Elements read
+// before a failure stay appended.
 template <class Codec>
 inline bool ReadVarintsToLimit(CodedInputStream* input,
                                gp::RepeatedField<typename Codec::Type>* column) {
@@ -33,11 +34,9 @@ inline bool ReadVarintsToLimit(CodedInputStream* input,
     const char* ptr = static_cast<const char*>(data);
     const char* whole_end = ptr + buffered;  // after the last varint ending in the buffer
     while (whole_end != ptr && static_cast<uint8_t>(whole_end[-1]) >= 0x80) --whole_end;
-    if (whole_end != ptr) {
-      if (DecodeVarintRun<Codec>(ptr, whole_end, column) == nullptr) return false;
-      input->Skip(static_cast<int>(whole_end - ptr));
-      if (input->BytesUntilLimit() <= 0) break;
-    }
+    if (DecodeVarintRun<Codec>(ptr, whole_end, column) == nullptr) return false;
+    input->Skip(static_cast<int>(whole_end - ptr));
+    if (input->BytesUntilLimit() <= 0) break;
     uint32_t raw;
     if (!input->ReadVarint32(&raw) || !CanGrowBy(column->size(), 1)) return false;
     column->Add(Codec::Decode(raw));
