@@ -26,7 +26,7 @@ inline int WholeTaggedFixed64s(int buffered, int most) { return std::min(buffere
 template <class Codec>
 inline bool ReadVarintsToLimit(CodedInputStream* input,
                                gp::RepeatedField<typename Codec::Type>* column) {
-  while (input->BytesUntilLimit() > 0) {
+  for (;;) {
     // The buffer stops at the limit.
     const void* data;
     int buffered;
@@ -36,12 +36,11 @@ inline bool ReadVarintsToLimit(CodedInputStream* input,
     while (whole_end != ptr && static_cast<uint8_t>(whole_end[-1]) >= 0x80) --whole_end;
     if (DecodeVarintRun<Codec>(ptr, whole_end, column) == nullptr) return false;
     input->Skip(static_cast<int>(whole_end - ptr));
-    if (input->BytesUntilLimit() <= 0) break;
+    if (input->BytesUntilLimit() <= 0) return true;
     uint32_t raw;
     if (!input->ReadVarint32(&raw) || !CanGrowBy(column->size(), 1)) return false;
     column->Add(Codec::Decode(raw));
   }
-  return true;
 }
 
 // A packed varint record. When the whole payload sits in the stream's
