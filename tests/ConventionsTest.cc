@@ -127,6 +127,35 @@ TEST(ConventionsTest, ArenaLongRunsReadIntoClearedAndFreshElements) {
   }
 }
 
+// On an arena, the fresh elements of a run of records are built back to
+// back, in storage taken in one call, though each element's own list is
+// allocated as it is read: into an empty list, into one with room reserved,
+// and after the cleared elements an earlier parse left.
+TEST(ConventionsTest, ArenaRunsBuildFreshElementsBackToBack) {
+  DataReference six;
+  for (int i = 0; i < 6; ++i) six.add_fragments()->add_tracks()->set_end_tick(i);
+  // The run is counted as far as the input's last 16 bytes: a field after it.
+  const std::string bytes = six.SerializeAsString() + "\x7a\x10" + std::string(16, 'x');
+  const auto back_to_back_from = [](const DataReference& reference, int first) {
+    for (int i = first + 1; i < reference.fragments_size(); ++i) {
+      if (&reference.fragments(i) != &reference.fragments(i - 1) + 1) return false;
+    }
+    return reference.fragments_size() == 6;
+  };
+  gp::Arena arena;
+  DataReference* fresh = gp::Arena::CreateMessage<DataReference>(&arena);
+  ASSERT_TRUE(fresh->ParseFromString(bytes));
+  EXPECT_TRUE(back_to_back_from(*fresh, 0));
+  DataReference* reserved = gp::Arena::CreateMessage<DataReference>(&arena);
+  reserved->mutable_fragments()->Reserve(10);
+  ASSERT_TRUE(reserved->ParseFromString(bytes));
+  EXPECT_TRUE(back_to_back_from(*reserved, 0));
+  DataReference* reused = gp::Arena::CreateMessage<DataReference>(&arena);
+  ASSERT_TRUE(reused->ParseFromString(Bytes({0x12, 0x00, 0x12, 0x00})));
+  ASSERT_TRUE(reused->ParseFromString(bytes));
+  EXPECT_TRUE(back_to_back_from(*reused, 2));
+}
+
 TEST(ConventionsTest, ArenaParsingTakesNothingFromTheHeapOnceTheArenaHasItsBlock) {
 #ifdef TARVESH_VALGRIND
   GTEST_SKIP() << "memcheck replaces operator new, so its calls cannot be counted here";
@@ -156,8 +185,11 @@ TEST(ConventionsTest, ArenaParsingTakesNothingFromTheHeapOnceTheArenaHasItsBlock
 }
 
 // On the heap, a fresh stream parse allocates each list's array once, sized
-// from the run of records it counts ahead, and then each element.
-TEST(ConventionsTest, FreshStreamParseAllocatesEachListOnce) {
+// from the run of records it counts ahead, and then each element. A context
+// parse counts a run as far as it sees it, and again once it has moved on to
+// the input's last 16 bytes within a record: a record read across that
+// point and seven more after it take two arrays, not one for every doubling.
+TEST(ConventionsTest, FreshParsesAllocateEachListOncePerCountedRun) {
 #ifdef TARVESH_VALGRIND
   GTEST_SKIP() << "memcheck replaces operator new, so its calls cannot be counted here";
 #endif
@@ -171,6 +203,13 @@ TEST(ConventionsTest, FreshStreamParseAllocatesEachListOnce) {
               if (!reference.MergePartialFromCodedStream(&input)) std::abort();
             }),
             12u);  // two arrays, ten elements
+  std::string across = Bytes({0x12, 0x02, 0x18, 0x05});
+  for (int i = 0; i < 7; ++i) across += Bytes({0x12, 0x00});
+  DataReference context_read;
+  EXPECT_EQ(HeapAllocations([&] {
+              if (!context_read.ParseFromString(across)) std::abort();
+            }),
+            10u);  // two arrays, eight elements
 }
 
 TEST(ConventionsTest, ArenaSwapAcrossOwnersCopiesAndOnOneArenaExchanges) {

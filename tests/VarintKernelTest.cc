@@ -4,8 +4,11 @@
 // every encoded length from 1 to 10 bytes, overlong and unterminated forms,
 // values ending on and around the kernels' block edges, sizes and written
 // bytes; then a broken column in a frame table through both parsers, flat
-// and in buffers, with each kernel forced.
+// and in buffers, with each kernel forced; and the stream parser's fast
+// paths: each guard at its edges, and against the runtime's own limits
+// where a guard stands for one.
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <fstream>
 #include <map>
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include <google/protobuf/io/coded_stream.h>
+#include <google/protobuf/parse_context.h>
 #include <gtest/gtest.h>
 
 #include "ProtoBuf/Tarvesh/Tarvesh.Track.pb.h"
@@ -23,6 +27,8 @@
 #include "WireBuilder.h"
 #include "kernels/VarintKernels.h"
 #include "kernels/VarintTables.h"
+#include "wire/PackedStreamReading.h"
+#include "wire/RepeatedMessages.h"
 
 namespace {
 
@@ -555,6 +561,75 @@ TEST(VarintKernelTest, BrokenColumnKeepsTheValuesBeforeIt) {
     ASSERT_EQ(table.frame_sizes_size(), 40) << way.name;
     EXPECT_EQ(table.frame_sizes(39), 39) << way.name;
     EXPECT_FALSE(table.has_coding_depend()) << way.name;
+  }
+}
+
+// The fast paths' guards at their edges: each must take every case its
+// bytes allow. The bytes sit between two one-byte varints, which a guard
+// reading one byte too far would take for its own.
+TEST(VarintKernelTest, FastPathGuardsAtTheirEdges) {
+  using namespace Pb::wire;
+  const std::string ten(10, '\x80');
+  struct Row {
+    std::string bytes;
+    bool decodable;  // VarintDecodableIn: ten bytes, or the last ends a varint
+    bool one_byte;   // OneByteVarintAt: the first is a whole varint
+  };
+  for (const Row& row : std::vector<Row>{{"", false, false},
+                                         {"\x01", true, true},
+                                         {"\x80", false, false},
+                                         {"\x80\x01", true, false},
+                                         {"\x01\x80", false, true},
+                                         {ten.substr(1), false, false},
+                                         {ten, true, false}}) {
+    const std::string held = "\x01" + row.bytes + "\x01";
+    const auto* p = reinterpret_cast<const std::uint8_t*>(held.data()) + 1;
+    const int buffered = static_cast<int>(row.bytes.size());
+    EXPECT_EQ(VarintDecodableIn(p, buffered), row.decodable) << Hex(row.bytes);
+    EXPECT_EQ(OneByteVarintAt(p, buffered), row.one_byte) << Hex(row.bytes);
+  }
+  EXPECT_TRUE(HeldWhole(5, 5));
+  EXPECT_FALSE(HeldWhole(6, 5));
+  // Whole values (8 bytes) and elements (a tag and 8 bytes), at most `most`.
+  for (const auto& [buffered, most, values, elements] :
+       std::vector<std::array<int, 4>>{{15, 9, 1, 1}, {16, 9, 2, 1}, {18, 9, 2, 2}, {18, 1, 1, 1}}) {
+    EXPECT_EQ(WholeFixed64s(buffered, most), values) << buffered << " " << most;
+    EXPECT_EQ(WholeTaggedFixed64s(buffered, most), elements) << buffered << " " << most;
+  }
+}
+
+// The guards that stand for one of the runtime's limits, against the
+// runtime: where a context over a flat buffer reads in place, where a
+// record read by it ends in place (one-byte fields up to its limit), and
+// whether a stream or context can take one more level of nesting.
+TEST(VarintKernelTest, ContextAndDepthGuardsMatchTheRuntime) {
+  using namespace Pb::wire;
+  const std::string zeros(64, '\0');
+  const char* const data = zeros.data();
+  for (int buffered = 1; buffered <= 40; ++buffered) {
+    const char* ptr;
+    ParseContext ctx(10, false, &ptr, gp::StringPiece(data, static_cast<size_t>(buffered)));
+    EXPECT_EQ(ContextReadsInPlace(buffered), ptr == data) << buffered;
+  }
+  const int buffered = 40;
+  for (int length = 0; length <= buffered; ++length) {
+    const char* ptr;
+    ParseContext ctx(10, false, &ptr, gp::StringPiece(data, static_cast<size_t>(buffered)));
+    const int outer = ctx.PushLimit(ptr, length);
+    while (!ctx.Done(&ptr)) ++ptr;
+    EXPECT_EQ(RecordReadInPlace(data, length, data + buffered), ptr == data + length) << length;
+    EXPECT_TRUE(ctx.PopLimit(outer));
+  }
+  for (int levels = 0; levels < 3; ++levels) {
+    gp::io::CodedInputStream input(reinterpret_cast<const std::uint8_t*>(data), 1);
+    input.SetRecursionLimit(levels);
+    const bool left = LevelLeft(input.RecursionBudget());
+    EXPECT_EQ(left, input.IncrementRecursionDepth()) << levels;
+    const char* ptr;
+    ParseContext ctx(levels, false, &ptr, gp::StringPiece(data, 1));  // an empty record
+    Pb::Tarvesh::FrameTable element;
+    const bool context_left = LevelLeft(ctx.depth());
+    EXPECT_EQ(context_left, ctx.ParseMessage(&element, ptr) != nullptr) << levels;
   }
 }
 

@@ -11,14 +11,22 @@
 namespace Pb {
 namespace wire {
 
+// The whole 8-byte values among `buffered` bytes, at most `most`.
+inline int WholeFixed64s(int buffered, int most) { return std::min(buffered / 8, most); }
+
+// The whole elements (a one-byte tag and 8 bytes) among `buffered` bytes,
+// at most `most`.
+inline int WholeTaggedFixed64s(int buffered, int most) { return std::min(buffered / 9, most); }
+
 // The varints of a packed record up to the stream's limit (its end), buffer
-// by buffer: the varints up to the last one ending in the buffer in one run,
-// then the one across the seam (or cut by the limit) by the stream's own
-// reader. Elements read before a failure stay appended.
+// by buffer: the varints up to the last one ending in the buffer in one run
+// (none, in a buffer of continuation bytes only), then the one across the
+// seam (or cut by the limit) by the stream's own reader. Elements read
+// before a failure stay appended.
 template <class Codec>
 inline bool ReadVarintsToLimit(CodedInputStream* input,
                                gp::RepeatedField<typename Codec::Type>* column) {
-  while (input->BytesUntilLimit() > 0) {
+  for (;;) {
     // The buffer stops at the limit.
     const void* data;
     int buffered;
@@ -26,16 +34,13 @@ inline bool ReadVarintsToLimit(CodedInputStream* input,
     const char* ptr = static_cast<const char*>(data);
     const char* whole_end = ptr + buffered;  // after the last varint ending in the buffer
     while (whole_end != ptr && static_cast<uint8_t>(whole_end[-1]) >= 0x80) --whole_end;
-    if (whole_end != ptr) {
-      if (DecodeVarintRun<Codec>(ptr, whole_end, column) == nullptr) return false;
-      input->Skip(static_cast<int>(whole_end - ptr));
-      if (input->BytesUntilLimit() <= 0) break;
-    }
+    if (DecodeVarintRun<Codec>(ptr, whole_end, column) == nullptr) return false;
+    input->Skip(static_cast<int>(whole_end - ptr));
+    if (input->BytesUntilLimit() <= 0) return true;
     uint32_t raw;
     if (!input->ReadVarint32(&raw) || !CanGrowBy(column->size(), 1)) return false;
     column->Add(Codec::Decode(raw));
   }
-  return true;
 }
 
 // A packed varint record. When the whole payload sits in the stream's
@@ -54,7 +59,7 @@ inline bool ReadPackedVarints(CodedInputStream* input,
   int buffered;
   input->GetDirectBufferPointerInline(&data, &buffered);
   const char* ptr = static_cast<const char*>(data);
-  if (length <= buffered && static_cast<uint8_t>(ptr[length - 1]) < 0x80) {
+  if (HeldWhole(length, buffered) && static_cast<uint8_t>(ptr[length - 1]) < 0x80) {
     return DecodeVarintRun<Codec>(ptr, ptr + length, column) != nullptr &&
            input->Skip(length);
   }
@@ -96,7 +101,7 @@ inline bool ReadPackedFixed64s(CodedInputStream* input, gp::RepeatedField<uint64
     const void* data;
     int buffered;
     input->GetDirectBufferPointerInline(&data, &buffered);
-    const int run = std::min(buffered / 8, remaining);
+    const int run = WholeFixed64s(buffered, remaining);
     if (run == 0) {
       // A value split across buffers, or the input ends here.
       uint64_t value;
@@ -135,7 +140,7 @@ inline bool ReadFixed64Elements(CodedInputStream* input, uint8_t tag,
   int buffered;
   input->GetDirectBufferPointerInline(&data, &buffered);
   const int spare = column->Capacity() - column->size();
-  const int limit = std::min(buffered / 9, spare);
+  const int limit = WholeTaggedFixed64s(buffered, spare);
   const uint8_t* ptr = static_cast<const uint8_t*>(data);
   int read = 0;
   while (read < limit) {

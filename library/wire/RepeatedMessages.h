@@ -64,20 +64,30 @@ inline Element* AddElement(CodedInputStream* input, uint8_t tag,
   return AddElementAt(start, start + buffered, tag, list);
 }
 
+// True iff a context over `buffered` bytes reads them in place; it copies
+// shorter input into a buffer of its own.
+inline bool ContextReadsInPlace(int buffered) { return buffered > ParseContext::kSlopBytes; }
+
+// True iff a record of `length` bytes at `body`, read by a context that
+// reads the buffer ending at `end` in place, is read in place to its end:
+// it ends at or before the buffer's last kSlopBytes, past which the context
+// moves on to a buffer of its own.
+inline bool RecordReadInPlace(const char* body, int length, const char* end) {
+  return length <= (end - body) - ParseContext::kSlopBytes;
+}
+
 // The run of records of one repeated message field that follow back to back
 // in the stream's buffer, the first one's tag already read, each record
-// before the buffer's last kSlopBytes: read by the element class's context
-// parser, one context over the buffer and each record's end a limit in it,
-// so the context never moves bytes into a buffer of its own and its
-// positions are the buffer's. Returns the bytes taken (whole records and the
-// tags between them), 0 if none. A record the context refuses ends the run
-// and the parse (`*refused`), read again by the stream parser for what the
-// failure leaves.
+// read in place: read by the element class's context parser, one context
+// over the buffer and each record's end a limit in it, so the context never
+// moves bytes into a buffer of its own and its positions are the buffer's.
+// Returns the bytes taken (whole records and the tags between them), 0 if
+// none. A record the context refuses ends the run and the parse
+// (`*refused`), read again by the stream parser for what the failure leaves.
 template <class Element>
 inline int ParseBufferedRun(const char* start, int buffered, int depth, uint8_t tag,
                             gp::RepeatedPtrField<Element>* list, bool* refused) {
   const char* const end = start + buffered;
-  const char* const safe_end = end - ParseContext::kSlopBytes;
   const char* ptr;
   ParseContext ctx(depth, false, &ptr, gp::StringPiece(start, static_cast<size_t>(buffered)));
   const char* next = start;  // the next record's length
@@ -85,7 +95,7 @@ inline int ParseBufferedRun(const char* start, int buffered, int depth, uint8_t 
   while (CanGrowBy(list->size(), 1)) {
     const char* body = next;
     const int length = static_cast<int>(gpi::ReadSize(&body));
-    if (body == nullptr || length > safe_end - body) break;
+    if (body == nullptr || !RecordReadInPlace(body, length, end)) break;
     Element* element = AddElementAt(next, end, tag, list);
     const int outer = ctx.PushLimit(body, length);
     if (ParseElementFields(element, body, &ctx) == nullptr || !ctx.PopLimit(outer)) {
@@ -93,8 +103,10 @@ inline int ParseBufferedRun(const char* start, int buffered, int depth, uint8_t 
       *refused = true;
       return static_cast<int>(next - start);
     }
+    // Before the buffer's last kSlopBytes: a tag, and a length after it,
+    // can be read there.
     taken = body + length;
-    if (taken >= safe_end || static_cast<uint8_t>(*taken) != tag) break;
+    if (static_cast<uint8_t>(*taken) != tag) break;
     next = taken + 1;
   }
   return static_cast<int>(taken - start);
@@ -110,7 +122,7 @@ inline bool ReadElement(CodedInputStream* input, uint8_t tag,
   int buffered;
   input->GetDirectBufferPointerInline(&data, &buffered);
   // Past the slop bytes there is room for a record's length (five bytes).
-  if (buffered > ParseContext::kSlopBytes && input->RecursionBudget() > 0) {
+  if (ContextReadsInPlace(buffered) && LevelLeft(input->RecursionBudget())) {
     bool refused = false;
     const int taken = ParseBufferedRun(static_cast<const char*>(data), buffered,
                                        input->RecursionBudget() - 1, tag, list, &refused);
@@ -137,7 +149,7 @@ TARVESH_ALWAYS_INLINE const char* ParseElement(ParseContext* ctx, Element* eleme
                                                const char* ptr, ReadHeld read_held) {
   if constexpr (!std::is_same_v<ReadHeld, NoHeldReader>) {
     const uint8_t length = static_cast<uint8_t>(*ptr);
-    if (length < 0x80 && ctx->depth() > 0 && ctx->DataAvailable(ptr + length)) {
+    if (length < 0x80 && LevelLeft(ctx->depth()) && ctx->DataAvailable(ptr + length)) {
       const char* const end = ptr + 1 + length;
       if (read_held(element, ptr + 1, end)) return end;
     }

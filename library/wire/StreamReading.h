@@ -14,6 +14,27 @@ namespace wire {
 
 enum class Skip { kContinue, kEndOfMessage, kFailure };
 
+// The guards of the fast paths below, each exact: a fast path runs whenever
+// its bytes allow it, and never past them.
+
+// True iff DecodeVarint at `p` stays within the `buffered` bytes there,
+// whatever they hold: ten bytes are buffered, or the last one ends a varint.
+TARVESH_ALWAYS_INLINE bool VarintDecodableIn(const uint8_t* p, int buffered) {
+  return buffered >= 10 || (buffered > 0 && p[buffered - 1] < 0x80);
+}
+
+// True iff a byte is buffered at `data` and it is a whole varint.
+TARVESH_ALWAYS_INLINE bool OneByteVarintAt(const void* data, int buffered) {
+  return buffered > 0 && *static_cast<const uint8_t*>(data) < 0x80;
+}
+
+// True iff all `length` bytes of a record are among the `buffered` ones.
+TARVESH_ALWAYS_INLINE bool HeldWhole(int length, int buffered) { return length <= buffered; }
+
+// True iff a stream or context with `budget` levels of nesting left can
+// take one more, as IncrementRecursionDepth() and ParseMessage() would.
+TARVESH_ALWAYS_INLINE bool LevelLeft(int budget) { return budget > 0; }
+
 // The last field in number order: true when the input sits exactly at its
 // limit, in which case the stream is marked as ending legitimately.
 inline bool AtCleanEnd(CodedInputStream* input) { return input->ExpectAtEnd(); }
@@ -29,7 +50,7 @@ TARVESH_ALWAYS_INLINE bool ReadBufferedVarint(CodedInputStream* input, T* value)
   int buffered;
   input->GetDirectBufferPointerInline(&data, &buffered);
   const uint8_t* ptr = static_cast<const uint8_t*>(data);
-  if (buffered >= 10 || (buffered > 0 && ptr[buffered - 1] < 0x80)) {
+  if (VarintDecodableIn(ptr, buffered)) {
     uint64_t raw;
     const uint8_t* end = DecodeVarint(ptr, &raw);
     if (end == nullptr) return false;
@@ -73,7 +94,7 @@ inline bool ReadRecordLength(CodedInputStream* input, int* length) {
   const void* data;
   int buffered;
   input->GetDirectBufferPointerInline(&data, &buffered);
-  if (buffered > 0 && *static_cast<const uint8_t*>(data) < 0x80) {
+  if (OneByteVarintAt(data, buffered)) {
     return input->ReadVarintSizeAsInt(length);
   }
   const int start = input->CurrentPosition();
@@ -91,7 +112,7 @@ inline bool ReadStrictTag(CodedInputStream* input, std::uint32_t* tag) {
   const void* data;
   int buffered;
   input->GetDirectBufferPointerInline(&data, &buffered);
-  if (buffered > 0 && *static_cast<const std::uint8_t*>(data) < 0x80) {
+  if (OneByteVarintAt(data, buffered)) {
     *tag = input->ReadTag();
     return true;
   }
@@ -154,7 +175,7 @@ inline bool ReadElementBytes(CodedInputStream* input, Element* element, int leng
   const void* data;
   int buffered;
   input->GetDirectBufferPointerInline(&data, &buffered);
-  if (length <= buffered) {
+  if (HeldWhole(length, buffered)) {
     // The whole element lies in the buffer, before every limit, and the
     // outer stream skips it. It is read by the class's context parser over
     // its bytes, with what is left of the recursion budget: the two parsers
