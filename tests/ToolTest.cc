@@ -75,7 +75,7 @@ class ToolTest : public testing::Test {
 
   fs::path Path(const std::string& name) const { return dir_ / name; }
   std::string F(const std::string& name) const { return Path(name).string(); }
-  Stdin From(const std::string& name) const { return Stdin{F(name)}; }
+  Stdin From(const std::string& name) const { return Stdin{F(name), O_RDONLY, false, {}}; }
 
   // Runs `program` (tarvesh unless named) with standard output and error to
   // scratch files, and waits for it.
@@ -328,11 +328,13 @@ TEST_F(ToolTest, FailuresGiveStatusAndPlace) {
        "tarvesh: unknown type 'RecordingFragmentTier'; did you mean 'RecordingFragment.Tier'? (see 'tarvesh types')\n"},
       {{"stast"}, 2, "tarvesh: unknown command 'stast'; did you mean 'stats'? (see 'tarvesh --help')\n"},
       {{"decode", "--frobnicate", "Track"}, 2, "tarvesh: unknown option '--frobnicate' (see 'tarvesh --help')\n"},
-      {{"decode", "--delimited=yes", "Track"}, 2, "tarvesh: option '--delimited' takes no value (see 'tarvesh --help')\n"},
+      {{"decode", "--delimited=yes", "Track"}, 2,
+       "tarvesh: option '--delimited' takes no value (see 'tarvesh --help')\n"},
       {{"decode", "--skip=2", "Track"}, 2, "tarvesh: --skip, --count and --record need -d (see 'tarvesh --help')\n"},
       {{"decode", "-d", "--record=1", "--skip=1", "Track"}, 2,
        "tarvesh: --record is not used with --skip or --count (see 'tarvesh --help')\n"},
-      {{"decode", "-d", "--count=many", "Track"}, 2, "tarvesh: option '--count' needs a number (see 'tarvesh --help')\n"},
+      {{"decode", "-d", "--count=many", "Track"}, 2,
+       "tarvesh: option '--count' needs a number (see 'tarvesh --help')\n"},
       {{"decode", "--defaults", "Track"}, 2,
        "tarvesh: --proto-names, --defaults, --enums-as-ints, --int64-as-numbers and --deterministic apply to JSON "
        "(--json) (see 'tarvesh --help')\n"},
@@ -639,7 +641,7 @@ TEST_F(ToolTest, OutputGoesWhereThePathLeads) {
   if (const char* emulator = std::getenv("TARVESH_EMULATOR")) {
     std::printf("(closed standard input is not checked under %s)\n", emulator);
   } else {
-    const Result no_stdin = Run({"decode", "-d", "Track", "-o", F("c.txt")}, Stdin{"", O_RDONLY, true});
+    const Result no_stdin = Run({"decode", "-d", "Track", "-o", F("c.txt")}, Stdin{"", O_RDONLY, true, {}});
     EXPECT_EQ(no_stdin.status, 0) << no_stdin.err;
     EXPECT_EQ(ReadFile(Path("c.txt")), "");
   }
@@ -765,7 +767,7 @@ TEST_F(ToolTest, FailedRunsLeaveTheOutput) {
   // Standard input open for writing only: every read fails with EBADF.
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"decode", "Track"}, std::vector<std::string>{"stats"}}) {
-    const Result result = Run(arguments, Stdin{F("track.bin"), O_WRONLY});
+    const Result result = Run(arguments, Stdin{F("track.bin"), O_WRONLY, false, {}});
     EXPECT_EQ(result.status, 1) << arguments[0];
     EXPECT_EQ(result.err, "tarvesh: standard input: byte 0: read failed: Bad file descriptor\n");
     EXPECT_EQ(result.out, "");
@@ -797,11 +799,12 @@ TEST_F(ToolTest, OptionsACommandDoesNotTakeAreUsageErrors) {
       SCOPED_TRACE(command.first + " " + option.named);
       const Result result = Run(arguments);
       EXPECT_EQ(result.status, 2);
-      EXPECT_EQ(result.err, "tarvesh: " + command.first + " does not take " + option.named + " (see 'tarvesh --help')\n");
+      EXPECT_EQ(result.err,
+                "tarvesh: " + command.first + " does not take " + option.named + " (see 'tarvesh --help')\n");
     }
   }
   // A directory on standard input is named as standard input.
-  EXPECT_EQ(Run({"decode", "Track"}, Stdin{dir_.string(), O_RDONLY | O_DIRECTORY}).err,
+  EXPECT_EQ(Run({"decode", "Track"}, Stdin{dir_.string(), O_RDONLY | O_DIRECTORY, false, {}}).err,
             "tarvesh: standard input: Is a directory (see 'tarvesh --help')\n");
 }
 
