@@ -103,9 +103,21 @@ class ToolTest : public testing::Test {
     for (char** variable = environ; *variable != nullptr; ++variable) env.push_back(*variable);
     for (const std::string& variable : in.environment) env.push_back(const_cast<char*>(variable.c_str()));
     env.push_back(nullptr);
+    // Every signal at its default action, whatever the test's own parent
+    // ignores (a background job ignores SIGINT and SIGQUIT), so that the
+    // signal checks see the program's own handling.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t signals;
+    sigfillset(&signals);
+    sigdelset(&signals, SIGKILL);
+    sigdelset(&signals, SIGSTOP);
+    posix_spawnattr_setsigdefault(&attributes, &signals);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, program, &actions, nullptr, argv.data(), env.data());
+    const int spawned = posix_spawn(&pid, program, &actions, &attributes, argv.data(), env.data());
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     EXPECT_EQ(spawned, 0);
     return spawned == 0 ? pid : -1;
   }
