@@ -93,40 +93,31 @@ void ExpectSameBundle(const Bundle& expected, const Bundle& actual) {
   EXPECT_EQ(actual.auths(1), Pb::Velto::AUTH_HMAC_SHA256_64);
 }
 
-TEST(DownstreamTest, RoundTripsOnTheHeap) {
+TEST(DownstreamTest, RoundTripsOnTheHeapAndOnAnArena) {
   Bundle bundle;
   FillBundle(&bundle);
   const std::string bytes = bundle.SerializeAsString();
   Bundle parsed;
   ASSERT_TRUE(parsed.ParseFromString(bytes));
   ExpectSameBundle(bundle, parsed);
-
-  Bundle copy(parsed);
+  Bundle copy(parsed), merged;
   ExpectSameBundle(bundle, copy);
-  Bundle merged;
   merged.MergeFrom(parsed);
   ExpectSameBundle(bundle, merged);
-
   // Reflection and text format walk into the library's classes.
   Bundle from_text;
   ASSERT_TRUE(gp::TextFormat::ParseFromString(bundle.DebugString(), &from_text));
   ExpectSameBundle(bundle, from_text);
-}
-
-TEST(DownstreamTest, RoundTripsOnAnArena) {
-  Bundle heap;
-  FillBundle(&heap);
-  const std::string bytes = heap.SerializeAsString();
 
   gp::Arena arena;
-  Bundle* bundle = gp::Arena::CreateMessage<Bundle>(&arena);
-  ASSERT_TRUE(bundle->ParseFromString(bytes));
-  ExpectSameBundle(heap, *bundle);
+  Bundle* on_arena = gp::Arena::CreateMessage<Bundle>(&arena);
+  ASSERT_TRUE(on_arena->ParseFromString(bytes));
+  ExpectSameBundle(bundle, *on_arena);
   // The library's messages inside are on the same arena.
-  EXPECT_EQ(bundle->track().GetArena(), &arena);
-  EXPECT_EQ(bundle->tracks(0).frame_tables(0).GetArena(), &arena);
-  EXPECT_EQ(bundle->reference().tiers(0).files(0).GetArena(), &arena);
-  EXPECT_EQ(bundle->tiers(0).pallets(0).GetArena(), &arena);
+  EXPECT_EQ(on_arena->track().GetArena(), &arena);
+  EXPECT_EQ(on_arena->tracks(0).frame_tables(0).GetArena(), &arena);
+  EXPECT_EQ(on_arena->reference().tiers(0).files(0).GetArena(), &arena);
+  EXPECT_EQ(on_arena->tiers(0).pallets(0).GetArena(), &arena);
 }
 
 }  // namespace

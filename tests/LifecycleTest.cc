@@ -111,18 +111,12 @@ class Child {
 // Watches every default instance of the library's files.
 void WatchDefaultInstances() {
   const gp::Message* instances[] = {
-      &PalletDesc::default_instance(),
-      &RecordingFragment::default_instance(),
-      &RecordingFragment_Tier::default_instance(),
-      &RecordingFragmentEntry::default_instance(),
-      &RecordingFragmentEntry_Track::default_instance(),
-      &DataReference::default_instance(),
-      &DataReference_Tier::default_instance(),
-      &CountDeltaS32::default_instance(),
-      &CountValU32::default_instance(),
-      &CountValS32::default_instance(),
-      &FrameTable::default_instance(),
-      &Track::default_instance(),
+      &PalletDesc::default_instance(), &RecordingFragment::default_instance(),
+      &RecordingFragment_Tier::default_instance(), &RecordingFragmentEntry::default_instance(),
+      &RecordingFragmentEntry_Track::default_instance(), &DataReference::default_instance(),
+      &DataReference_Tier::default_instance(), &CountDeltaS32::default_instance(),
+      &CountValU32::default_instance(), &CountValS32::default_instance(),
+      &FrameTable::default_instance(), &Track::default_instance(),
   };
   watched_count = 0;
   for (const gp::Message* instance : instances) {
@@ -183,27 +177,24 @@ TEST(LifecycleTest, FirstUseBuildsItsFileAlone) {
   }
 }
 
+// With the descriptors and reflection of both files built and used, and
+// with none built.
 TEST(LifecycleTest, ShutdownDeletesEachDefaultInstanceOnce) {
-  IN_FRESH_PROCESS({
-    WatchDefaultInstances();
-    // Build descriptors and reflection of both files, and use them.
-    for (int i = 0; i < watched_count; ++i) {
-      const gp::Message* instance = static_cast<const gp::Message*>(watched[i]);
-      child.Check(instance->GetDescriptor() != nullptr, "descriptor assigned");
-      std::vector<const gp::FieldDescriptor*> fields;
-      instance->GetReflection()->ListFields(*instance, &fields);
-      child.Check(fields.empty(), "default instance is empty");
-    }
-    ShutdownAndCheck(child);
-  });
-}
-
-TEST(LifecycleTest, ShutdownWithoutDescriptorsDeletesEachDefaultInstanceOnce) {
-  IN_FRESH_PROCESS({
-    WatchDefaultInstances();
-    child.Check(!SchemaFileBuilt(kRecordingFile), "no descriptors built before the shutdown");
-    ShutdownAndCheck(child);
-  });
+  for (const bool used : {true, false}) {
+    SCOPED_TRACE(used ? "descriptors used" : "no descriptors");
+    IN_FRESH_PROCESS({
+      WatchDefaultInstances();
+      for (int i = 0; used && i < watched_count; ++i) {
+        const gp::Message* instance = static_cast<const gp::Message*>(watched[i]);
+        child.Check(instance->GetDescriptor() != nullptr, "descriptor assigned");
+        std::vector<const gp::FieldDescriptor*> fields;
+        instance->GetReflection()->ListFields(*instance, &fields);
+        child.Check(fields.empty(), "default instance is empty");
+      }
+      child.Check(used || !SchemaFileBuilt(kRecordingFile), "no descriptors built before the shutdown");
+      ShutdownAndCheck(child);
+    });
+  }
 }
 
 }  // namespace

@@ -74,10 +74,29 @@ const Message& LibraryPrototype(const ClassOps& ops) {
 }
 std::unique_ptr<Message> NewOracle(const ClassOps& ops) { return SchemaOracle::Get().New(ops.name); }
 
+// The class's own stream parser merging `input` into `lib`: its verdict, and
+// whether it read the input to its end.
+bool StreamMerge(const ClassOps& ops, Message* lib, const std::string& input, bool* consumed_all = nullptr) {
+  gp::io::CodedInputStream coded(reinterpret_cast<const std::uint8_t*>(input.data()), static_cast<int>(input.size()));
+  const bool ok = ops.stream_merge(lib, &coded);
+  if (consumed_all != nullptr) *consumed_all = coded.ConsumedEntireMessage();
+  return ok;
+}
+
 // ---------------------------------------------------------------------------
 // Comparison: every field's presence and value through the accessors and
 // through the library's reflection, against the oracle's reflection, nested
 // elements included; then the sizes and the bytes of every writer.
+
+std::string Shown(std::uint64_t value) { return std::to_string(value); }
+std::string Shown(const std::string& bytes) { return Hex(bytes); }
+
+// "" when the accessor's and reflection's values are the oracle's, else what differs.
+template <class T>
+std::string Compared(const std::string& where, const T& own, const T& reflected, const T& oracle) {
+  if (own == oracle && reflected == oracle) return "";
+  return where + ": " + Shown(own) + ", by reflection " + Shown(reflected) + ", oracle " + Shown(oracle);
+}
 
 std::string Diff(const Message& lib, const Message& oracle, const std::string& path) {
   const ClassOps& ops = OpsOf(lib);
@@ -93,47 +112,33 @@ std::string Diff(const Message& lib, const Message& oracle, const std::string& p
     switch (field.kind) {
       case Kind::kOptional:
       case Kind::kBytes: {
-        const bool has = orr->HasField(oracle, of);
-        if (field.has(lib) != has || lr->HasField(lib, lf) != has) {
-          return where + ": has " + std::to_string(field.has(lib)) + ", by reflection " +
-                 std::to_string(lr->HasField(lib, lf)) + ", oracle " + std::to_string(has);
+        std::string differs = Compared<std::uint64_t>(where + " has", field.has(lib), lr->HasField(lib, lf),
+                                                      orr->HasField(oracle, of));
+        if (differs.empty()) {
+          differs = field.kind == Kind::kBytes
+                        ? Compared(where, field.get_text(lib), lr->GetString(lib, lf), orr->GetString(oracle, of))
+                        : Compared(where, field.get(lib), Reflected(lib, lf), Reflected(oracle, of));
         }
-        if (field.kind == Kind::kBytes) {
-          const std::string value = orr->GetString(oracle, of);
-          if (field.get_text(lib) != value || lr->GetString(lib, lf) != value) {
-            return where + ": " + Hex(field.get_text(lib)) + ", by reflection " +
-                   Hex(lr->GetString(lib, lf)) + ", oracle " + Hex(value);
-          }
-        } else {
-          const std::uint64_t value = Reflected(oracle, of);
-          if (field.get(lib) != value || Reflected(lib, lf) != value) {
-            return where + ": " + std::to_string(field.get(lib)) + ", by reflection " +
-                   std::to_string(Reflected(lib, lf)) + ", oracle " + std::to_string(value);
-          }
-        }
+        if (!differs.empty()) return differs;
         break;
       }
       case Kind::kRepeated:
       case Kind::kMessages: {
         const int size = orr->FieldSize(oracle, of);
-        if (field.size(lib) != size || lr->FieldSize(lib, lf) != size) {
-          return where + ": size " + std::to_string(field.size(lib)) + ", by reflection " +
-                 std::to_string(lr->FieldSize(lib, lf)) + ", oracle " + std::to_string(size);
-        }
+        const std::string differs =
+            Compared<std::uint64_t>(where + " size", field.size(lib), lr->FieldSize(lib, lf), size);
+        if (!differs.empty()) return differs;
         for (int k = 0; k < size; ++k) {
           const std::string at = where + "[" + std::to_string(k) + "]";
           if (field.kind == Kind::kRepeated) {
-            const std::uint64_t value = Reflected(oracle, of, k);
-            if (field.get_at(lib, k) != value || Reflected(lib, lf, k) != value) {
-              return at + ": " + std::to_string(field.get_at(lib, k)) + ", oracle " +
-                     std::to_string(value);
-            }
+            const std::string element =
+                Compared(at, field.get_at(lib, k), Reflected(lib, lf, k), Reflected(oracle, of, k));
+            if (!element.empty()) return element;
           } else {
             if (&field.element(lib, k) != &lr->GetRepeatedMessage(lib, lf, k)) {
               return at + ": accessor and reflection see different elements";
             }
-            const std::string inner =
-                Diff(field.element(lib, k), orr->GetRepeatedMessage(oracle, of, k), at);
+            const std::string inner = Diff(field.element(lib, k), orr->GetRepeatedMessage(oracle, of, k), at);
             if (!inner.empty()) return inner;
           }
         }
@@ -143,8 +148,7 @@ std::string Diff(const Message& lib, const Message& oracle, const std::string& p
   }
   const std::string bytes = oracle.SerializeAsString();
   if (lib.ByteSizeLong() != bytes.size()) {
-    return path + ": ByteSizeLong " + std::to_string(lib.ByteSizeLong()) + ", oracle " +
-           std::to_string(bytes.size());
+    return path + ": ByteSizeLong " + std::to_string(lib.ByteSizeLong()) + ", oracle " + std::to_string(bytes.size());
   }
   const tarvesh_test::Written out = ops.write_all(lib);
   if (out.runtime != bytes || out.array != bytes || out.stream != bytes) {
@@ -326,15 +330,10 @@ class Sequence {
         const std::string bytes = oracle_[b]->SerializeAsString();
         const bool stream = random_.OneIn(2);
         Note(std::string(stream ? "stream" : "context") + " merge-parse " + ab);
-        bool ok;
-        if (stream) {
-          gp::io::CodedInputStream input(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                         static_cast<int>(bytes.size()));
-          ok = ops_.stream_merge(lib_[a].get(), &input) && input.ConsumedEntireMessage();
-        } else {
-          ok = lib_[a]->MergeFromString(bytes);
-        }
-        if (!ok) Note("  (the parse failed)");
+        bool consumed_all = true;
+        const bool ok =
+            stream ? StreamMerge(ops_, lib_[a].get(), bytes, &consumed_all) : lib_[a]->MergeFromString(bytes);
+        if (!ok || !consumed_all) Note("  (the parse failed)");
         oracle_[a]->MergeFromString(bytes);
         break;
       }
@@ -519,9 +518,7 @@ TEST_P(SchemaDrivenTest, ParseTableMatchesTheOracle) {
             if (failure.empty() && tag_width == 6) {
               // A tag too long to read fails the stream parser itself.
               std::unique_ptr<Message> lib(ops.make());
-              gp::io::CodedInputStream coded(reinterpret_cast<const std::uint8_t*>(input.data()),
-                                             static_cast<int>(input.size()));
-              if (ops.stream_merge(lib.get(), &coded)) failure = "the stream parser returned true";
+              if (StreamMerge(ops, lib.get(), input)) failure = "the stream parser returned true";
             }
             if (failure.empty() && parent != nullptr) {
               failure = Judge(*parent, tarvesh_test::Delimited(parent_field, input), Failed::kKnownFields);
@@ -633,10 +630,8 @@ TEST_P(SchemaDrivenTest, FailedParsesKeepTheSameState) {
       const std::string input = bytes.substr(0, cut);
       std::string failure = Judge(ops, input, Failed::kStreams);
       std::unique_ptr<Message> lib(ops.make());
-      gp::io::CodedInputStream coded(reinterpret_cast<const std::uint8_t*>(input.data()),
-                                     static_cast<int>(input.size()));
       if (failure.empty() && std::find(ends.begin(), ends.end(), cut) == ends.end() &&
-          ops.stream_merge(lib.get(), &coded)) {
+          StreamMerge(ops, lib.get(), input)) {
         failure = "the stream parser returned true inside a field";
       }
       if (!failure.empty() && ++failures <= 5) {
@@ -653,9 +648,7 @@ TEST_P(SchemaDrivenTest, FailedParsesKeepTheSameState) {
         tarvesh_test::Delimited(f->number(), Varint(2) + Varint(4) + std::string(10, '\xFF') + "\x01");
     for (int stream = 0; stream < 2; ++stream) {
       std::unique_ptr<Message> lib(ops.make());
-      gp::io::CodedInputStream coded(reinterpret_cast<const std::uint8_t*>(input.data()),
-                                     static_cast<int>(input.size()));
-      EXPECT_FALSE(stream ? ops.stream_merge(lib.get(), &coded) : lib->ParseFromString(input));
+      EXPECT_FALSE(stream ? StreamMerge(ops, lib.get(), input) : lib->ParseFromString(input));
       const gp::Reflection* r = lib->GetReflection();
       ASSERT_EQ(r->FieldSize(*lib, f), 2) << f->name() << (stream ? " stream" : " context");
       EXPECT_EQ(Reflected(*lib, f, 0) + Reflected(*lib, f, 1), f->type() == FieldDescriptor::TYPE_SINT32 ? 3u : 6u);

@@ -43,8 +43,7 @@ namespace gp = google::protobuf;
 
 struct Result {
   int status = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
   long peak_rss_kib = 0;
 };
 
@@ -53,9 +52,16 @@ std::string ReadFile(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+// How a started program's standard input is set up: `path` opened with
+// `flags`, or closed; `environment` is added to the test's own.
+struct Stdin {
+  std::string path = "/dev/null";
+  int flags = O_RDONLY;
+  bool closed = false;
+  std::vector<std::string> environment;
+};
 
 // A scratch directory per test, removed afterwards.
 class ToolTest : public testing::Test {
@@ -68,32 +74,20 @@ class ToolTest : public testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   fs::path Path(const std::string& name) const { return dir_ / name; }
+  std::string F(const std::string& name) const { return Path(name).string(); }
+  Stdin From(const std::string& name) const { return Stdin{F(name), O_RDONLY, false, {}}; }
 
-  // Runs tarvesh with `arguments`, standard input from `input` (a file in
-  // the scratch directory, or /dev/null when empty).
-  Result Run(const std::vector<std::string>& arguments, const std::string& input = "") {
-    return RunProgram(TARVESH_TOOL, arguments, input);
-  }
-
-  Result RunProgram(const char* program, const std::vector<std::string>& arguments,
-                    const std::string& input = "") {
-    Stdin in;
-    in.path = input.empty() ? "/dev/null" : Path(input).string();
+  // Runs `program` (tarvesh unless named) with standard output and error to
+  // scratch files, and waits for it.
+  Result Run(const std::vector<std::string>& arguments, const Stdin& in = {}, const char* program = TARVESH_TOOL) {
     return Wait(Start(program, arguments, in));
   }
+  Result Sh(const std::string& script, const char* shell = "/bin/sh") { return Run({"-c", script}, {}, shell); }
+  // `command` run on a pseudo-terminal by script(1), which copies what it shows.
+  Result OnTerminal(const std::string& command) { return Run({"-qec", command, "/dev/null"}, {}, "/usr/bin/script"); }
 
-  // How a started program's standard input is set up: `path` opened with
-  // `flags`, or closed; `environment` is added to the test's own.
-  struct Stdin {
-    std::string path = "/dev/null";
-    int flags = O_RDONLY;
-    bool closed = false;
-    std::vector<std::string> environment;
-  };
-
-  // Starts `program` with standard output and error to scratch files.
   pid_t Start(const char* program, const std::vector<std::string>& arguments, const Stdin& in) {
-    const std::string out = Path("stdout").string(), err = Path("stderr").string();
+    const std::string out = F("stdout"), err = F("stderr");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (in.closed) {
@@ -103,16 +97,27 @@ class ToolTest : public testing::Test {
     }
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<char*> argv{const_cast<char*>(program)};
+    std::vector<char*> argv{const_cast<char*>(program)}, env;
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    std::vector<char*> env;
     for (char** variable = environ; *variable != nullptr; ++variable) env.push_back(*variable);
     for (const std::string& variable : in.environment) env.push_back(const_cast<char*>(variable.c_str()));
     env.push_back(nullptr);
+    // Every signal at its default action, whatever the test's own parent
+    // ignores (a background job ignores SIGINT and SIGQUIT), so that the
+    // signal checks see the program's own handling.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t signals;
+    sigfillset(&signals);
+    sigdelset(&signals, SIGKILL);
+    sigdelset(&signals, SIGSTOP);
+    posix_spawnattr_setsigdefault(&attributes, &signals);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, program, &actions, nullptr, argv.data(), env.data());
+    const int spawned = posix_spawn(&pid, program, &actions, &attributes, argv.data(), env.data());
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     EXPECT_EQ(spawned, 0);
     return spawned == 0 ? pid : -1;
   }
@@ -139,8 +144,8 @@ class ToolTest : public testing::Test {
   }
 
   // Runs and expects success, with nothing on standard error.
-  Result RunOk(const std::vector<std::string>& arguments, const std::string& input = "") {
-    Result result = Run(arguments, input);
+  Result RunOk(const std::vector<std::string>& arguments, const Stdin& in = {}) {
+    Result result = Run(arguments, in);
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
     return result;
@@ -224,12 +229,11 @@ TEST_F(ToolTest, EveryTypeRoundTripsThroughTextAndJson) {
         command.insert(command.begin() + 1, json.begin(), json.end());
         return command;
       };
-      RunOk(args({"decode", schema_name, Path("one.bin").string(), "-o", Path("one.txt").string()}));
-      RunOk(args({"encode", schema_name, "-o", Path("one.again").string()}), "one.txt");
+      RunOk(args({"decode", schema_name, F("one.bin"), "-o", F("one.txt")}));
+      RunOk(args({"encode", schema_name, "-o", F("one.again")}), From("one.txt"));
       EXPECT_EQ(ReadFile(Path("one.again")), ReadFile(Path("one.bin")));
-      RunOk(args({"decode", "-d", full_name, Path("stream.bin").string(), "-o", Path("stream.txt").string()}));
-      RunOk(args({"encode", "--delimited", full_name, Path("stream.txt").string(), "-o",
-                  Path("stream.again").string()}));
+      RunOk(args({"decode", "-d", full_name, F("stream.bin"), "-o", F("stream.txt")}));
+      RunOk(args({"encode", "--delimited", full_name, F("stream.txt"), "-o", F("stream.again")}));
       EXPECT_EQ(ReadFile(Path("stream.again")), ReadFile(Path("stream.bin")));
     }
   }
@@ -280,7 +284,7 @@ TEST_F(ToolTest, LongDelimitedStreamRoundTripsInConstantMemory) {
   ASSERT_GT(fs::file_size(Path("large.bin")), 60u * kLargeRecords);
 
   const auto run = [&](const char* command, const std::string& from, const std::string& to) {
-    return RunOk({command, "-d", "Track", Path(from).string(), "-o", Path(to).string()});
+    return RunOk({command, "-d", "Track", F(from), "-o", F(to)});
   };
   const Result small_decode = run("decode", "small.bin", "small.txt");
   const Result large_decode = run("decode", "large.bin", "large.txt");
@@ -336,6 +340,16 @@ TEST_F(ToolTest, FailuresGiveStatusAndPlace) {
        "tarvesh: unknown type 'RecordingFragmentTier'; did you mean 'RecordingFragment.Tier'? (see 'tarvesh types')\n"},
       {{"stast"}, 2, "tarvesh: unknown command 'stast'; did you mean 'stats'? (see 'tarvesh --help')\n"},
       {{"decode", "--frobnicate", "Track"}, 2, "tarvesh: unknown option '--frobnicate' (see 'tarvesh --help')\n"},
+      {{"decode", "--delimited=yes", "Track"}, 2,
+       "tarvesh: option '--delimited' takes no value (see 'tarvesh --help')\n"},
+      {{"decode", "--skip=2", "Track"}, 2, "tarvesh: --skip, --count and --record need -d (see 'tarvesh --help')\n"},
+      {{"decode", "-d", "--record=1", "--skip=1", "Track"}, 2,
+       "tarvesh: --record is not used with --skip or --count (see 'tarvesh --help')\n"},
+      {{"decode", "-d", "--count=many", "Track"}, 2,
+       "tarvesh: option '--count' needs a number (see 'tarvesh --help')\n"},
+      {{"decode", "--defaults", "Track"}, 2,
+       "tarvesh: --proto-names, --defaults, --enums-as-ints, --int64-as-numbers and --deterministic apply to JSON "
+       "(--json) (see 'tarvesh --help')\n"},
       {{"decode", "--jsno", "Track"}, 2,
        "tarvesh: unknown option '--jsno'; did you mean '--json'? (see 'tarvesh --help')\n"},
       {{"decode", "-d", "--record=4", "Track", dir + "/stream.bin"}, 1,
@@ -421,13 +435,13 @@ TEST_F(ToolTest, GuessAndStatsReadTheRecords) {
   Pb::Tarvesh::Track track = StreamRecord(3);
   *track.add_frame_tables() = track.frame_tables(0);
   WriteFile(Path("track.bin"), track.SerializeAsString());
-  const Result guess = RunOk({"guess", Path("track.bin").string()});
+  const Result guess = RunOk({"guess", F("track.bin")});
   EXPECT_EQ(guess.out, "Track\n");
 
   Pb::Tarvesh::PalletDesc pallet;
   pallet.set_id(1);
   WriteFile(Path("pallet.bin"), pallet.SerializeAsString());
-  EXPECT_EQ(RunOk({"guess", Path("pallet.bin").string()}).out,
+  EXPECT_EQ(RunOk({"guess", F("pallet.bin")}).out,
             "PalletDesc\nRecordingFragment\nRecordingFragmentEntry\nCountDeltaS32\nCountValU32\n"
             "CountValS32\nTrack\n");
 
@@ -437,16 +451,16 @@ TEST_F(ToolTest, GuessAndStatsReadTheRecords) {
   std::string long_stream;
   while (long_stream.size() <= (size_t{1} << 20)) long_stream += framed;
   WriteFile(Path("long.bin"), long_stream + "\xff");
-  EXPECT_EQ(RunOk({"guess", "-d", Path("long.bin").string()}).out, "Track\n");
+  EXPECT_EQ(RunOk({"guess", "-d", F("long.bin")}).out, "Track\n");
   WriteFile(Path("two.bin"), framed + framed + "\xff");
-  EXPECT_EQ(RunOk({"guess", "-d", "--count=2", Path("two.bin").string()}).out, "Track\n");
+  EXPECT_EQ(RunOk({"guess", "-d", "--count=2", F("two.bin")}).out, "Track\n");
 
   // Through a pipe, /dev/stdin or standard input, the input is read once
   // and every type tried on it.
-  for (const std::string& command : {"cat " + Path("track.bin").string() + " | " + TARVESH_TOOL + " guess /dev/stdin",
-                                     "cat " + Path("track.bin").string() + " | " + TARVESH_TOOL + " guess",
-                                     std::string(TARVESH_TOOL) + " guess - < " + Path("track.bin").string()}) {
-    const Result piped = RunProgram("/bin/sh", {"-c", command});
+  for (const std::string& command : {"cat " + F("track.bin") + " | " + TARVESH_TOOL + " guess /dev/stdin",
+                                     "cat " + F("track.bin") + " | " + TARVESH_TOOL + " guess",
+                                     std::string(TARVESH_TOOL) + " guess - < " + F("track.bin")}) {
+    const Result piped = Sh(command);
     EXPECT_EQ(piped.status, 0) << command << ": " << piped.err;
     EXPECT_EQ(piped.out, "Track\n") << command;
   }
@@ -455,23 +469,23 @@ TEST_F(ToolTest, GuessAndStatsReadTheRecords) {
   // are not one.
   pallet.set_recording_id(5);  // field 4 as a varint: fixed64 in Track
   WriteFile(Path("pallet.bin"), pallet.SerializeAsString());
-  const Result not_track = Run({"stats", Path("pallet.bin").string()});
+  const Result not_track = Run({"stats", F("pallet.bin")});
   EXPECT_EQ(not_track.status, 1);
   EXPECT_NE(not_track.err.find("read as Track only with unknown fields"), std::string::npos) << not_track.err;
-  const Result pallet_stats = RunOk({"stats", "PalletDesc", Path("pallet.bin").string()});
+  const Result pallet_stats = RunOk({"stats", "PalletDesc", F("pallet.bin")});
   EXPECT_EQ(pallet_stats.out.substr(0, pallet_stats.out.find('\n')).find("records"), 0u) << pallet_stats.out;
 
   WriteStream(Path("stream.bin"), 10);
-  EXPECT_EQ(RunOk({"count", Path("stream.bin").string()}).out, "10\n");
+  EXPECT_EQ(RunOk({"count", F("stream.bin")}).out, "10\n");
   // Record selection: the records decoded are those named.
-  const std::string eighth = RunOk({"decode", "-d", "--record=8", "Track", Path("stream.bin").string()}).out;
-  EXPECT_EQ(eighth, RunOk({"decode", "-d", "--skip=7", "--count=1", "Track", Path("stream.bin").string()}).out);
+  const std::string eighth = RunOk({"decode", "-d", "--record=8", "Track", F("stream.bin")}).out;
+  EXPECT_EQ(eighth, RunOk({"decode", "-d", "--skip=7", "--count=1", "Track", F("stream.bin")}).out);
   EXPECT_NE(eighth.find("track_id: 7\n"), std::string::npos);
   EXPECT_EQ(eighth.find("---\n"), eighth.size() - 4) << eighth;
-  const Result selected = RunOk({"stats", "-d", "--skip=4", Path("stream.bin").string()});
+  const Result selected = RunOk({"stats", "-d", "--skip=4", F("stream.bin")});
   EXPECT_EQ(selected.out.substr(0, selected.out.find('\n')).substr(selected.out.find_last_of(' ', selected.out.find('\n')) + 1), "6");
 
-  const Result stats = RunOk({"stats", "--delimited", Path("stream.bin").string()});
+  const Result stats = RunOk({"stats", "--delimited", F("stream.bin")});
   auto row = [&](const std::string& label) {
     const size_t at = stats.out.find("\n" + label + " ");
     if (at == std::string::npos) return std::string("(no row " + label + ")");
@@ -493,23 +507,22 @@ TEST_F(ToolTest, ProgressLineOnATerminalOnceARunLastsTwoSeconds) {
   // script(1) runs the command on a pseudo-terminal and copies what it
   // shows; the input comes in two parts, the second after 2.5 seconds.
   WriteFile(Path("track.bin"), StreamRecord(1).SerializeAsString());
-  const std::string file = Path("track.bin").string();
+  const std::string file = F("track.bin");
   const std::string slow = "(head -c 10 " + file + "; sleep 2.5; tail -c +11 " + file + ") | " + TARVESH_TOOL + " stats";
-  const Result shown = RunProgram("/usr/bin/script", {"-qec", slow, "/dev/null"});
+  const Result shown = OnTerminal(slow);
   EXPECT_EQ(shown.status, 0) << shown.err;
   EXPECT_NE(shown.out.find("\rtarvesh: standard input: 0 MiB\r\033[K"), std::string::npos) << shown.out;
-  const Result quick = RunProgram("/usr/bin/script", {"-qec", std::string(TARVESH_TOOL) + " stats " + file, "/dev/null"});
+  const Result quick = OnTerminal(TARVESH_TOOL " stats " + file);
   EXPECT_EQ(quick.status, 0) << quick.err;
   EXPECT_EQ(quick.out.find("MiB"), std::string::npos) << quick.out;
   // Binary records go to no terminal, by whatever name.
   for (const std::string output : {"", " -o -", " -o /dev/stdout", " -o /dev/tty"}) {
-    const Result refused = RunProgram(
-        "/usr/bin/script", {"-qec", std::string(TARVESH_TOOL) + " encode Track /dev/null" + output, "/dev/null"});
+    const Result refused = OnTerminal(TARVESH_TOOL " encode Track /dev/null" + output);
     EXPECT_NE(refused.out.find("will not write binary records to a terminal"), std::string::npos)
         << output << ": " << refused.out;
   }
   // Not on a terminal, a slow run shows nothing.
-  const Result piped = RunProgram("/bin/sh", {"-c", slow});
+  const Result piped = Sh(slow);
   EXPECT_EQ(piped.err, "");
 }
 
@@ -527,44 +540,43 @@ TEST_F(ToolTest, HelpNamesAndOutputOptions) {
   // loaded by bash --norc).
   const std::string complete = "source " TARVESH_SOURCE_DIR "/tools/tarvesh/tarvesh.bash-completion; "
                                "COMP_WORDS=(tarvesh de); COMP_CWORD=1; _tarvesh; echo \"${COMPREPLY[*]}\"";
-  EXPECT_EQ(RunProgram("/bin/bash", {"--norc", "-c", complete}).out, "decode\n");
+  EXPECT_EQ(Run({"--norc", "-c", complete}, {}, "/bin/bash").out, "decode\n");
 
   // A record separator line may end with a carriage return or spaces.
   WriteFile(Path("crlf.txt"), "track_id: 1\r\n---\r\ntrack_id: 2\n---  \n");
-  RunOk({"encode", "-d", "Track", Path("crlf.txt").string(), "-o", Path("crlf.bin").string()});
+  RunOk({"encode", "-d", "Track", F("crlf.txt"), "-o", F("crlf.bin")});
   EXPECT_EQ(ReadFile(Path("crlf.bin")), std::string("\x02\x08\x01\x02\x08\x02", 6));
 
   // Type names in any case where one type has the name.
   Pb::Tarvesh::PalletDesc pallet;
   pallet.set_id(7);
   WriteFile(Path("pallet.bin"), pallet.SerializeAsString());
-  EXPECT_EQ(RunOk({"decode", "palletdesc", Path("pallet.bin").string()}).out, "id: 7\n");
+  EXPECT_EQ(RunOk({"decode", "palletdesc", F("pallet.bin")}).out, "id: 7\n");
 
   // JSON: schema names, defaults, one line; text on one line.
-  EXPECT_EQ(RunOk({"decode", "--json", "--compact", "--proto-names", "--defaults", "PalletDesc",
-                   Path("pallet.bin").string()}).out,
+  EXPECT_EQ(RunOk({"decode", "--json", "--compact", "--proto-names", "--defaults", "PalletDesc", F("pallet.bin")}).out,
             "{\"id\":7,\"size\":0,\"offset\":\"0\",\"recording_id\":\"0\",\"fragment_id\":0,\"track_id\":0,"
             "\"tier_id\":0,\"file_index\":0}\n");
-  EXPECT_EQ(RunOk({"decode", "--compact", "Track", Path("pallet.bin").string()}).out, "track_id: 7 \n");
+  EXPECT_EQ(RunOk({"decode", "--compact", "Track", F("pallet.bin")}).out, "track_id: 7 \n");
 
   // Unknown fields decode with a warning that counts them.
   WriteFile(Path("unknown.bin"), pallet.SerializeAsString() + std::string("\x70\x05\x78\x06", 4));
-  const Result unknown = Run({"decode", "PalletDesc", Path("unknown.bin").string()});
+  const Result unknown = Run({"decode", "PalletDesc", F("unknown.bin")});
   EXPECT_EQ(unknown.status, 0);
   EXPECT_EQ(unknown.out, "id: 7\n14: 5\n15: 6\n");
-  EXPECT_EQ(unknown.err, "tarvesh: " + Path("unknown.bin").string() +
+  EXPECT_EQ(unknown.err, "tarvesh: " + F("unknown.bin") +
                              ": warning: 2 unknown fields in 1 of 1 records (shown by number; they do not "
                              "encode back)\n");
 
   // stats for machines: JSON and CSV carry the same figures as the table.
   WriteStream(Path("stream.bin"), 3);
   const std::string size = std::to_string(fs::file_size(Path("stream.bin")));
-  const Result json = RunOk({"stats", "-d", "--json", Path("stream.bin").string()});
+  const Result json = RunOk({"stats", "-d", "--json", F("stream.bin")});
   EXPECT_EQ(json.out.find("{\"type\":\"Pb.Tarvesh.Track\",\"tracks\":3,\"frame_tables\":3,\"frames\":18,"
                           "\"elements\":{"), 0u) << json.out;
   EXPECT_NE(json.out.find("\"frame_tables.frame_sizes\":18,"), std::string::npos) << json.out;
   EXPECT_NE(json.out.find("},\"total_bytes\":" + size + "}\n"), std::string::npos) << json.out;
-  const Result csv = RunOk({"stats", "-d", "--format=csv", Path("stream.bin").string()});
+  const Result csv = RunOk({"stats", "-d", "--format=csv", F("stream.bin")});
   EXPECT_EQ(csv.out.find("section,name,value\ncount,tracks,3\n"), 0u) << csv.out;
   EXPECT_NE(csv.out.find("\nelements,frame_tables.auth_tags,3\n"), std::string::npos) << csv.out;
   EXPECT_NE(csv.out.find("\nbytes,total," + size + "\n"), std::string::npos) << csv.out;
@@ -572,16 +584,16 @@ TEST_F(ToolTest, HelpNamesAndOutputOptions) {
 
 TEST_F(ToolTest, OutputGoesWhereThePathLeads) {
   WriteStream(Path("stream.bin"), 3);
-  const std::string stream = Path("stream.bin").string();
+  const std::string stream = F("stream.bin");
   const std::string text = RunOk({"decode", "-d", "Track", stream}).out;
   ASSERT_NE(text.find("track_id: 2"), std::string::npos);
   WriteFile(Path("stream.txt"), text);
 
   // A FIFO is written, not replaced, and its reader gets the records.
-  ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo(F("fifo").c_str(), 0600), 0);
   std::string through_fifo;
   std::thread reader([&] { through_fifo = ReadFile(Path("fifo")); });
-  const Result to_fifo = Run({"decode", "-d", "Track", stream, "-o", Path("fifo").string()});
+  const Result to_fifo = Run({"decode", "-d", "Track", stream, "-o", F("fifo")});
   reader.join();
   EXPECT_EQ(to_fifo.status, 0) << to_fifo.err;
   EXPECT_EQ(through_fifo, text);
@@ -590,46 +602,44 @@ TEST_F(ToolTest, OutputGoesWhereThePathLeads) {
   // A symlink stays a link; its target is replaced and keeps its mode.
   fs::create_directory(Path("real"));
   WriteFile(Path("real/target.txt"), "old\n");
-  chmod(Path("real/target.txt").c_str(), 0604);
+  chmod(F("real/target.txt").c_str(), 0604);
   fs::create_symlink("real/target.txt", Path("link"));
-  RunOk({"decode", "-d", "Track", stream, "-o", Path("link").string()});
+  RunOk({"decode", "-d", "Track", stream, "-o", F("link")});
   EXPECT_TRUE(fs::is_symlink(Path("link")));
   EXPECT_EQ(ReadFile(Path("real/target.txt")), text);
   struct stat status;
-  ASSERT_EQ(stat(Path("real/target.txt").c_str(), &status), 0);
+  ASSERT_EQ(stat(F("real/target.txt").c_str(), &status), 0);
   EXPECT_EQ(status.st_mode & 07777, 0604u);
   EXPECT_EQ(fs::directory_iterator(Path("real"))->path().filename(), "target.txt");
 
   // "-o -" and /dev/stdout are standard output, whatever it is.
   EXPECT_EQ(RunOk({"decode", "-d", "Track", stream, "-o", "-"}).out, text);
   const std::string piped = std::string(TARVESH_TOOL) + " decode -d Track " + stream + " -o /dev/stdout | cat";
-  EXPECT_EQ(RunProgram("/bin/sh", {"-c", piped}).out, text);
+  EXPECT_EQ(Sh(piped).out, text);
   EXPECT_FALSE(fs::exists(Path("-")));
 
   // A read-only file is replaced only with --force.
   WriteFile(Path("ro.txt"), "keep\n");
-  chmod(Path("ro.txt").c_str(), 0444);
-  const Result refused = Run({"decode", "-d", "Track", stream, "-o", Path("ro.txt").string()});
+  chmod(F("ro.txt").c_str(), 0444);
+  const Result refused = Run({"decode", "-d", "Track", stream, "-o", F("ro.txt")});
   EXPECT_EQ(refused.status, 1);
-  EXPECT_EQ(refused.err, "tarvesh: " + Path("ro.txt").string() + ": is read-only; --force replaces it\n");
+  EXPECT_EQ(refused.err, "tarvesh: " + F("ro.txt") + ": is read-only; --force replaces it\n");
   EXPECT_EQ(ReadFile(Path("ro.txt")), "keep\n");
-  RunOk({"decode", "--force", "-d", "Track", stream, "-o", Path("ro.txt").string()});
+  RunOk({"decode", "--force", "-d", "Track", stream, "-o", F("ro.txt")});
   EXPECT_EQ(ReadFile(Path("ro.txt")), text);
 
   // A failed write fails the run, by -o or on standard output.
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"decode", "-d", "Track", stream, "-o", "/dev/full"},
         std::vector<std::string>{"encode", "-d", "Track", "-o", "/dev/full"}}) {
-    const Result full = Run(arguments, "stream.txt");
+    const Result full = Run(arguments, From("stream.txt"));
     EXPECT_EQ(full.status, 1) << arguments[0];
     EXPECT_NE(full.err.find("/dev/full: write failed: No space left on device"), std::string::npos) << full.err;
   }
   // ... and on a closed standard output.
-  Stdin to_full;
   for (const std::string& command : std::vector<std::string>{"types > /dev/full", "--help > /dev/full", "types >&-",
                                     "decode -d Track " + stream + " >&-"}) {
-    const std::string script = std::string(TARVESH_TOOL) + " " + command;
-    const Result full = Wait(Start("/bin/sh", {"-c", script}, to_full));
+    const Result full = Sh(TARVESH_TOOL " " + command);
     EXPECT_EQ(full.status, 1) << command;
     EXPECT_EQ(full.err, command.find("full") != std::string::npos
                             ? "tarvesh: standard output: write failed: No space left on device\n"
@@ -643,45 +653,42 @@ TEST_F(ToolTest, OutputGoesWhereThePathLeads) {
   if (const char* emulator = std::getenv("TARVESH_EMULATOR")) {
     std::printf("(closed standard input is not checked under %s)\n", emulator);
   } else {
-    Stdin closed;
-    closed.closed = true;
-    const Result no_stdin =
-        Wait(Start(TARVESH_TOOL, {"decode", "-d", "Track", "-o", Path("c.txt").string()}, closed));
+    const Result no_stdin = Run({"decode", "-d", "Track", "-o", F("c.txt")}, Stdin{"", O_RDONLY, true, {}});
     EXPECT_EQ(no_stdin.status, 0) << no_stdin.err;
     EXPECT_EQ(ReadFile(Path("c.txt")), "");
   }
 
   // A device node is written, not replaced; a replaced file keeps its owner
   // and group (both need root).
-  if (geteuid() != 0 || mknod(Path("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+  if (geteuid() != 0 || mknod(F("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
     std::printf("(the device node and owner checks need root; skipped)\n");
     return;
   }
   WriteFile(Path("owned.txt"), "old\n");
-  ASSERT_EQ(chown(Path("owned.txt").c_str(), 65534, 65534), 0);
-  RunOk({"decode", "-d", "Track", stream, "-o", Path("owned.txt").string()});
-  ASSERT_EQ(stat(Path("owned.txt").c_str(), &status), 0);
+  ASSERT_EQ(chown(F("owned.txt").c_str(), 65534, 65534), 0);
+  RunOk({"decode", "-d", "Track", stream, "-o", F("owned.txt")});
+  ASSERT_EQ(stat(F("owned.txt").c_str(), &status), 0);
   EXPECT_EQ(status.st_uid, 65534u);
   EXPECT_EQ(status.st_gid, 65534u);
-  RunOk({"decode", "-d", "Track", stream, "-o", Path("null").string()});
-  ASSERT_EQ(stat(Path("null").c_str(), &status), 0);
+  RunOk({"decode", "-d", "Track", stream, "-o", F("null")});
+  ASSERT_EQ(stat(F("null").c_str(), &status), 0);
   EXPECT_TRUE(S_ISCHR(status.st_mode)) << "the device node was replaced";
 }
 
 TEST_F(ToolTest, KilledRunLeavesNothingAndIgnoredSignalsStayIgnored) {
   WriteStream(Path("stream.bin"), 20);
   const std::string stream = ReadFile(Path("stream.bin"));
-  ASSERT_EQ(mkfifo(Path("in").c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo(F("in").c_str(), 0600), 0);
   WriteFile(Path("out.txt"), "precious\n");
   // The program reads half the stream from a FIFO and waits for more when
   // the signal comes: mid-run, its output partly written.
   auto start_half_fed = [&](int signal_number, bool ignored, bool named_temporary = false) {
+    const std::string command = std::string(ignored ? "trap '' HUP; " : "") + "exec " + TARVESH_TOOL +
+                                " decode -d Track " + F("in") + " -o " + F("out.txt");
     Stdin in;
     if (named_temporary) in.environment.push_back("TARVESH_NO_TMPFILE=1");
-    const std::string command = std::string(ignored ? "trap '' HUP; " : "") + "exec " + TARVESH_TOOL +
-                                " decode -d Track " + Path("in").string() + " -o " + Path("out.txt").string();
     const pid_t pid = Start("/bin/sh", {"-c", command}, in);
-    const int fifo = open(Path("in").c_str(), O_WRONLY);
+    const int fifo = open(F("in").c_str(), O_WRONLY);
     EXPECT_EQ(write(fifo, stream.data(), stream.size() / 2), static_cast<ssize_t>(stream.size() / 2));
     usleep(200000);
     kill(pid, signal_number);
@@ -724,7 +731,7 @@ TEST_F(ToolTest, FailedRunsLeaveTheOutput) {
   for (int i = 0; i < 3; ++i) *track.add_frame_tables() = StreamRecord(i).frame_tables(0);
   WriteFile(Path("track.bin"), track.SerializeAsString());
   const size_t inside_track = track.ByteSizeLong() - track.frame_tables(3).ByteSizeLong() - 2;
-  WriteFile(Path("track.txt"), RunOk({"decode", "Track", Path("track.bin").string()}).out);
+  WriteFile(Path("track.txt"), RunOk({"decode", "Track", F("track.bin")}).out);
   const std::string dir = dir_.string();
 
   struct Case {
@@ -760,9 +767,8 @@ TEST_F(ToolTest, FailedRunsLeaveTheOutput) {
     std::vector<std::string> arguments = c.arguments;
     const bool writes = arguments[0] == "decode" || arguments[0] == "encode" || arguments[0] == "raw";
     if (writes) arguments.insert(arguments.end(), {"-o", dir + "/out"});
-    Stdin in;
-    in.environment.push_back("TARVESH_FAIL_READ_AT=" + std::to_string(c.fail_at));
-    const Result result = Wait(Start(TARVESH_TOOL, arguments, in));
+    const Result result =
+        Run(arguments, Stdin{"/dev/null", O_RDONLY, false, {"TARVESH_FAIL_READ_AT=" + std::to_string(c.fail_at)}});
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("tarvesh: " + dir + "/" + c.where), std::string::npos) << result.err;
     EXPECT_NE(result.err.find(c.what), std::string::npos) << result.err;
@@ -771,12 +777,9 @@ TEST_F(ToolTest, FailedRunsLeaveTheOutput) {
   }
 
   // Standard input open for writing only: every read fails with EBADF.
-  Stdin write_only;
-  write_only.path = Path("track.bin").string();
-  write_only.flags = O_WRONLY;
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"decode", "Track"}, std::vector<std::string>{"stats"}}) {
-    const Result result = Wait(Start(TARVESH_TOOL, arguments, write_only));
+    const Result result = Run(arguments, Stdin{F("track.bin"), O_WRONLY, false, {}});
     EXPECT_EQ(result.status, 1) << arguments[0];
     EXPECT_EQ(result.err, "tarvesh: standard input: byte 0: read failed: Bad file descriptor\n");
     EXPECT_EQ(result.out, "");
@@ -789,9 +792,8 @@ TEST_F(ToolTest, OptionsACommandDoesNotTakeAreUsageErrors) {
     std::string named;
   };
   const std::vector<Option> options = {
-      {{"-d"}, "-d"},           {{"--json"}, "--json"},         {{"-o", "x"}, "-o"},
-      {{"--force"}, "--force"}, {{"--skip=1"}, "--skip"},       {{"--count", "1"}, "--count"},
-      {{"--record=2"}, "--record"}, {{"-x"}, "-x"},             {{"-I", "x"}, "-I"},
+      {{"-d"}, "-d"}, {{"--json"}, "--json"}, {{"-o", "x"}, "-o"}, {{"--force"}, "--force"}, {{"--skip=1"}, "--skip"},
+      {{"--count", "1"}, "--count"}, {{"--record=2"}, "--record"}, {{"-x"}, "-x"}, {{"-I", "x"}, "-I"},
       {{"--format=csv"}, "--format"}, {{"--compact"}, "--compact"}, {{"--defaults"}, "--defaults"}};
   // Each command and the options it takes.
   const std::vector<std::pair<std::string, std::vector<std::string>>> commands = {
@@ -800,8 +802,7 @@ TEST_F(ToolTest, OptionsACommandDoesNotTakeAreUsageErrors) {
       {"guess", {"-d", "--count", "-I"}},
       {"stats", {"-d", "--json", "--skip", "--count", "--record", "--format", "-I"}},
       {"raw", {"-d", "--json", "-o", "--force", "--skip", "--count", "--record", "-x", "-I"}},
-      {"count", {}},
-      {"types", {}}};
+      {"count", {}}, {"types", {}}};
   for (const auto& command : commands) {
     for (const Option& option : options) {
       if (std::count(command.second.begin(), command.second.end(), option.named) != 0) continue;
@@ -810,27 +811,12 @@ TEST_F(ToolTest, OptionsACommandDoesNotTakeAreUsageErrors) {
       SCOPED_TRACE(command.first + " " + option.named);
       const Result result = Run(arguments);
       EXPECT_EQ(result.status, 2);
-      EXPECT_EQ(result.err, "tarvesh: " + command.first + " does not take " + option.named +
-                                " (see 'tarvesh --help')\n");
+      EXPECT_EQ(result.err,
+                "tarvesh: " + command.first + " does not take " + option.named + " (see 'tarvesh --help')\n");
     }
   }
-  const std::vector<std::pair<std::vector<std::string>, std::string>> misuses = {
-      {{"decode", "--delimited=yes", "Track"}, "option '--delimited' takes no value"},
-      {{"decode", "--skip=2", "Track"}, "--skip, --count and --record need -d"},
-      {{"decode", "-d", "--record=1", "--skip=1", "Track"}, "--record is not used with --skip or --count"},
-      {{"decode", "-d", "--count=many", "Track"}, "option '--count' needs a number"},
-      {{"decode", "--defaults", "Track"}, "--proto-names, --defaults, --enums-as-ints, --int64-as-numbers and --deterministic apply to JSON (--json)"},
-  };
-  for (const auto& misuse : misuses) {
-    const Result result = Run(misuse.first);
-    EXPECT_EQ(result.status, 2);
-    EXPECT_EQ(result.err, "tarvesh: " + misuse.second + " (see 'tarvesh --help')\n");
-  }
   // A directory on standard input is named as standard input.
-  Stdin directory;
-  directory.path = dir_.string();
-  directory.flags = O_RDONLY | O_DIRECTORY;
-  EXPECT_EQ(Wait(Start(TARVESH_TOOL, {"decode", "Track"}, directory)).err,
+  EXPECT_EQ(Run({"decode", "Track"}, Stdin{dir_.string(), O_RDONLY | O_DIRECTORY, false, {}}).err,
             "tarvesh: standard input: Is a directory (see 'tarvesh --help')\n");
 }
 
@@ -863,8 +849,8 @@ TEST_F(ToolTest, LargeRecordTakesAtMostThreeTimesItsSize) {
 #endif
   WriteFile(Path("large.bin"), LargeTrack(payload).SerializeAsString());
   const long record_kib = static_cast<long>(fs::file_size(Path("large.bin")) / 1024);
-  const Result decode = RunOk({"decode", "Track", Path("large.bin").string(), "-o", Path("large.txt").string()});
-  const Result encode = RunOk({"encode", "Track", Path("large.txt").string(), "-o", Path("large.again").string()});
+  const Result decode = RunOk({"decode", "Track", F("large.bin"), "-o", F("large.txt")});
+  const Result encode = RunOk({"encode", "Track", F("large.txt"), "-o", F("large.again")});
   EXPECT_TRUE(ReadFile(Path("large.again")) == ReadFile(Path("large.bin"))) << "the round trip changed the record";
   std::printf("record %ld KiB: decode peak %ld KiB, encode peak %ld KiB\n", record_kib,
               decode.peak_rss_kib, encode.peak_rss_kib);
@@ -881,8 +867,8 @@ TEST_F(ToolTest, LargeRecordTakesAtMostThreeTimesItsSize) {
   // Out of memory: one line, exit 1, nothing left beside the target.
   fs::remove(Path("large.again"));
   const std::string script = "ulimit -v 150000; exec " + std::string(TARVESH_TOOL) + " decode Track " +
-                             Path("large.bin").string() + " -o " + Path("out.txt").string();
-  const Result starved = Wait(Start("/bin/sh", {"-c", script}, Stdin()));
+                             F("large.bin") + " -o " + F("out.txt");
+  const Result starved = Sh(script);
   EXPECT_EQ(starved.status, 1);
   EXPECT_EQ(starved.err, "tarvesh: out of memory\n");
   EXPECT_EQ(Listing(), (std::vector<std::string>{"large.bin", "large.txt", "stderr", "stdout"}));
@@ -895,7 +881,7 @@ TEST_F(ToolTest, RawShowsEachFieldWithItsPlace) {
   static const char kFields[] = "\x08\x96\x01\x12\x04\x08\x02\x10\x03\x1a\x03" "abc"
                                 "\x25\x01\x02\x03\x04\x33\x08\x01\x34\x2a\x05\x08\x80\x80\x80";
   WriteFile(Path("fields.bin"), std::string(kFields, sizeof kFields - 1));
-  const Result fields = Run({"raw", Path("fields.bin").string()});
+  const Result fields = Run({"raw", F("fields.bin")});
   EXPECT_EQ(fields.status, 1);
   EXPECT_EQ(fields.out,
             "         0 varint          1: 150\n"
@@ -910,14 +896,13 @@ TEST_F(ToolTest, RawShowsEachFieldWithItsPlace) {
             "                           }\n"
             "        23 error           (field 5 has length 5 but only 4 bytes are left)\n"
             "        23 rest            \"*\\005\\010\\200\\200\\200\"\n");
-  EXPECT_EQ(fields.err, "tarvesh: " + Path("fields.bin").string() +
-                            ": byte 23: field 5 has length 5 but only 4 bytes are left\n");
-  EXPECT_EQ(Run({"raw", "-x", Path("fields.bin").string()}).out.substr(0, 34), "0x00000000 varint          1: 150\n");
+  EXPECT_EQ(fields.err, "tarvesh: " + F("fields.bin") + ": byte 23: field 5 has length 5 but only 4 bytes are left\n");
+  EXPECT_EQ(Run({"raw", "-x", F("fields.bin")}).out.substr(0, 34), "0x00000000 varint          1: 150\n");
 
   // A head (tag, and a varint or length) that is not the shortest encoding
   // is noted in hex in the label, so that the text keeps every byte.
   WriteFile(Path("long.bin"), std::string("\x88\x00\x96\x81\x00\x1b\x9c\x00\x12\x81\x00x", 12));
-  EXPECT_EQ(RunOk({"raw", Path("long.bin").string()}).out,
+  EXPECT_EQ(RunOk({"raw", F("long.bin")}).out,
             "         0 varint:8800968100 1: 150\n"
             "         5 group           3 {\n"
             "         6 end:9c00        }\n"
@@ -928,28 +913,28 @@ TEST_F(ToolTest, RawShowsEachFieldWithItsPlace) {
   track.set_track_id(4);
   track.add_frame_tables()->set_coding_depend(std::string("\x08\x01", 2));
   WriteFile(Path("track.bin"), track.SerializeAsString());
-  EXPECT_EQ(RunOk({"raw", "--type=Track", Path("track.bin").string()}).out,
+  EXPECT_EQ(RunOk({"raw", "--type=Track", F("track.bin")}).out,
             "         0 varint          1 track_id: 4\n"
             "         2 len=4           7 frame_tables {\n"
             "         4 len=2             3 coding_depend: \"\\010\\001\"\n"
             "                           }\n");
   // The same as JSON lines, which assemble reads as it reads the text: in
   // any key order and spacing, a text line beside them.
-  EXPECT_EQ(RunOk({"raw", "--json", "--type=Track", Path("track.bin").string()}).out,
+  EXPECT_EQ(RunOk({"raw", "--json", "--type=Track", F("track.bin")}).out,
             "{\"offset\":0,\"kind\":\"varint\",\"depth\":0,\"field\":1,\"name\":\"track_id\",\"value\":\"4\"}\n"
             "{\"offset\":2,\"kind\":\"message\",\"depth\":0,\"field\":7,\"name\":\"frame_tables\",\"length\":4}\n"
             "{\"offset\":4,\"kind\":\"bytes\",\"depth\":1,\"field\":3,\"name\":\"coding_depend\",\"length\":2,"
             "\"bytes\":\"CAE=\"}\n"
             "{\"kind\":\"end\",\"depth\":0}\n");
-  EXPECT_EQ(RunOk({"raw", "-j", Path("long.bin").string()}).out.substr(0, 83),
+  EXPECT_EQ(RunOk({"raw", "-j", F("long.bin")}).out.substr(0, 83),
             "{\"offset\":0,\"kind\":\"varint\",\"depth\":0,\"field\":1,\"value\":\"150\",\"head\":\"8800968100\"}\n");
   WriteFile(Path("raw.json"), " { \"value\" : \"150\", \"field\":1,\"kind\":\"varint\"}\n"
                               "{\"kind\":\"rest\",\"bytes\":\"\\u0041g==\"}\n"
                               "         9 len=3           3: \"abc\"\n");
-  EXPECT_EQ(RunOk({"assemble", Path("raw.json").string(), "-o", "-"}).out, std::string("\x08\x96\x01\x02\x1a\x03" "abc", 9));
+  EXPECT_EQ(RunOk({"assemble", F("raw.json"), "-o", "-"}).out, std::string("\x08\x96\x01\x02\x1a\x03" "abc", 9));
   WriteFile(Path("raw.json"), "{\"kind\":\"varint\",\"field\":1,\"value\":150}\n");
-  EXPECT_EQ(Run({"assemble", Path("raw.json").string(), "-o", "-"}).err,
-            "tarvesh: " + Path("raw.json").string() + ": line 1: \"value\" is a string in raw's JSON\n");
+  EXPECT_EQ(Run({"assemble", F("raw.json"), "-o", "-"}).err,
+            "tarvesh: " + F("raw.json") + ": line 1: \"value\" is a string in raw's JSON\n");
 
   // A delimited stream: each record under its own label, read on past a bad
   // one. The runtime's raw decoding of arbitrary bytes is the record reader
@@ -957,7 +942,7 @@ TEST_F(ToolTest, RawShowsEachFieldWithItsPlace) {
   const std::string first = track.SerializeAsString(), bad("\x08\x96\x01\x2a\x05\x08", 6);
   WriteFile(Path("stream.bin"), tarvesh_test::Varint(first.size()) + first + tarvesh_test::Varint(bad.size()) +
                                     bad + tarvesh_test::Varint(2) + "\x10\x03");
-  const Result stream = Run({"raw", "-d", Path("stream.bin").string()});
+  const Result stream = Run({"raw", "-d", F("stream.bin")});
   EXPECT_EQ(stream.status, 1);
   EXPECT_EQ(stream.out,
             "         1 record          1: 8 bytes\n"
@@ -979,7 +964,7 @@ TEST_F(ToolTest, SliceIndexAndAssembleKeepEveryByte) {
   // A stream's records keep their length prefixes as written, an overlong
   // one included; a whole input gets the shortest.
   WriteFile(Path("three.bin"), std::string("\x02\x08\x01\x82\x00\x08\x02\x00", 8));
-  const std::string three = Path("three.bin").string();
+  const std::string three = F("three.bin");
   EXPECT_EQ(RunOk({"slice", "-d", "--record=2", three, "-o", "-"}).out, std::string("\x82\x00\x08\x02", 4));
   EXPECT_EQ(RunOk({"slice", three, "-o", "-"}).out, "\x08" + ReadFile(three));
   EXPECT_EQ(RunOk({"index", "-d", three}).out, "1 1 2\n2 5 2\n3 8 0\n");
@@ -987,7 +972,7 @@ TEST_F(ToolTest, SliceIndexAndAssembleKeepEveryByte) {
   // Several files are read in turn as one stream; a record may span two.
   WriteFile(Path("a.bin"), "\x02\x08");
   WriteFile(Path("b.bin"), "\x01\x02\x08\x02");
-  const std::string a = Path("a.bin").string(), b = Path("b.bin").string();
+  const std::string a = F("a.bin"), b = F("b.bin");
   EXPECT_EQ(RunOk({"index", "-d", a, b}).out, "1 1 2\n2 4 2\n");
   EXPECT_EQ(RunOk({"decode", "-d", "Track", a, b}).out, "track_id: 1\n---\ntrack_id: 2\n---\n");
   EXPECT_EQ(RunOk({"count", a, b, three}).out, "5\n");
@@ -1002,7 +987,7 @@ TEST_F(ToolTest, SliceIndexAndAssembleKeepEveryByte) {
     corpus.push_back(entry.path());
   }
   std::sort(corpus.begin(), corpus.end());
-  const std::string tool = TARVESH_TOOL, in = Path("in.bin").string(), out = Path("out.bin").string();
+  const std::string tool = TARVESH_TOOL, in = F("in.bin"), out = F("out.bin");
   for (size_t i = 0; i < corpus.size(); i += 32) {
     SCOPED_TRACE(corpus[i].filename().string());
     const std::string bytes = ReadFile(corpus[i]).substr(2);  // past the harness's two bytes
@@ -1013,8 +998,7 @@ TEST_F(ToolTest, SliceIndexAndAssembleKeepEveryByte) {
       EXPECT_TRUE(ReadFile(out) == bytes);
     }
     for (const std::string raw : {"raw", "raw -d", "raw --json", "raw -dj"}) {
-      const Result assembled =
-          RunProgram("/bin/sh", {"-c", tool + " " + raw + " " + in + " 2>/dev/null | " + tool + " assemble -o " + out});
+      const Result assembled = Sh(tool + " " + raw + " " + in + " 2>/dev/null | " + tool + " assemble -o " + out);
       EXPECT_EQ(assembled.status, 0) << raw << ": " << assembled.err;
       EXPECT_TRUE(ReadFile(out) == bytes) << raw;
     }
@@ -1047,40 +1031,40 @@ TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
       "counts {\n  key: \"x\"\n  value: -3\n}\ntrack {\n  track_id: 4\n  frame_tables {\n    frame_sizes: 1\n"
       "    frame_sizes: -2\n    auth_tags: 9\n  }\n}\n";
   WriteFile(Path("shelf.txt"), text);
-  const std::string schema = Path("shop.proto").string(), dir = dir_.string();
-  RunOk({"encode", "-I", dir, schema, "shop.Shelf", Path("shelf.txt").string(), "-o", Path("shelf.bin").string()});
+  const std::string schema = F("shop.proto"), dir = dir_.string();
+  RunOk({"encode", "-I", dir, schema, "shop.Shelf", F("shelf.txt"), "-o", F("shelf.bin")});
   // The runtime's own encoder gives the same bytes.
-  const Result reference = RunProgram(PROTOC_EXECUTABLE, {"-I", dir, "-I", TARVESH_SOURCE_DIR, "--encode=shop.Shelf",
-                                                          schema}, "shelf.txt");
+  const Result reference =
+      Run({"-I", dir, "-I", TARVESH_SOURCE_DIR, "--encode=shop.Shelf", schema}, From("shelf.txt"), PROTOC_EXECUTABLE);
   ASSERT_EQ(reference.status, 0) << reference.err;
   EXPECT_TRUE(reference.out == ReadFile(Path("shelf.bin"))) << "encode differs from protoc --encode";
 
   // Text and JSON back to the same bytes; the type by its name in its package.
-  EXPECT_EQ(RunOk({"decode", "--proto_path=" + dir, schema, "Shelf", Path("shelf.bin").string()}).out, text);
-  RunOk({"decode", "--json", schema, "Shelf", Path("shelf.bin").string(), "-o", Path("shelf.json").string()});
-  RunOk({"encode", "--json", schema, "Shelf", Path("shelf.json").string(), "-o", Path("again.bin").string()});
+  EXPECT_EQ(RunOk({"decode", "--proto_path=" + dir, schema, "Shelf", F("shelf.bin")}).out, text);
+  RunOk({"decode", "--json", schema, "Shelf", F("shelf.bin"), "-o", F("shelf.json")});
+  RunOk({"encode", "--json", schema, "Shelf", F("shelf.json"), "-o", F("again.bin")});
   EXPECT_TRUE(ReadFile(Path("again.bin")) == ReadFile(Path("shelf.bin")));
 
   // JSON with enums as numbers and map entries in key order (written here in
   // the other order); stats reads the schema's types too.
   WriteFile(Path("map.bin"), std::string("\x10\x01\x22\x05\x0a\x01y\x10\x01\x22\x05\x0a\x01x\x10\x02", 16));
   EXPECT_EQ(RunOk({"decode", "-j", "--compact", "--enums-as-ints", "--deterministic", schema, "Shelf",
-                   Path("map.bin").string()}).out,
+                   F("map.bin")}).out,
             "{\"kind\":1,\"counts\":{\"x\":\"2\",\"y\":\"1\"}}\n");
-  EXPECT_EQ(RunOk({"stats", "-j", schema, "Shelf", Path("map.bin").string()}).out.find("{\"type\":\"shop.Shelf\",\"records\":1,"),
+  EXPECT_EQ(RunOk({"stats", "-j", schema, "Shelf", F("map.bin")}).out.find("{\"type\":\"shop.Shelf\",\"records\":1,"),
             0u);
 
   // --strict: an open enum's number the enum does not name is refused too.
   WriteFile(Path("kind.txt"), "kind: 7\n");
-  const Result unnamed = Run({"encode", "--strict", schema, "Shelf", Path("kind.txt").string(), "-o", Path("k.bin").string()});
+  const Result unnamed = Run({"encode", "--strict", schema, "Shelf", F("kind.txt"), "-o", F("k.bin")});
   EXPECT_EQ(unnamed.status, 1);
-  EXPECT_EQ(unnamed.err, "tarvesh: " + Path("kind.txt").string() + ": holds 1 enum values the enum does not name (--strict)\n");
+  EXPECT_EQ(unnamed.err, "tarvesh: " + F("kind.txt") + ": holds 1 enum values the enum does not name (--strict)\n");
 
   // One rule for every type's name: full, or within its package, in any
   // case where one type has it; several are listed, a near miss suggested.
   WriteFile(Path("c.proto"), "syntax = \"proto3\";\npackage c;\nmessage Track { int32 x = 1; }\n");
-  EXPECT_EQ(RunOk({"decode", schema, "shelf", Path("shelf.bin").string()}).out, text);
-  const std::string c_proto = Path("c.proto").string();
+  EXPECT_EQ(RunOk({"decode", schema, "shelf", F("shelf.bin")}).out, text);
+  const std::string c_proto = F("c.proto");
   const std::vector<std::pair<std::vector<std::string>, std::string>> names = {
       {{"decode", c_proto, "Track"}, "type 'Track' is ambiguous: Pb.Tarvesh.Track, c.Track; give the full name"},
       {{"decode", schema, "Shelff"}, "unknown type 'Shelff'; did you mean 'Shelf'?"},
@@ -1099,14 +1083,13 @@ TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
                              "message M { optional K k = 2; extensions 100 to 200; }\n"
                              "extend M { optional int32 ext = 100; optional sint64 big = 101; }\n");
   WriteFile(Path("m.bin"), std::string("\xa0\x06\x07\x10\x05", 5));
-  const Result extended = Run({"decode", "--json", "--compact", Path("e.proto").string(), "M", Path("m.bin").string()});
+  const Result extended = Run({"decode", "--json", "--compact", F("e.proto"), "M", F("m.bin")});
   EXPECT_EQ(extended.status, 0);
   EXPECT_EQ(extended.out, "{\"[e.ext]\":7,\"k\":5}\n");
-  EXPECT_EQ(extended.err, "tarvesh: " + Path("m.bin").string() + ": warning: 1 enum values the enum does not "
+  EXPECT_EQ(extended.err, "tarvesh: " + F("m.bin") + ": warning: 1 enum values the enum does not "
                           "name in 1 of 1 records (shown as numbers)\n");
   WriteFile(Path("big.bin"), "\xa8\x06\x03");
-  EXPECT_EQ(RunOk({"decode", "-j", "--compact", "--int64-as-numbers", Path("e.proto").string(), "M",
-                   Path("big.bin").string()}).out,
+  EXPECT_EQ(RunOk({"decode", "-j", "--compact", "--int64-as-numbers", F("e.proto"), "M", F("big.bin")}).out,
             "{\"[e.big]\":-2}\n");
 
   // A text Any of a schema's type is read as JSON's is.
@@ -1118,8 +1101,8 @@ TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
                              "  google.protobuf.Int64Value j = 11; repeated google.protobuf.Any k = 12;\n"
                              "  map<string, N> m = 13; int64 long_one = 14; }\n");
   WriteFile(Path("h.txt"), "any { [type.googleapis.com/w.P] { x: 3 } }\n");
-  RunOk({"encode", Path("w.proto").string(), "H", Path("h.txt").string(), "-o", Path("h.bin").string()});
-  EXPECT_EQ(RunOk({"decode", "--json", "--compact", Path("w.proto").string(), "H", Path("h.bin").string()}).out,
+  RunOk({"encode", F("w.proto"), "H", F("h.txt"), "-o", F("h.bin")});
+  EXPECT_EQ(RunOk({"decode", "--json", "--compact", F("w.proto"), "H", F("h.bin")}).out,
             "{\"any\":{\"@type\":\"type.googleapis.com/w.P\",\"x\":3}}\n");
 
   // --int64-as-numbers: every 64-bit integer the schema has, and only those,
@@ -1128,36 +1111,35 @@ TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
                            "i: 11 next { a: 12 h: \"13\" } j { value: 14 } k { [type.googleapis.com/w.N] { a: 15 h: \"16\" } }\n"
                            "k { [type.googleapis.com/google.protobuf.Int64Value] { value: 17 } }\n"
                            "m { key: \"18\" value { b: 19 } } long_one: 20\n");
-  RunOk({"encode", Path("w.proto").string(), "N", Path("n.txt").string(), "-o", Path("n.bin").string()});
+  RunOk({"encode", F("w.proto"), "N", F("n.txt"), "-o", F("n.bin")});
   const std::string numbers =
       "{\"a\":-1,\"b\":18446744073709551615,\"c\":-3,\"d\":4,\"e\":-5,\"f\":[6,7],\"g\":{\"-8\":9},\"h\":\"10\","
       "\"i\":11,\"next\":{\"a\":12,\"h\":\"13\"},\"j\":14,\"k\":[{\"@type\":\"type.googleapis.com/w.N\",\"a\":15,"
       "\"h\":\"16\"},{\"@type\":\"type.googleapis.com/google.protobuf.Int64Value\",\"value\":17}],"
       "\"m\":{\"18\":{\"b\":19}},\"longOne\":20}\n";
   for (const bool proto_names : {false, true}) {
-    std::vector<std::string> arguments{"decode", "-j", "--compact", "--int64-as-numbers", Path("w.proto").string(), "N",
-                                       Path("n.bin").string()};
+    std::vector<std::string> arguments{"decode", "-j", "--compact", "--int64-as-numbers", F("w.proto"), "N",
+                                       F("n.bin")};
     if (proto_names) arguments.push_back("--proto-names");
     std::string expected = numbers;
     if (proto_names) expected.replace(expected.find("longOne"), 7, "long_one");
     EXPECT_EQ(RunOk(arguments).out, expected);
   }
-  EXPECT_EQ(RunOk({"decode", "-j", "--int64-as-numbers", Path("w.proto").string(), "N", Path("n.bin").string()}).out.find(
+  EXPECT_EQ(RunOk({"decode", "-j", "--int64-as-numbers", F("w.proto"), "N", F("n.bin")}).out.find(
                 "{\n \"a\": -1,\n \"b\": 18446744073709551615,\n"),
             0u);
 
   // raw names the fields of the schema's type and of the library's within.
-  const std::string raw = RunOk({"raw", schema, "--type=Shelf", Path("shelf.bin").string()}).out;
+  const std::string raw = RunOk({"raw", schema, "--type=Shelf", F("shelf.bin")}).out;
   EXPECT_NE(raw.find(" 1 name: \"north\"\n"), std::string::npos) << raw;
   EXPECT_NE(raw.find(" 7 frame_tables {\n"), std::string::npos) << raw;
 
   // A FileDescriptorSet serves as well, and guess tries its types.
-  const Result set = RunProgram(PROTOC_EXECUTABLE, {"-I", dir, "-I", TARVESH_SOURCE_DIR, "--include_imports",
-                                                    "--descriptor_set_out=" + Path("shop.pb").string(), schema});
+  const Result set = Run({"-I", dir, "-I", TARVESH_SOURCE_DIR, "--include_imports",
+                          "--descriptor_set_out=" + F("shop.pb"), schema}, {}, PROTOC_EXECUTABLE);
   ASSERT_EQ(set.status, 0) << set.err;
-  EXPECT_EQ(RunOk({"decode", "--descriptor-set", Path("shop.pb").string(), "shop.Shelf",
-                   Path("shelf.bin").string()}).out, text);
-  EXPECT_EQ(RunOk({"guess", schema, Path("shelf.bin").string()}).out, "shop.Shelf\n");
+  EXPECT_EQ(RunOk({"decode", "--descriptor-set", F("shop.pb"), "shop.Shelf", F("shelf.bin")}).out, text);
+  EXPECT_EQ(RunOk({"guess", schema, F("shelf.bin")}).out, "shop.Shelf\n");
 
   // A recursive type nested 20,000 deep: walked as the type as deep as the
   // runtime parses it, the rest shown as bytes, each line indented at most
@@ -1172,8 +1154,7 @@ TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
     nested += "\x0a" + tarvesh_test::Varint(*size);
   }
   WriteFile(Path("deep.bin"), nested);
-  const std::string deep =
-      RunOk({"raw", Path("tree.proto").string(), "--type=Node", Path("deep.bin").string()}).out;
+  const std::string deep = RunOk({"raw", F("tree.proto"), "--type=Node", F("deep.bin")}).out;
   size_t walked = 0;
   for (size_t at = 0; (at = deep.find("1 child {\n", at)) != std::string::npos; ++at) ++walked;
   EXPECT_EQ(walked, 100u);
@@ -1182,7 +1163,7 @@ TEST_F(ToolTest, OtherSchemasThroughProtoPathAndDescriptorSet) {
 
   // A bad schema is one line with its place.
   WriteFile(Path("bad.proto"), "syntax = \"proto3\";\nmessage A {\n  int32 x = ;\n}\n");
-  const Result bad = Run({"decode", Path("bad.proto").string(), "A"});
+  const Result bad = Run({"decode", F("bad.proto"), "A"});
   EXPECT_EQ(bad.status, 2);
   EXPECT_EQ(bad.err, "tarvesh: schema: bad.proto:3:13: Expected field number.\n");
 }

@@ -16,6 +16,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <google/protobuf/io/coded_stream.h>
@@ -121,8 +122,7 @@ void ExpectSameDecoding(const std::string& payload, const std::string& what) {
   ASSERT_EQ(reference.ok, runtime.ok) << what << ": " << Hex(payload);
   ASSERT_EQ(reference.plain, runtime.plain) << what;
   for (std::size_t i = 0; i < reference.plain.size(); ++i) {
-    ASSERT_EQ(reference.zigzag[i], google::protobuf::internal::WireFormatLite::ZigZagDecode32(
-                                       reference.plain[i]));
+    ASSERT_EQ(reference.zigzag[i], google::protobuf::internal::WireFormatLite::ZigZagDecode32(reference.plain[i]));
   }
   // Short of room, decoding stops after the room's last varint, or fails on
   // a bad varint before it.
@@ -136,8 +136,7 @@ void ExpectSameDecoding(const std::string& payload, const std::string& what) {
       ended += static_cast<unsigned char>(payload[after]) < 0x80;
     }
     ASSERT_EQ(result.first, after) << what << ", room " << room;
-    ASSERT_EQ(result.second, std::vector<std::uint32_t>(runtime.plain.begin(),
-                                                        runtime.plain.begin() + room))
+    ASSERT_EQ(result.second, std::vector<std::uint32_t>(runtime.plain.begin(), runtime.plain.begin() + room))
         << what << ", room " << room;
   }
   for (int k = 1; k < Pb::kernels::VarintKernelCount(); ++k) {
@@ -204,22 +203,14 @@ TEST(VarintKernelTest, ChoiceFollowsEachFeatureBit) {
     int first;  // the first kernel that needs it: 0 sse41, 1 avx2, 2 avx512
   };
   const Needed needed[] = {
-      {"SSSE3", &CpuidWords::leaf1_ecx, 9, 0},
-      {"SSE4.1", &CpuidWords::leaf1_ecx, 19, 0},
-      {"POPCNT", &CpuidWords::leaf1_ecx, 23, 0},
-      {"OSXSAVE", &CpuidWords::leaf1_ecx, 27, 1},
-      {"AVX", &CpuidWords::leaf1_ecx, 28, 1},
-      {"BMI1", &CpuidWords::leaf7_ebx, 3, 1},
-      {"AVX2", &CpuidWords::leaf7_ebx, 5, 1},
-      {"XCR0 SSE state", &CpuidWords::xcr0, 1, 1},
-      {"XCR0 AVX state", &CpuidWords::xcr0, 2, 1},
-      {"AVX512F", &CpuidWords::leaf7_ebx, 16, 2},
-      {"AVX512CD", &CpuidWords::leaf7_ebx, 28, 2},
-      {"AVX512BW", &CpuidWords::leaf7_ebx, 30, 2},
-      {"AVX512_VBMI", &CpuidWords::leaf7_ecx, 1, 2},
-      {"AVX512_VBMI2", &CpuidWords::leaf7_ecx, 6, 2},
-      {"XCR0 opmask state", &CpuidWords::xcr0, 5, 2},
-      {"XCR0 ZMM_Hi256 state", &CpuidWords::xcr0, 6, 2},
+      {"SSSE3", &CpuidWords::leaf1_ecx, 9, 0}, {"SSE4.1", &CpuidWords::leaf1_ecx, 19, 0},
+      {"POPCNT", &CpuidWords::leaf1_ecx, 23, 0}, {"OSXSAVE", &CpuidWords::leaf1_ecx, 27, 1},
+      {"AVX", &CpuidWords::leaf1_ecx, 28, 1}, {"BMI1", &CpuidWords::leaf7_ebx, 3, 1},
+      {"AVX2", &CpuidWords::leaf7_ebx, 5, 1}, {"XCR0 SSE state", &CpuidWords::xcr0, 1, 1},
+      {"XCR0 AVX state", &CpuidWords::xcr0, 2, 1}, {"AVX512F", &CpuidWords::leaf7_ebx, 16, 2},
+      {"AVX512CD", &CpuidWords::leaf7_ebx, 28, 2}, {"AVX512BW", &CpuidWords::leaf7_ebx, 30, 2},
+      {"AVX512_VBMI", &CpuidWords::leaf7_ecx, 1, 2}, {"AVX512_VBMI2", &CpuidWords::leaf7_ecx, 6, 2},
+      {"XCR0 opmask state", &CpuidWords::xcr0, 5, 2}, {"XCR0 ZMM_Hi256 state", &CpuidWords::xcr0, 6, 2},
       {"XCR0 Hi16_ZMM state", &CpuidWords::xcr0, 7, 2},
   };
   auto flip = [](CpuidWords words, const Needed& n) {
@@ -368,8 +359,7 @@ TEST(VarintKernelTest, LongValueTakesOnlyItsBlockFromTheVectorSteps) {
           const std::size_t room = n + (by_first_byte ? 64 : 8);
           std::vector<std::uint32_t> out(room);
           std::size_t decoded = 0;
-          ASSERT_EQ(kernel->decode_plain(p, p + payload.size(), out.data(), room, &decoded),
-                    p + payload.size());
+          ASSERT_EQ(kernel->decode_plain(p, p + payload.size(), out.data(), room, &decoded), p + payload.size());
           const std::size_t vector = Pb::kernels::TakeVectorStepCount();
           const std::string what = std::string(name) + ", " + std::to_string(length) +
                                    "-byte value " + std::to_string(at) + " of " +
@@ -421,8 +411,7 @@ TEST(VarintKernelTest, DecodeShufflesHoldEachShortVarintAlone) {
       lane += i >= 4;
       previous_end = i;
     }
-    ASSERT_TRUE(std::equal(std::begin(expected), std::end(expected),
-                           Pb::kernels::varint_decode_shuffle[key]))
+    ASSERT_TRUE(std::equal(std::begin(expected), std::end(expected), Pb::kernels::varint_decode_shuffle[key]))
         << "key " << key;
   }
 }
@@ -464,8 +453,7 @@ TEST(VarintKernelTest, UnterminatedAndInvalidForms) {
     overlong.push_back(0);
   }
   ExpectSameDecoding(overlong + overlong + overlong + overlong + overlong + overlong, "overlong");
-  EXPECT_EQ(Decode(Scalar(), overlong).plain, std::vector<std::uint32_t>(
-                                                   {0, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
+  EXPECT_EQ(Decode(Scalar(), overlong).plain, std::vector<std::uint32_t>({0, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
 }
 
 // One varint of each length at every offset, so that it ends on, before and
@@ -508,30 +496,23 @@ TEST(VarintKernelTest, SizesAndWrittenBytes) {
     for (std::int32_t& value : signs) {
       if (rng() & 1) value = -value;
     }
-    const std::size_t plain_size = Scalar().size_plain(plain.data(), plain.size());
-    const std::size_t zigzag_size = Scalar().size_zigzag(signs.data(), signs.size());
-    std::vector<std::uint8_t> expected_plain(plain_size), expected_zigzag(zigzag_size);
-    Scalar().write_plain(plain.data(), plain.size(), expected_plain.data(),
-                         expected_plain.data() + plain_size);
-    Scalar().write_zigzag(signs.data(), signs.size(), expected_zigzag.data(),
-                          expected_zigzag.data() + zigzag_size);
+    // A kernel's size and bytes of `values` by one mapping's functions, the
+    // bytes followed by the guard bytes it must leave alone.
+    const auto written = [](auto size, auto write, const auto& values) {
+      constexpr std::uint8_t kGuard = 0xA5;
+      const std::size_t bytes = size(values.data(), values.size());
+      std::vector<std::uint8_t> out(bytes + 32, kGuard);
+      const bool exact_end = write(values.data(), values.size(), out.data(), out.data() + bytes) == out.data() + bytes;
+      const bool guard_intact = std::count(out.begin() + bytes, out.end(), kGuard) == 32;
+      return std::make_tuple(bytes, out, exact_end && guard_intact);
+    };
+    const auto plain_bytes = written(Scalar().size_plain, Scalar().write_plain, plain);
+    const auto zigzag_bytes = written(Scalar().size_zigzag, Scalar().write_zigzag, signs);
+    ASSERT_TRUE(std::get<2>(plain_bytes) && std::get<2>(zigzag_bytes)) << "the scalar writer, round " << round;
     for (int k = 1; k < Pb::kernels::VarintKernelCount(); ++k) {
       const VarintKernel& kernel = Pb::kernels::VarintKernelAt(k);
-      ASSERT_EQ(kernel.size_plain(plain.data(), plain.size()), plain_size) << kernel.name;
-      ASSERT_EQ(kernel.size_zigzag(signs.data(), signs.size()), zigzag_size) << kernel.name;
-      constexpr std::uint8_t kGuard = 0xA5;
-      std::vector<std::uint8_t> out(plain_size + 32, kGuard);
-      ASSERT_EQ(kernel.write_plain(plain.data(), plain.size(), out.data(), out.data() + plain_size),
-                out.data() + plain_size);
-      ASSERT_EQ(std::vector<std::uint8_t>(out.begin(), out.begin() + plain_size), expected_plain)
-          << kernel.name << ", round " << round;
-      for (std::size_t i = plain_size; i < out.size(); ++i) ASSERT_EQ(out[i], kGuard);
-      out.assign(zigzag_size + 32, kGuard);
-      ASSERT_EQ(kernel.write_zigzag(signs.data(), signs.size(), out.data(), out.data() + zigzag_size),
-                out.data() + zigzag_size);
-      ASSERT_EQ(std::vector<std::uint8_t>(out.begin(), out.begin() + zigzag_size), expected_zigzag)
-          << kernel.name << ", round " << round;
-      for (std::size_t i = zigzag_size; i < out.size(); ++i) ASSERT_EQ(out[i], kGuard);
+      ASSERT_EQ(written(kernel.size_plain, kernel.write_plain, plain), plain_bytes) << kernel.name << ", " << round;
+      ASSERT_EQ(written(kernel.size_zigzag, kernel.write_zigzag, signs), zigzag_bytes) << kernel.name << ", " << round;
     }
   }
 }
