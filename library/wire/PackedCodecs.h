@@ -58,12 +58,12 @@ inline uint8_t* KernelWrite(const kernels::VarintKernel& kernel, const int32_t* 
 }
 
 // Decodes a packed varint payload held whole in [ptr, end) whose last byte
-// ends a varint, or an empty one. The varint kernel first fills the room the column already
-// has (a reused message's column has room for a payload like its last one),
-// so that most payloads need no count; what is left is counted by its last
-// bytes, reserved once and decoded into the reserved room. Each element
-// ends on one of the counted bytes, the last of which ends the payload, so
-// no read goes past `end`. Null on a bad varint, which keeps the elements
+// ends a varint, or an empty one. The varint kernel first fills the room
+// the column already has (a reused message's column has room for a payload
+// like its last one), so that most payloads need no count; what is left is
+// counted by its last bytes, reserved once and decoded into the reserved
+// room. Each element ends on one of the counted bytes, the last of which
+// ends the payload, so no read goes past `end`. Null on a bad varint, which keeps the elements
 // decoded before it, and on a run that would take the column past INT_MAX
 // elements, which appends none.
 template <class Codec>
