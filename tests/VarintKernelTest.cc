@@ -310,6 +310,12 @@ TEST(VarintKernelTest, VectorStepsTakeAllTheyCan) {
         } else {
           EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), ending_in(head, blocks_end));
         }
+        if (width.by_first_byte && length == 1) {
+          // Room for exactly the elements: one-byte values still go in
+          // whole blocks up to the last 64.
+          kernel->decode_plain(p, p + bytes, out.data(), n, &decoded);
+          EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), n / 64 * 64);
+        }
 
         EXPECT_EQ(kernel->size_plain(values.data(), n), bytes);
         EXPECT_EQ(Pb::kernels::TakeVectorStepCount(), n / width.lanes * width.lanes);
