@@ -275,7 +275,13 @@ void PalletDesc::Clear() {
 void PalletDesc::MergeFrom(const PalletDesc& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
   const std::uint32_t bits = from._has_bits_[0] & 0xffu;
-  ByPresence(bits, 0xffu, [&](auto present) {
+  if (TARVESH_LIKELY(bits == 0xffu)) {
+    // Every field: their members in one copy, and every bit of the word set
+    // (it holds no others).
+    CopyMemberRun(this, from, &PalletDesc::id_, &PalletDesc::file_index_);
+    _has_bits_[0] = 0xffu;
+  } else {
+    const PresentBits present{bits};
     if (present(0)) id_ = from.id_;
     if (present(1)) size_ = from.size_;
     if (present(2)) offset_ = from.offset_;
@@ -284,9 +290,9 @@ void PalletDesc::MergeFrom(const PalletDesc& from) {
     if (present(5)) track_id_ = from.track_id_;
     if (present(6)) tier_id_ = from.tier_id_;
     if (present(7)) file_index_ = from.file_index_;
-  });
-  _has_bits_[0] |= bits;
-  _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
+    _has_bits_[0] |= bits;
+  }
+  MergeUnknownFields(&_internal_metadata_, from._internal_metadata_);
 }
 
 void PalletDesc::InternalSwap(PalletDesc* other) {
