@@ -32,10 +32,8 @@ struct PresentBits {
 template <class Fields, class... Args>
 TARVESH_ALWAYS_INLINE auto ByPresence(uint32_t bits, uint32_t all, Fields&& fields,
                                       Args... args) {
-  // A mask within the word's low byte (most messages) is tested as that
-  // byte: one compare.
-  const bool every = all <= 0xffu ? static_cast<uint8_t>(bits | ~all) == 0xffu
-                                  : (bits & all) == all;
+  // A mask of the whole low byte is tested as that byte: one compare.
+  const bool every = all == 0xffu ? static_cast<uint8_t>(bits) == 0xffu : (bits & all) == all;
   if (TARVESH_LIKELY(every)) return fields(AllPresent{}, args...);
   return fields(PresentBits{bits}, args...);
 }
