@@ -17,10 +17,11 @@ namespace wire {
 // caller (MergeFrom) a stack frame and saved registers on its hot path. A
 // fatal check throws or aborts, never returns, and the callers are told so:
 // otherwise they keep their registers across the call for the code after it.
+[[noreturn]]
 #if defined(__GNUC__)
 __attribute__((noinline, cold))
 #endif
-[[noreturn]] inline void CheckFailed(const char* file, int line, const char* text) {
+inline void CheckFailed(const char* file, int line, const char* text) {
   gpi::LogMessage message(gp::LOGLEVEL_FATAL, file, line);
   gpi::LogFinisher() = message << text;
   std::abort();  // not reached: the runtime's fatal check does not return
