@@ -311,19 +311,20 @@ void PalletDesc::InternalSwap(PalletDesc* other) {
 }
 
 size_t PalletDesc::ByteSizeLong() const {
-  size_t total = ByPresence(_has_bits_[0], 0xffu, [this](auto present) {
-    size_t size = 0;
-    if (present(0)) size += TaggedVarintSize32(id_);
-    if (present(1)) size += TaggedVarintSize32(size_);
-    if (present(2)) size += TaggedVarintSize64(offset_);
-    if (present(3)) size += TaggedVarintSize64(recording_id_);
-    if (present(4)) size += TaggedVarintSize32(fragment_id_);
-    if (present(5)) size += TaggedVarintSize32(track_id_);
-    if (present(6)) size += TaggedVarintSize32(tier_id_);
-    if (present(7)) size += TaggedVarintSize32(file_index_);
-    return size;
-  });
-  return CacheSize(total, _internal_metadata_, &_cached_size_);
+  return CacheSizeOf([this] {
+    return ByPresence(_has_bits_[0], 0xffu, [this](auto present) {
+      size_t size = 0;
+      if (present(0)) size += TaggedVarintSize32(id_);
+      if (present(1)) size += TaggedVarintSize32(size_);
+      if (present(2)) size += TaggedVarintSize64(offset_);
+      if (present(3)) size += TaggedVarintSize64(recording_id_);
+      if (present(4)) size += TaggedVarintSize32(fragment_id_);
+      if (present(5)) size += TaggedVarintSize32(track_id_);
+      if (present(6)) size += TaggedVarintSize32(tier_id_);
+      if (present(7)) size += TaggedVarintSize32(file_index_);
+      return size;
+    });
+  }, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>
