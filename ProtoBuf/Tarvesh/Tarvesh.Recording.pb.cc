@@ -275,7 +275,13 @@ void PalletDesc::Clear() {
 void PalletDesc::MergeFrom(const PalletDesc& from) {
   if (&from == this) CheckFailed(__FILE__, __LINE__, kSelfMergeText);
   const std::uint32_t bits = from._has_bits_[0] & 0xffu;
-  ByPresence(bits, 0xffu, [&](auto present) {
+  if (TARVESH_LIKELY(bits == 0xffu)) {
+    // Every field: their members in one copy, and every bit of the word set
+    // (it holds no others).
+    CopyMemberRun(this, from, &PalletDesc::id_, &PalletDesc::file_index_);
+    _has_bits_[0] = 0xffu;
+  } else {
+    const PresentBits present{bits};
     if (present(0)) id_ = from.id_;
     if (present(1)) size_ = from.size_;
     if (present(2)) offset_ = from.offset_;
@@ -284,9 +290,9 @@ void PalletDesc::MergeFrom(const PalletDesc& from) {
     if (present(5)) track_id_ = from.track_id_;
     if (present(6)) tier_id_ = from.tier_id_;
     if (present(7)) file_index_ = from.file_index_;
-  });
-  _has_bits_[0] |= bits;
-  _internal_metadata_.MergeFrom<gp::UnknownFieldSet>(from._internal_metadata_);
+    _has_bits_[0] |= bits;
+  }
+  MergeUnknownFields(&_internal_metadata_, from._internal_metadata_);
 }
 
 void PalletDesc::InternalSwap(PalletDesc* other) {
@@ -305,19 +311,20 @@ void PalletDesc::InternalSwap(PalletDesc* other) {
 }
 
 size_t PalletDesc::ByteSizeLong() const {
-  size_t total = ByPresence(_has_bits_[0], 0xffu, [this](auto present) {
-    size_t size = 0;
-    if (present(0)) size += TaggedVarintSize32(id_);
-    if (present(1)) size += TaggedVarintSize32(size_);
-    if (present(2)) size += TaggedVarintSize64(offset_);
-    if (present(3)) size += TaggedVarintSize64(recording_id_);
-    if (present(4)) size += TaggedVarintSize32(fragment_id_);
-    if (present(5)) size += TaggedVarintSize32(track_id_);
-    if (present(6)) size += TaggedVarintSize32(tier_id_);
-    if (present(7)) size += TaggedVarintSize32(file_index_);
-    return size;
-  });
-  return CacheSize(total, _internal_metadata_, &_cached_size_);
+  return CacheSizeOf([this] {
+    return ByPresence(_has_bits_[0], 0xffu, [this](auto present) {
+      size_t size = 0;
+      if (present(0)) size += TaggedVarintSize32(id_);
+      if (present(1)) size += TaggedVarintSize32(size_);
+      if (present(2)) size += TaggedVarintSize64(offset_);
+      if (present(3)) size += TaggedVarintSize64(recording_id_);
+      if (present(4)) size += TaggedVarintSize32(fragment_id_);
+      if (present(5)) size += TaggedVarintSize32(track_id_);
+      if (present(6)) size += TaggedVarintSize32(tier_id_);
+      if (present(7)) size += TaggedVarintSize32(file_index_);
+      return size;
+    });
+  }, _internal_metadata_, &_cached_size_);
 }
 
 template <class Output>

@@ -39,6 +39,31 @@ void MergeToFrom(gp::Message& to, const gp::Message& from) {
   static_cast<Class&>(to).Class::MergeFrom(static_cast<const Class&>(from));
 }
 
+// The members of `from` from `first` to `last`, the padding between them
+// included, copied into `to` in one go: a fixed-size memcpy, which the
+// compiler turns into a few vector moves. For a merge from a message that
+// has every field of the run.
+template <class Class, class First, class Last>
+TARVESH_ALWAYS_INLINE void CopyMemberRun(Class* to, const Class& from, First Class::*first,
+                                         Last Class::*last) {
+  const char* begin = reinterpret_cast<const char*>(&(from.*first));
+  const char* end = reinterpret_cast<const char*>(&(from.*last) + 1);
+  std::memcpy(&(to->*first), begin, static_cast<size_t>(end - begin));
+}
+
+// The unknown fields of `from` merged into `to`'s. Without any (the common
+// case) one load and test; the merge is a tail call out of line, so that a
+// class's MergeFrom keeps no registers and needs no stack frame.
+TARVESH_HIDDEN __attribute__((noinline)) inline void MergeUnknownFieldsOutOfLine(
+    gpi::InternalMetadata* to, const gpi::InternalMetadata& from) {
+  to->MergeFrom<gp::UnknownFieldSet>(from);
+}
+TARVESH_ALWAYS_INLINE void MergeUnknownFields(gpi::InternalMetadata* to,
+                                              const gpi::InternalMetadata& from) {
+  if (TARVESH_LIKELY(!from.have_unknown_fields())) return;
+  MergeUnknownFieldsOutOfLine(to, from);
+}
+
 // Flattened, as NestedElementsSize: each element's MergeFrom is inlined into
 // the loop. Room is reserved only when the list lacks it (Reserve is a call).
 template <class Element>

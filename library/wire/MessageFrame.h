@@ -73,6 +73,16 @@ inline bool WriteMessageToArray(const Class& message, void* data, int size) {
   return true;
 }
 
+// SerializeWithCachedSizes of a message that does not fit in the room the
+// stream offers, or that holds unknown fields, out of line: the caller's own
+// path, the array writer of the known fields, then keeps nothing across a
+// call and needs no stack frame.
+template <class Class>
+__attribute__((noinline)) void SerializeThroughStream(const Class& message,
+                                                      CodedOutputStream* output) {
+  output->SetCur(message.Class::_InternalSerialize(output->Cur(), output->EpsCopy()));
+}
+
 }  // namespace wire
 }  // namespace Pb
 
@@ -188,7 +198,14 @@ inline bool WriteMessageToArray(const Class& message, void* data, int size) {
   }                                                                             \
   void Class::SerializeWithCachedSizes(                                         \
       ::google::protobuf::io::CodedOutputStream* output) const {                \
-    output->SetCur(Class::_InternalSerialize(output->Cur(), output->EpsCopy())); \
+    std::uint8_t* target = output->Cur();                                       \
+    if (TARVESH_LIKELY(::Pb::wire::StreamHasRoom(output->EpsCopy(), target,     \
+                                                 _cached_size_.Get()) &&        \
+                       !_internal_metadata_.have_unknown_fields())) {           \
+      output->SetCur(WriteFields(::Pb::wire::KnownFieldsArrayOutput{}, target)); \
+      return;                                                                   \
+    }                                                                           \
+    ::Pb::wire::SerializeThroughStream(*this, output);                          \
   }
 
 // The object that code generated for an importing schema reads, through a

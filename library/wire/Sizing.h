@@ -87,6 +87,28 @@ TARVESH_ALWAYS_INLINE size_t CacheSize(size_t fields, const gpi::InternalMetadat
   return CacheSizeWithUnknownFields(fields, metadata, cached);
 }
 
+// CacheSizeOf's path for a message with unknown fields, out of line; `fields`
+// is the caller's lambda over its message, passed in a register.
+template <class Fields>
+TARVESH_HIDDEN __attribute__((noinline)) size_t CacheSizeWithUnknownFieldsOf(
+    Fields fields, const gpi::InternalMetadata& metadata, gpi::CachedSize* cached) {
+  return CacheSizeWithUnknownFields(fields(), metadata, cached);
+}
+
+// CacheSize of what `fields()` computes, tested for unknown fields first:
+// the common path then sets up nothing for the tail's call and sizes the
+// fields with the message's address where it came in.
+template <class Fields>
+TARVESH_ALWAYS_INLINE size_t CacheSizeOf(Fields fields, const gpi::InternalMetadata& metadata,
+                                         gpi::CachedSize* cached) {
+  if (TARVESH_LIKELY(!metadata.have_unknown_fields())) {
+    const size_t size = fields();
+    cached->Set(gpi::ToCachedSize(size));
+    return size;
+  }
+  return CacheSizeWithUnknownFieldsOf(fields, metadata, cached);
+}
+
 }  // namespace wire
 }  // namespace Pb
 

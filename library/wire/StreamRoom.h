@@ -28,10 +28,15 @@ template struct StreamEndMarkAccess<&EpsCopyOutputStream::end_>;
 // stream for room. On a stream over one flat array (the runtime's
 // SerializeToArray and SerializeToString) the end mark is the array's end
 // and the cached size fits exactly.
+// Compared as addresses: the message's last byte, less the slop, against
+// the end mark (a cached size is never negative, and an address that wraps
+// round only sends the message to the writer that asks for room).
 TARVESH_ALWAYS_INLINE bool StreamHasRoom(const EpsCopyOutputStream* stream,
                                          const uint8_t* target, int size) {
   const uint8_t* end = stream->*EndMarkOf(StreamEndMark{});
-  return end - target + EpsCopyOutputStream::kSlopBytes >= size;
+  return reinterpret_cast<uintptr_t>(target) + static_cast<uintptr_t>(size) -
+             EpsCopyOutputStream::kSlopBytes <=
+         reinterpret_cast<uintptr_t>(end);
 }
 
 }  // namespace wire

@@ -22,6 +22,7 @@ TARVESH_HIDDEN __attribute__((noinline, cold)) inline uint8_t* WriteUnknownField
 
 // A caller's flat buffer of at least the cached size: nothing to check.
 struct ArrayOutput {
+  static constexpr bool kKnownFieldsOnly = false;
   TARVESH_ALWAYS_INLINE uint8_t* Ensure(uint8_t* target) const { return target; }
   template <class Element>
   uint8_t* Nested(const Element& element, uint8_t* target) const {
@@ -36,11 +37,18 @@ struct ArrayOutput {
   }
 };
 
+// The same, for a message its caller has seen to hold no unknown fields:
+// the tail's test is left out.
+struct KnownFieldsArrayOutput : ArrayOutput {
+  static constexpr bool kKnownFieldsOnly = true;
+};
+
 // The runtime's stream, for a message that does not fit in the room the
 // stream offers (its _InternalSerialize writes one that fits with its array
 // writer, wire/StreamRoom.h): room for one field (at most 16 bytes) is
 // ensured before each field; longer runs go through WriteRaw.
 struct StreamOutput {
+  static constexpr bool kKnownFieldsOnly = false;
   EpsCopyOutputStream* stream;
   TARVESH_ALWAYS_INLINE uint8_t* Ensure(uint8_t* target) const {
     return stream->EnsureSpace(target);
@@ -115,7 +123,7 @@ template <class Output>
 inline uint8_t* WriteUnknownFields(const Output& out,
                                    const gpi::InternalMetadata& metadata,
                                    uint8_t* target) {
-  if (TARVESH_LIKELY(!metadata.have_unknown_fields())) return target;
+  if (Output::kKnownFieldsOnly || TARVESH_LIKELY(!metadata.have_unknown_fields())) return target;
   const gp::UnknownFieldSet& unknown = metadata.unknown_fields<gp::UnknownFieldSet>(
       gp::UnknownFieldSet::default_instance);
   return unknown.empty() ? target : out.Unknown(unknown, target);
