@@ -55,7 +55,16 @@ void FillBundle(Bundle* bundle) {
   bundle->set_label("downstream");
 }
 
+// Asks for a default instance from a static initializer that runs before
+// the library's own (in the program linked with the library's objects):
+// the class registers its file on demand.
+struct EarlyDefault {
+  const PalletDesc* instance = &PalletDesc::default_instance();
+};
+const EarlyDefault early_default __attribute__((init_priority(101)));
+
 TEST(DownstreamTest, DescriptorsAreTheLibrarys) {
+  EXPECT_EQ(early_default.instance, &PalletDesc::default_instance());
   const gp::Descriptor* bundle = Bundle::descriptor();
   EXPECT_EQ(bundle->FindFieldByName("track")->message_type(), Track::descriptor());
   EXPECT_EQ(bundle->FindFieldByName("tables")->message_type(), FrameTable::descriptor());
