@@ -122,8 +122,13 @@ inline bool ReachesVarintColumns(const gp::Descriptor* type, int depth = 0) {
 
 template <class M>
 void CheckInput(const std::uint8_t* data, std::size_t size) {
+  // Looked up once per process: the class's type, the oracle's prototype and
+  // a DynamicMessage prototype of the library's own descriptor.
   static const bool reaches_columns = ReachesVarintColumns(M::descriptor());
-  const std::string type = M::descriptor()->full_name();
+  static const std::string type = M::descriptor()->full_name();
+  static const gp::Message* const oracle_prototype = tarvesh_test::SchemaOracle::Get().Prototype(type);
+  static gp::DynamicMessageFactory reflected_factory;
+  static const gp::Message* const reflected_prototype = reflected_factory.GetPrototype(M::descriptor());
   const Harness h(type.c_str(), data, size);
   const std::string& input = h.input();
 
@@ -178,7 +183,7 @@ void CheckInput(const std::uint8_t* data, std::size_t size) {
   // DynamicMessage of the library's own descriptor (the runtime's reflection
   // merge) and into one (reflection reading the library's layout).
   {
-    std::unique_ptr<gp::Message> twice = tarvesh_test::SchemaOracle::Get().New(type);
+    std::unique_ptr<gp::Message> twice(oracle_prototype->New());
     h.Expect(twice->ParseFromString(input + input), "oracle rejects the input repeated");
     const std::string joined = twice->SerializeAsString();
     M merged;
@@ -186,9 +191,7 @@ void CheckInput(const std::uint8_t* data, std::size_t size) {
     merged.MergeFrom(static_cast<const gp::Message&>(context_flat));
     h.Expect(WriteAll(h, merged, "merged") == joined, "MergeFrom differs from parsing twice");
 
-    static gp::DynamicMessageFactory reflected_factory;
-    std::unique_ptr<gp::Message> reflected(
-        reflected_factory.GetPrototype(M::descriptor())->New());
+    std::unique_ptr<gp::Message> reflected(reflected_prototype->New());
     h.Expect(reflected->ParseFromString(input), "reflected message rejects the input");
     M across(stream_flat);
     across.MergeFrom(*reflected);

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: BSD-3-Clause
 // libFuzzer entry for the tarvesh command's record reader. The first byte
-// picks the record type (low four bits, modulo the twelve types) and whole-
-// input or delimited reading (top bit); the second the reader's block size
-// (1 to 64 bytes, so records and length prefixes straddle buffer edges); the
-// rest is the input. The input is also printed by the raw printer, which
-// must take any bytes and, where the runtime's own raw decoding (the bytes as
-// google.protobuf.Empty, printed as text) accepts them, show the same fields
-// (indented at most 32 levels); its text must assemble back to the bytes.
+// picks the record type (low four bits, modulo the twelve types), the records
+// slice skips (the next three) and whole-input or delimited reading (top
+// bit); the second the reader's block size (1 to 64 bytes, so records and
+// length prefixes straddle buffer edges); the rest is the input. The reader's
+// offsets must be those index and slice give; slice, from the first record or
+// past the skipped ones, must keep every byte. The input is also printed by
+// the raw printer, which must take any bytes and, where the runtime's own raw
+// decoding (the bytes as google.protobuf.Empty, printed as text) accepts
+// them, show the same fields (indented at most 32 levels); its text must
+// assemble back to the bytes.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +17,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <google/protobuf/empty.pb.h>
@@ -26,6 +30,7 @@
 #include "RawJson.h"
 #include "RawPrinter.h"
 #include "RecordReader.h"
+#include "Session.h"
 #include "WireScan.h"
 
 namespace {
@@ -124,6 +129,88 @@ void CheckRaw(const char* data, size_t size, bool hex) {
   Require(Assembled(json) == std::string(data, size), "raw JSON does not assemble to its bytes");
 }
 
+// One record as `tarvesh index` lists it: its number, where its bytes begin
+// (past its length prefix) and their length.
+struct IndexEntry {
+  uint64_t record, offset, length;
+  bool operator==(const IndexEntry& o) const {
+    return record == o.record && offset == o.offset && length == o.length;
+  }
+};
+
+// The records a run of the reader over the input listed, and how it ended.
+struct Framing {
+  std::vector<IndexEntry> index;
+  tarvesh::RecordReader::Status status;
+  tarvesh::RecordError error;
+  bool EndsAs(const Framing& o) const {
+    return std::tie(status, error.record, error.offset, error.what) ==
+           std::tie(o.status, o.error.record, o.error.offset, o.error.what);
+  }
+};
+
+// `tarvesh index`: every record passed over by its length prefix alone.
+Framing Indexed(const std::string& input, int block_size, bool delimited) {
+  gp::io::ArrayInputStream stream(input.data(), static_cast<int>(input.size()), block_size);
+  tarvesh::RecordReader reader(&stream, delimited);
+  Framing framing;
+  while ((framing.status = reader.Skip()) == tarvesh::RecordReader::kRecord) {
+    framing.index.push_back({reader.records(), reader.body_start(), reader.offset() - reader.body_start()});
+  }
+  framing.error = reader.error();
+  return framing;
+}
+
+// `tarvesh slice --skip=N`, put back together: the input up to the end of the
+// records skipped, then each record's length prefix and bytes as read, then,
+// after a frame that fails, what was read of it and the rest of the input
+// (raw -d prints all of it). Must give the input, unless a skipped record's
+// frame fails (its bytes were passed over, not read).
+Framing SlicedBack(const std::string& input, int block_size, bool delimited, uint64_t skip) {
+  gp::io::ArrayInputStream stream(input.data(), static_cast<int>(input.size()), block_size);
+  tarvesh::RecordReader reader(&stream, delimited);
+  tarvesh::Options options;
+  options.skip = skip;
+  Framing framing;
+  framing.status = tarvesh::SkipRecords(options, &reader);
+  std::string kept = input.substr(0, reader.offset());
+  while (framing.status == tarvesh::RecordReader::kRecord &&
+         (framing.status = reader.NextBytes()) == tarvesh::RecordReader::kRecord) {
+    const std::string& record = reader.record_bytes();
+    kept += reader.prefix();
+    Require(reader.body_start() == kept.size(), "a record's bytes start elsewhere than its prefix ends");
+    kept += record;
+    framing.index.push_back({skip + framing.index.size() + 1, reader.body_start(), record.size()});
+    Require(!delimited || reader.records() == framing.index.back().record,
+            "a record's number is not its place");
+  }
+  framing.error = reader.error();
+  if (framing.status == tarvesh::RecordReader::kError && framing.error.record <= skip) return framing;
+  if (framing.status == tarvesh::RecordReader::kError) {
+    Require(reader.offset() == kept.size(), "a failed frame starts elsewhere than the last one ended");
+    kept += reader.prefix() + reader.record_bytes();
+    const void* rest;
+    int rest_size;
+    while (stream.Next(&rest, &rest_size)) kept.append(static_cast<const char*>(rest), rest_size);
+  }
+  Require(kept == input, "slice loses bytes");
+  return framing;
+}
+
+// The records' places as index lists them and as slice reads them, from the
+// first record and past `skip` of them.
+Framing CheckSliceAndIndex(const std::string& input, int block_size, bool delimited, uint64_t skip) {
+  const Framing whole = SlicedBack(input, block_size, delimited, 0);
+  const Framing indexed = Indexed(input, block_size, delimited);
+  Require(indexed.index == whole.index && indexed.EndsAs(whole), "index and slice see other records");
+  const Framing rest = SlicedBack(input, block_size, delimited, skip);
+  Require(rest.EndsAs(whole), "slice --skip ends otherwise than slice");
+  const size_t skipped = std::min<size_t>(skip, whole.index.size());
+  Require(std::equal(rest.index.begin(), rest.index.end(), whole.index.begin() + skipped, whole.index.end()),
+          "slice --skip reads other records than slice past them");
+  return whole;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -131,28 +218,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const gp::Descriptor* type = Types()[(data[0] & 0x0f) % Types().size()];
   const bool delimited = (data[0] & 0x80) != 0;
   const int block_size = 1 + data[1] % 64;
-  const uint64_t input_size = size - 2;
-  gp::io::ArrayInputStream input(data + 2, static_cast<int>(input_size), block_size);
+  const std::string bytes(reinterpret_cast<const char*>(data + 2), size - 2);
+  const Framing framing = CheckSliceAndIndex(bytes, block_size, delimited, (data[0] >> 4) & 7);
 
   const gp::Message* prototype = gp::MessageFactory::generated_factory()->GetPrototype(type);
   std::unique_ptr<gp::Message> message(prototype->New());
   std::unique_ptr<gp::Message> again(prototype->New());
+  gp::io::ArrayInputStream input(bytes.data(), static_cast<int>(bytes.size()), block_size);
   tarvesh::RecordReader reader(&input, delimited);
   tarvesh::RecordReader::Status status;
   uint64_t records = 0;
-  uint64_t previous_offset = 0;
   while ((status = reader.Next(message.get())) == tarvesh::RecordReader::kRecord) {
-    ++records;
-    Require(records <= input_size + 1, "more records than input bytes");
-    Require(reader.offset() <= input_size, "offset past the end of input");
-    Require(!delimited || reader.offset() > previous_offset, "a delimited record consumed nothing");
-    previous_offset = reader.offset();
+    // Each record parsed is the one index lists at its place.
+    const std::string& record = reader.record_bytes();
+    Require(++records <= framing.index.size(), "more records parsed than index lists");
+    const IndexEntry& listed = framing.index[records - 1];
+    Require(reader.offset() == listed.offset + listed.length && record.size() == listed.length &&
+                bytes.compare(listed.offset, listed.length, record) == 0,
+            "a record parsed is not where index lists it");
     // What was read writes bytes that read back to the same bytes, and the
     // wire scan agrees that the record's bytes are well formed.
-    const std::string bytes = message->SerializeAsString();
-    Require(again->ParseFromString(bytes), "re-serialized record does not parse");
-    Require(again->SerializeAsString() == bytes, "re-serialized record changes");
-    const std::string& record = reader.record_bytes();
+    const std::string written = message->SerializeAsString();
+    Require(again->ParseFromString(written), "re-serialized record does not parse");
+    Require(again->SerializeAsString() == written, "re-serialized record changes");
     tarvesh::FieldBytes field_bytes;
     const tarvesh::WireFault fault = tarvesh::ScanWire(type, record.data(), record.size(), &field_bytes);
     Require(!fault.found, "wire scan faults a record the classes accept");
@@ -162,30 +250,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   Require(delimited || records == 1 || status == tarvesh::RecordReader::kError,
           "whole-input reading gave no record and no error");
-  CheckRaw(reinterpret_cast<const char*>(data + 2), input_size, (data[1] & 0x40) != 0);
-  if (delimited) {
-    // A stream's records, read as bytes, keep every byte: each length prefix
-    // as written, and of a frame that fails, what was read of it; the rest
-    // follows in the stream (raw -d prints all of them).
-    gp::io::ArrayInputStream again_input(data + 2, static_cast<int>(input_size), block_size);
-    tarvesh::RecordReader frames(&again_input, true);
-    std::string kept;
-    tarvesh::RecordReader::Status framed;
-    while ((framed = frames.NextBytes()) == tarvesh::RecordReader::kRecord) {
-      kept += frames.prefix() + frames.record_bytes();
-    }
-    if (framed == tarvesh::RecordReader::kError) {
-      Require(frames.offset() == kept.size(), "a failed frame starts elsewhere than the last one ended");
-      kept += frames.prefix() + frames.record_bytes();
-      const void* rest;
-      int rest_size;
-      while (again_input.Next(&rest, &rest_size)) kept.append(static_cast<const char*>(rest), rest_size);
-    }
-    Require(kept == std::string(reinterpret_cast<const char*>(data + 2), input_size), "framing loses bytes");
-  }
+  CheckRaw(bytes.data(), bytes.size(), (data[1] & 0x40) != 0);
   if (status == tarvesh::RecordReader::kError) {
     Require(!reader.error().what.empty(), "an error without a message");
-    Require(reader.error().offset <= input_size, "error offset past the end of input");
+    Require(reader.error().offset <= bytes.size(), "error offset past the end of input");
     Require(reader.error().record == (delimited ? records + 1 : 0), "error names the wrong record");
   }
   return 0;

@@ -100,6 +100,9 @@ struct WayResult {
   bool clean_end = false;     // the stream ended where a message may end
   bool stopped_on_end = false;  // and its last tag was the options' end_tag
   bool stream_restored = true;  // the stream's depth and limits as they were, pass or fail
+  // Whether it called a varint kernel, when the judge watched: none, only to
+  // write `partial`, or to parse (or when not watched).
+  enum class Kernels { kNone, kWriting, kParsing } kernels = Kernels::kParsing;
   std::string partial;        // SerializePartialAsString of what it read
   google::protobuf::Message* message = nullptr;  // owned by the judgement
   bool ok() const { return returned && clean_end; }
@@ -145,10 +148,12 @@ class Cuts {
   std::vector<std::pair<int, std::unique_ptr<SeparateBuffersStream>>> cuts_;
 };
 
-// One parse of `input` into `message` by `parser`, over `chunk`-byte buffers.
+// One parse of `input` into `message` by `parser`, over `chunk`-byte buffers;
+// with `watched`, noting whether the parse and the writing called a kernel.
 inline WayResult ReadOnce(const JudgedClass& judged, bool stream, int chunk,
                           const std::string& input, const JudgeOptions& options,
-                          Cuts& cuts, gp::Message* message, bool oracle = false) {
+                          Cuts& cuts, gp::Message* message, bool oracle = false,
+                          const KernelChoice* watched = nullptr) {
   WayResult result;
   result.stream = stream;
   result.chunk = chunk;
@@ -170,7 +175,13 @@ inline WayResult ReadOnce(const JudgedClass& judged, bool stream, int chunk,
     result.stream_restored =
         coded.RecursionBudget() == options.recursion_limit && coded.BytesUntilLimit() == -1;
   }
+  const bool parsing = watched != nullptr && watched->noted();
   result.partial = message->SerializePartialAsString();
+  if (watched != nullptr) {
+    result.kernels = parsing ? WayResult::Kernels::kParsing
+                     : watched->noted() ? WayResult::Kernels::kWriting
+                                        : WayResult::Kernels::kNone;
+  }
   return result;
 }
 
@@ -205,14 +216,13 @@ inline Judgement JudgeParse(const JudgedClass& judged, const std::string& input,
   // with every other kernel, each against its twin.
   const bool watch = options.kernels != nullptr && options.kernels->watch != nullptr;
   if (watch) options.kernels->watch();
-  std::vector<bool> called_kernel;
   for (bool stream : {true, false}) {
     for (int chunk : options.chunks) {
-      WayResult way = ReadOnce(judged, stream, chunk, input, options, cuts, fresh());
+      WayResult way = ReadOnce(judged, stream, chunk, input, options, cuts, fresh(), false,
+                               watch ? options.kernels : nullptr);
       way.name = std::string(stream ? "stream" : "context") +
                  (chunk == 0 ? "" : "/" + std::to_string(chunk));
       j.ways.push_back(std::move(way));
-      called_kernel.push_back(!watch || options.kernels->noted());
     }
   }
   const size_t heap_ways = j.ways.size();
@@ -236,11 +246,17 @@ inline Judgement JudgeParse(const JudgedClass& judged, const std::string& input,
       const char* name = kernels.force(k);
       for (size_t i = 0; i < heap_ways; ++i) {
         const WayResult& twin = j.ways[i];
-        // The heap ways ran with the kernel chosen at load.
-        WayResult way = k == kernels.load_time || !called_kernel[i]
-                            ? twin
-                            : ReadOnce(judged, twin.stream, twin.chunk, input, options, cuts,
-                                       fresh());
+        // The heap ways ran with the kernel chosen at load. A way whose parse
+        // called no kernel parses the same under every kernel: only what it
+        // read is written again.
+        const bool again = k != kernels.load_time;
+        WayResult way = again && twin.kernels == WayResult::Kernels::kParsing
+                            ? ReadOnce(judged, twin.stream, twin.chunk, input, options, cuts,
+                                       fresh())
+                            : twin;
+        if (again && twin.kernels == WayResult::Kernels::kWriting) {
+          way.partial = twin.message->SerializePartialAsString();
+        }
         way.name = twin.name + " " + name;
         if (k == 0) {
           reference.push_back(way);

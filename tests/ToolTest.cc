@@ -408,7 +408,7 @@ TEST_F(ToolTest, FailuresGiveStatusAndPlace) {
       "tarvesh: " + dir + "/short.bin: record 1: byte 1: record of 5 bytes is cut short by the end of input\n";
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"count"}, {"decode", "-d", "--skip=1", "Track"}, {"decode", "-d", "--record=2", "Track"},
-        {"stats", "-d", "--skip=1"}, {"raw", "-d", "--skip=1"}}) {
+        {"stats", "-d", "--skip=1"}, {"raw", "-d", "--skip=1"}, {"index", "-d"}}) {
     std::vector<std::string> with_file = arguments;
     with_file.push_back(dir + "/short.bin");
     cases.push_back({with_file, 1, cut_short});
@@ -978,10 +978,9 @@ TEST_F(ToolTest, SliceIndexAndAssembleKeepEveryByte) {
   EXPECT_EQ(RunOk({"count", a, b, three}).out, "5\n");
 
   // Over the record reader's corpus (every 32nd input; its harness takes
-  // every input through the printer and the assembler): raw text or JSON assembles
-  // to the input's bytes, whole or as a stream (one that cannot be framed to
-  // its end included); a stream slices to itself, and its index covers it in
-  // order.
+  // every input through the printer, the assembler, slice and index): raw
+  // text or JSON assembles to the input's bytes, whole or as a stream (one
+  // that cannot be framed to its end included); a stream slices to itself.
   std::vector<fs::path> corpus;
   for (const auto& entry : fs::directory_iterator(TARVESH_SOURCE_DIR "/fuzz/corpus/RecordReader")) {
     corpus.push_back(entry.path());
@@ -992,27 +991,13 @@ TEST_F(ToolTest, SliceIndexAndAssembleKeepEveryByte) {
     SCOPED_TRACE(corpus[i].filename().string());
     const std::string bytes = ReadFile(corpus[i]).substr(2);  // past the harness's two bytes
     WriteFile(in, bytes);
-    const Result sliced = Run({"slice", "-d", in, "-o", out});
-    const bool framed = sliced.status == 0;
-    if (framed) {
+    if (Run({"slice", "-d", in, "-o", out}).status == 0) {
       EXPECT_TRUE(ReadFile(out) == bytes);
     }
     for (const std::string raw : {"raw", "raw -d", "raw --json", "raw -dj"}) {
       const Result assembled = Sh(tool + " " + raw + " " + in + " 2>/dev/null | " + tool + " assemble -o " + out);
       EXPECT_EQ(assembled.status, 0) << raw << ": " << assembled.err;
       EXPECT_TRUE(ReadFile(out) == bytes) << raw;
-    }
-    const Result index = Run({"index", "-d", in});
-    EXPECT_EQ(index.status, sliced.status);
-    std::istringstream lines(index.out);
-    uint64_t number, offset, length, end = 0, records = 0;
-    while (lines >> number >> offset >> length) {
-      EXPECT_EQ(number, ++records);
-      EXPECT_GT(offset, end);
-      end = offset + length;
-    }
-    if (framed) {
-      EXPECT_EQ(end, bytes.size());
     }
   }
 }
