@@ -13,8 +13,8 @@
 #   (harness: fuzz_<harness>; the run also stops after `executions` inputs)
 # Stopped by hand (SIGINT to the fuzzer), a run still merges and is recorded,
 # with outcome "interrupted". Each run records the code it fuzzed (a digest of
-# library/, ProtoBuf/ and tools/ as they stand in the working tree), so that
-# the table counts only runs on the code as it is now.
+# library/, ProtoBuf/, tools/ and the harnesses, scripts/dev/code-digest.sh),
+# so that the table counts only runs on the code as it is now.
 # A crash, leak, timeout or sanitizer report ends the run: its input is left
 # in build-fuzz/artifacts/, the run is recorded with outcome "failed", and the
 # script exits non-zero. An input counts as hung after TARVESH_FUZZ_TIMEOUT
