@@ -203,7 +203,7 @@ Framing CheckSliceAndIndex(const std::string& input, int block_size, bool delimi
   const Framing whole = SlicedBack(input, block_size, delimited, 0);
   const Framing indexed = Indexed(input, block_size, delimited);
   Require(indexed.index == whole.index && indexed.EndsAs(whole), "index and slice see other records");
-  const Framing rest = SlicedBack(input, block_size, delimited, skip);
+  const Framing rest = skip == 0 ? whole : SlicedBack(input, block_size, delimited, skip);
   Require(rest.EndsAs(whole), "slice --skip ends otherwise than slice");
   const size_t skipped = std::min<size_t>(skip, whole.index.size());
   Require(std::equal(rest.index.begin(), rest.index.end(), whole.index.begin() + skipped, whole.index.end()),
