@@ -5,7 +5,8 @@
 # test. Not part of the test command: it takes several minutes.
 #   scripts/dev/run-valgrind.sh [ctest arguments...]   (e.g. -R SchemaDrivenTest)
 # Built with TARVESH_VALGRIND, as for the sanitizers: the tests then leave
-# operator new to memcheck, skip the 2 GiB size test (over 4 GiB of memory),
+# operator new to memcheck, skip the 2 GiB size test (over 4 GiB of memory)
+# and the two tests of columns of INT_MAX elements (over 20 GiB under memcheck),
 # and run the tool's long-stream test at a tenth of its length without its
 # peak-memory comparison (which would measure memcheck's own memory). Left
 # out: the two shutdown tests that count deletions through the program's own
